@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Runs a Windows program under wine64 in the given prefix: wine-run.sh PREFIX PROGRAM [ARGS...]
+# The prefix is made by wine-prefix.sh (the test fixture); this only runs.
+set -euo pipefail
+prefix="$1"; shift
+export WINEPREFIX="$prefix"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+[ -n "${DISPLAY:-}" ] || export DISPLAY=":${VELMORAN_XVFB_DISPLAY:-97}"
+exec /usr/lib/wine/wine64 "$@"

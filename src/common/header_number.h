@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace velmoran {
+
+// Reads a header number: leading spaces, one optional sign, an optional
+// hexadecimal prefix ("$", "x", "X", "0x", "0X"), digits, nothing after them,
+// within the signed 32-bit range. Anything else throws
+// Failure("'<text>' is not a valid integer value").
+int32_t ParseHeaderNumber(const std::string& text);
+
+}  // namespace velmoran

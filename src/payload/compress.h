@@ -1,0 +1,12 @@
+#pragma once
+// Deflating items for the builder and tests; the stub itself only inflates.
+
+#include "payload/byte_io.h"
+
+namespace velmoran::payload {
+
+// One complete zlib stream (header, deflate data, Adler-32) of `data` at `level` (1-9).
+Bytes Compress(const uint8_t* data, std::size_t size, int level);
+inline Bytes Compress(const Bytes& data, int level) { return Compress(data.data(), data.size(), level); }
+
+}  // namespace velmoran::payload

@@ -1,0 +1,27 @@
+#pragma once
+// A ByteSource over a file opened with the C library, for the builder and tests.
+
+#include <cstdio>
+#include <string>
+
+#include "payload/byte_io.h"
+
+namespace velmoran::payload {
+
+class StdioFileSource : public ByteSource {
+public:
+    explicit StdioFileSource(std::string path) : path_(std::move(path)) {}
+    ~StdioFileSource() override { Close(); }
+    StdioFileSource(const StdioFileSource&) = delete;
+    StdioFileSource& operator=(const StdioFileSource&) = delete;
+
+    void Open() override;
+    void ReadAll(Bytes& into) override;
+    void Close() override;
+
+private:
+    std::string path_;
+    std::FILE* file_ = nullptr;
+};
+
+}  // namespace velmoran::payload

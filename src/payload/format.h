@@ -1,0 +1,53 @@
+#pragma once
+// The installer file, as the stub reads it and the builder writes it.
+//
+//   offset 0              program image        any bytes, but never a complete
+//                                              start marker (the stub keeps the
+//                                              markers only as pieces, below)
+//   marker offset         start marker         17 bytes, stored plain:
+//                                              "d>a>t>a>s>t>a>r>t"  plain payload
+//                                              "d>a>t>a>c>r>y>p>t"  scrambled payload
+//   marker offset + 17    header               text lines ended by CR LF; the
+//                                              marker line is the first, the line
+//                                              "d>a>t>a>e>n>d" the last; every
+//                                              other line is Name=Value (or a
+//                                              "[Settings]"/"[Files]" group line)
+//   item-area start       splash picture       zlib stream, present when Splash=
+//                                              is not empty (inflates to Splash bytes)
+//                         icon picture         zlib stream, present when Icon=
+//                                              is not empty (inflates to Icon bytes)
+//                         about text           InfoAbout raw bytes (RTF)
+//                         licence text         InfoInstall raw bytes (RTF)
+//   file-data start       file 1 ... file N    one zlib stream each, in the order of
+//                                              f1=<path><size> ... fN=<path><size>
+//                         (anything after the last stream is never read)
+//
+// The item-area start is the byte after the CR LF that follows the end marker.
+// uninstall.exe is the file cut at the file-data start: it carries no file data.
+//
+// Scrambled payloads: every byte from marker offset + 17 to the end of the file
+// is stored XORed with kScrambleKey, key byte k mod 49 for the k-th byte. After
+// unscrambling, the XOR of all those bytes is 0 (the checksum); the builder adds
+// a trailing byte after the last stream when needed to make it so.
+
+#include <cstddef>
+
+namespace velmoran::payload {
+
+// Pieces of the markers. Never spell a whole start marker in code that goes into
+// the stub: the stub would then find its own code instead of its payload.
+inline constexpr char kMarkerPrefix[] = "d>a>t>a>";
+inline constexpr char kMarkerPlainTail[] = "s>t>a>r>t";
+inline constexpr char kMarkerScrambledTail[] = "c>r>y>p>t";
+inline constexpr char kMarkerEndTail[] = "e>n>d";
+
+inline constexpr std::size_t kStartMarkerLength = 17;
+inline constexpr std::size_t kScrambleKeyLength = 49;
+
+// 45 printable ASCII characters and 4 bytes above 127; builder and stub share it.
+extern const unsigned char kScrambleKey[kScrambleKeyLength];
+
+// The uninstaller copy is exempt from the checksum: its tail was cut off.
+inline constexpr char kUninstallerName[] = "uninstall.exe";
+
+}  // namespace velmoran::payload

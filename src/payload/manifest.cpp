@@ -1,0 +1,49 @@
+#include "payload/manifest.h"
+
+#include <algorithm>
+
+namespace velmoran::payload {
+namespace {
+
+std::string OptionalSize(int64_t size) {
+    return size < 0 ? std::string() : std::to_string(size);
+}
+
+}  // namespace
+
+int64_t Manifest::TotalFileBytes() const {
+    int64_t total = 0;
+    for (const FileEntry& file : files) total += file.size;
+    return total;
+}
+
+std::vector<std::string> HeaderLines(const Manifest& m) {
+    std::vector<std::string> lines = {
+        "[Settings]",
+        "Splash=" + OptionalSize(m.splashSize),
+        "Icon=" + OptionalSize(m.iconSize),
+        "Filecount=" + std::to_string(m.files.size()),
+        "Filebytes=" + std::to_string(m.TotalFileBytes()),
+        "ExeName=" + m.exeName,
+        "ExeShortcut=" + m.exeShortcut,
+    };
+    const std::size_t slots = std::max(kShortcutSlots, m.shortcuts.size());
+    for (std::size_t i = 0; i < slots; ++i) {
+        const bool used = i < m.shortcuts.size();
+        const std::string n = std::to_string(i + 1);
+        lines.push_back("ShortcutName" + n + "=" + (used ? m.shortcuts[i].name : ""));
+        lines.push_back("ShortcutPath" + n + "=" + (used ? m.shortcuts[i].target : ""));
+    }
+    lines.push_back("TargetFolder=" + m.targetFolder);
+    lines.push_back("AppName=" + m.appName);
+    lines.push_back("InfoAbout=" + std::to_string(m.aboutSize));
+    lines.push_back("InfoInstall=" + std::to_string(m.licenceSize));
+    lines.push_back("[Files]");
+    for (std::size_t i = 0; i < m.files.size(); ++i) {
+        lines.push_back("f" + std::to_string(i + 1) + "=<" + m.files[i].path + "><" +
+                        std::to_string(m.files[i].size) + ">");
+    }
+    return lines;
+}
+
+}  // namespace velmoran::payload

@@ -1,0 +1,41 @@
+#pragma once
+// What a payload header says about one application, and the header lines for it.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace velmoran::payload {
+
+struct FileEntry {
+    std::string path;  // relative, backslash-separated
+    int64_t size = 0;  // inflated size
+};
+
+struct ShortcutEntry {
+    std::string name;
+    std::string target;  // relative to the install folder
+};
+
+struct Manifest {
+    std::string appName;
+    std::string exeName;
+    std::string exeShortcut;
+    std::string targetFolder;  // e.g. "%ProgramFiles%\Name"
+    std::vector<ShortcutEntry> shortcuts;
+    int64_t splashSize = -1;  // inflated sizes; -1 when there is no picture
+    int64_t iconSize = -1;
+    int64_t aboutSize = 0;
+    int64_t licenceSize = 0;
+    std::vector<FileEntry> files;
+
+    int64_t TotalFileBytes() const;
+};
+
+// Built installers always carry this many shortcut pairs, unused ones empty.
+inline constexpr std::size_t kShortcutSlots = 9;
+
+// The header lines between the start marker line and the end marker line.
+std::vector<std::string> HeaderLines(const Manifest& manifest);
+
+}  // namespace velmoran::payload

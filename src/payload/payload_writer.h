@@ -1,0 +1,58 @@
+#pragma once
+// Writes an installer file in the layout of payload/format.h, streaming: program
+// image, header, then each item in order. Used by the builder and the tests.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "payload/byte_io.h"
+
+namespace velmoran::payload {
+
+class PayloadWriter {
+public:
+    PayloadWriter(ByteSink& out, bool scrambled) : out_(out), scrambled_(scrambled) {}
+
+    // The stub. Throws Failure when it holds a complete start marker.
+    void WriteProgramImage(const uint8_t* data, std::size_t size);
+
+    // Start marker line, `lines` and the end marker line, each ended by CR LF.
+    void WriteHeader(const std::vector<std::string>& lines);
+
+    // One item as stored: a zlib stream or raw text.
+    void WriteItem(const uint8_t* data, std::size_t size);
+    void WriteItem(const Bytes& item) { WriteItem(item.data(), item.size()); }
+
+    // Scrambled payloads: appends one byte when needed so the checksum is 0.
+    void Finish();
+
+    uint64_t BytesWritten() const { return written_; }
+
+private:
+    void WriteScrambled(const uint8_t* data, std::size_t size);
+
+    ByteSink& out_;
+    bool scrambled_;
+    bool afterMarker_ = false;
+    std::size_t keyIndex_ = 0;
+    uint8_t checksum_ = 0;
+    uint64_t written_ = 0;
+    Bytes scratch_;
+};
+
+// The items of one installer, already compressed where the format asks for it.
+struct InstallerParts {
+    Bytes programImage;
+    std::vector<std::string> headerLines;
+    Bytes splashStream;  // empty when the header has no splash
+    Bytes iconStream;    // empty when the header has no icon
+    Bytes about;
+    Bytes licence;
+    std::vector<Bytes> fileStreams;
+};
+
+// Writes a whole installer in one call.
+void WriteInstaller(ByteSink& out, const InstallerParts& parts, bool scrambled);
+
+}  // namespace velmoran::payload

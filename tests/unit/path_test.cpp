@@ -1,0 +1,60 @@
+#include "common/path.h"
+
+#include <gtest/gtest.h>
+
+#include "common/failure.h"
+#include "payload/file_entry.h"
+
+namespace velmoran {
+namespace {
+
+TEST(Path, FolderAndFileNameParts) {
+    const struct { const char* path; const char* folder; const char* name; } cases[] = {
+        {"C:\\Program Files\\App\\app.exe", "C:\\Program Files\\App\\", "app.exe"},
+        {"%ProgramFiles%\\Tallowby", "%ProgramFiles%\\", "Tallowby"},
+        {"D:name", "D:", "name"},
+        {"plain", "", "plain"},
+        {"a/b/c", "", "a/b/c"},
+        {"C:\\", "C:\\", ""},
+        {"", "", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FolderPart(c.path), c.folder) << c.path;
+        EXPECT_EQ(FileNamePart(c.path), c.name) << c.path;
+    }
+}
+
+TEST(Path, AsciiCaseRules) {
+    EXPECT_EQ(AsciiLower("UnInstall.EXE"), "uninstall.exe");
+    EXPECT_EQ(AsciiLower("\xC4pfel"), "\xC4pfel");  // upper half left alone
+    EXPECT_TRUE(EqualsIgnoreCase("ExeShortCut", "EXESHORTCUT"));
+    EXPECT_FALSE(EqualsIgnoreCase("Icon", "Icons"));
+}
+
+TEST(Format, SubstitutesInOrder) {
+    EXPECT_EQ(Format("Cannot create file \"%s\". %s", "C:\\a.txt", "Access denied."),
+              "Cannot create file \"C:\\a.txt\". Access denied.");
+    EXPECT_EQ(Format("%s%%", "45"), "45%");
+    EXPECT_EQ(Format("no args %s %s", "one"), "no args one %s");
+}
+
+TEST(FileEntry, SplitsAsTheInstallationRunReadsIt) {
+    const struct { const char* entry; const char* path; const char* size; } cases[] = {
+        {"<help\\realtime.htm><694>", "help\\realtime.htm", "694"},
+        {"<a.txt><0>", "a.txt", "0"},
+        {"<no size>", "no size", ""},
+        {"<a><12>junk>", "a", "12>junk"},
+        {"><5>", "", "5"},
+        {"<noclose", "noclose", ""},
+        {"", "", ""},
+    };
+    for (const auto& c : cases) {
+        const auto split = payload::SplitFileEntry(c.entry);
+        EXPECT_EQ(split.relativePath, c.path) << c.entry;
+        EXPECT_EQ(split.sizeText, c.size) << c.entry;
+    }
+    EXPECT_EQ(payload::FileEntryKey(17), "f17");
+}
+
+}  // namespace
+}  // namespace velmoran
