@@ -10,7 +10,9 @@
 
 namespace velmoran::payload {
 
-class PayloadWriter {
+// Also a ByteSink: bytes written to it after the header go into the item area,
+// so an item can be streamed in pieces.
+class PayloadWriter : public ByteSink {
 public:
     PayloadWriter(ByteSink& out, bool scrambled) : out_(out), scrambled_(scrambled) {}
 
@@ -23,6 +25,7 @@ public:
     // One item as stored: a zlib stream or raw text.
     void WriteItem(const uint8_t* data, std::size_t size);
     void WriteItem(const Bytes& item) { WriteItem(item.data(), item.size()); }
+    void Write(const uint8_t* data, std::size_t size) override { WriteItem(data, size); }
 
     // Scrambled payloads: appends one byte when needed so the checksum is 0.
     void Finish();

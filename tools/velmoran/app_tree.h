@@ -1,0 +1,32 @@
+#pragma once
+// The application's files: every file under the source folder, in a stable
+// order, with the relative Windows path the installer will carry.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace velmoran::builder {
+
+struct SourceFile {
+    std::filesystem::path path;  // on this machine
+    std::string relative;        // code page 1252, backslash-separated
+    uint64_t size = 0;
+};
+
+// Sorted by relative path (byte order). Throws Failure naming the offending
+// file: a name the installer cannot carry, two names that differ only in
+// letter case (one file on Windows), or something that is not a plain file.
+std::vector<SourceFile> ScanApplication(const std::filesystem::path& root);
+
+// Converts a UTF-8 text from the project to code page 1252 and checks it can
+// stand in a header line: no CR, LF or other control byte, no "<" or ">".
+// `what` names the text in the message. Throws Failure.
+std::string HeaderText(const std::string& utf8, const std::string& what);
+
+// As HeaderText, and also usable as a Windows file-name component: none of
+// \ / : * ? " |, and not ending in a space or dot.
+std::string FileNameText(const std::string& utf8, const std::string& what);
+
+}  // namespace velmoran::builder

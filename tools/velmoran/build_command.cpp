@@ -1,0 +1,157 @@
+#include "build_command.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <thread>
+
+#include "app_tree.h"
+#include "common/failure.h"
+#include "common/path.h"
+#include "jpeg_probe.h"
+#include "output_file.h"
+#include "parallel_compressor.h"
+#include "payload/compress.h"
+#include "payload/manifest.h"
+#include "payload/marker_search.h"
+#include "payload/payload_writer.h"
+#include "progress.h"
+#include "project_file.h"
+
+namespace velmoran::builder {
+namespace fs = std::filesystem;
+namespace {
+
+constexpr uint64_t kMaxHeaderNumber = 2147483647u;
+
+std::string Quoted(const fs::path& p) { return "\"" + p.u8string() + "\""; }
+
+payload::Bytes ReadInput(const fs::path& path, const std::string& role) {
+    std::error_code error;
+    if (!fs::is_regular_file(path, error))
+        throw Failure(role + " " + Quoted(path) + ": " + (fs::exists(path, error) ? "not a plain file" : "not found"));
+    const uint64_t size = fs::file_size(path, error);
+    if (error || size > kMaxHeaderNumber)
+        throw Failure(role + " " + Quoted(path) + ": larger than an installer can carry (2 GiB - 1 bytes)");
+    std::ifstream in(path, std::ios::binary);
+    payload::Bytes bytes(static_cast<std::size_t>(size));
+    if (!in || !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size)))
+        throw Failure(role + " " + Quoted(path) + ": cannot be read");
+    return bytes;
+}
+
+// A picture the installer will decode: must be a JPEG, the icon 32 x 32.
+payload::Bytes ReadPicture(const fs::path& path, const std::string& role, bool mustBeIconSized) {
+    payload::Bytes bytes = ReadInput(path, role);
+    const auto size = ProbeJpeg(bytes);
+    if (!size) throw Failure(role + " " + Quoted(path) + ": not a JPEG picture");
+    if (mustBeIconSized && (size->width != 32 || size->height != 32))
+        throw Failure(role + " " + Quoted(path) + ": is " + std::to_string(size->width) + " x " +
+                      std::to_string(size->height) + " pixels; the icon must be 32 x 32");
+    return bytes;
+}
+
+payload::Bytes ReadStub(const fs::path& path) {
+    payload::Bytes stub = ReadInput(path, "stub");
+    if (payload::ContainsStartMarker(stub.data(), stub.size()))
+        throw Failure("stub " + Quoted(path) + ": it holds a complete payload start marker, so an installer made "
+                      "from it would read the stub instead of its payload");
+    return stub;
+}
+
+bool ListsFile(const std::vector<SourceFile>& files, const std::string& relative) {
+    for (const SourceFile& f : files)
+        if (EqualsIgnoreCase(f.relative, relative)) return true;
+    return false;
+}
+
+// Everything the header says, checked, in code page 1252.
+payload::Manifest ComposeManifest(const Project& project, const std::vector<SourceFile>& files) {
+    payload::Manifest m;
+    m.appName = FileNameText(project.name, "Name");
+    m.exeName = HeaderText(project.mainProgram, "MainProgram");
+    m.exeShortcut = FileNameText(project.mainShortcut, "MainShortcut");
+    m.targetFolder = HeaderText(project.targetFolder, "TargetFolder");
+    if (!ListsFile(files, m.exeName))
+        throw Failure("MainProgram \"" + project.mainProgram + "\": not among the files of " + Quoted(project.source));
+    for (const auto& [name, target] : project.shortcuts) {
+        payload::ShortcutEntry shortcut{FileNameText(name, "shortcut"), HeaderText(target, "shortcut target")};
+        if (shortcut.target.empty()) throw Failure("shortcut \"" + name + "\": no target");
+        if (!ListsFile(files, shortcut.target))
+            std::fprintf(stderr, "velmoran: warning: shortcut \"%s\" points at \"%s\", which is not among the files\n",
+                         name.c_str(), target.c_str());
+        m.shortcuts.push_back(shortcut);
+    }
+    uint64_t total = 0;
+    for (const SourceFile& f : files) {
+        if (f.size > kMaxHeaderNumber)
+            throw Failure("file " + Quoted(f.path) + ": larger than an installer can carry (2 GiB - 1 bytes)");
+        total += f.size;
+        m.files.push_back({f.relative, static_cast<int64_t>(f.size)});
+    }
+    if (total > kMaxHeaderNumber)
+        throw Failure("source folder " + Quoted(project.source) + ": its files add up to " + std::to_string(total) +
+                      " bytes, more than an installer can carry (2 GiB - 1 bytes)");
+    return m;
+}
+
+fs::path OwnFolder() {
+#ifdef _WIN32
+    char* own = nullptr;
+    if (_get_pgmptr(&own) == 0 && own) return fs::path(own).parent_path();
+    return fs::path();
+#else
+    std::error_code error;
+    const fs::path own = fs::read_symlink("/proc/self/exe", error);
+    return error ? fs::path() : own.parent_path();
+#endif
+}
+
+}  // namespace
+
+fs::path DefaultStub() {
+    if (const char* fromEnvironment = std::getenv("VELMORAN_STUB"); fromEnvironment && *fromEnvironment)
+        return fs::u8path(fromEnvironment);
+    return OwnFolder() / "velmoran-stub.exe";
+}
+
+void RunBuild(const BuildOptions& options) {
+    const Project project = ReadProject(options.project);
+    const payload::Bytes stub = ReadStub(options.stub.empty() ? DefaultStub() : options.stub);
+    payload::Bytes splash, icon;
+    if (!project.splash.empty()) splash = ReadPicture(project.splash, "splash picture", false);
+    if (!project.icon.empty()) icon = ReadPicture(project.icon, "icon picture", true);
+    const payload::Bytes about = ReadInput(project.about, "about text");
+    const payload::Bytes licence = ReadInput(project.licence, "licence text");
+    const std::vector<SourceFile> files = ScanApplication(project.source);
+
+    payload::Manifest manifest = ComposeManifest(project, files);
+    manifest.splashSize = project.splash.empty() ? -1 : static_cast<int64_t>(splash.size());
+    manifest.iconSize = project.icon.empty() ? -1 : static_cast<int64_t>(icon.size());
+    manifest.aboutSize = static_cast<int64_t>(about.size());
+    manifest.licenceSize = static_cast<int64_t>(licence.size());
+
+    OutputFile output(options.output);
+    payload::PayloadWriter writer(output, options.scramble);
+    writer.WriteProgramImage(stub.data(), stub.size());
+    writer.WriteHeader(payload::HeaderLines(manifest));
+    if (!project.splash.empty()) writer.WriteItem(payload::Compress(splash, options.level));
+    if (!project.icon.empty()) writer.WriteItem(payload::Compress(icon, options.level));
+    writer.WriteItem(about);
+    writer.WriteItem(licence);
+
+    CompressorSettings settings;
+    settings.level = options.level;
+    settings.threads = options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency());
+    Progress progress("velmoran: packing " + options.output.filename().u8string(),
+                      static_cast<uint64_t>(manifest.TotalFileBytes()));
+    CompressInOrder(files, settings, [&](std::size_t index, CompressedStream& stream) {
+        stream.WriteTo(writer);
+        progress.Advance(files[index].size);
+    });
+    writer.Finish();
+    output.Commit();
+}
+
+}  // namespace velmoran::builder

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace velmoran::builder {
+
+struct BuildOptions {
+    std::filesystem::path project;
+    std::filesystem::path output;
+    std::filesystem::path stub;  // empty: the default stub
+    bool scramble = false;
+    int level = 9;
+    unsigned threads = 0;  // 0: every core
+};
+
+// Writes the installer, or throws Failure and leaves no output file.
+void RunBuild(const BuildOptions& options);
+
+// The stub used when none is named: VELMORAN_STUB, else velmoran-stub.exe
+// beside this program.
+std::filesystem::path DefaultStub();
+
+}  // namespace velmoran::builder

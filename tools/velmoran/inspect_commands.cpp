@@ -1,0 +1,123 @@
+#include "inspect_commands.h"
+
+#include <cinttypes>
+#include <cstdio>
+
+#include "code_page.h"
+#include "common/failure.h"
+#include "common/path.h"
+#include "installer_file.h"
+#include "jpeg_probe.h"
+#include "output_file.h"
+
+namespace velmoran::builder {
+namespace fs = std::filesystem;
+namespace {
+
+bool IsTableLine(const std::string& line) {
+    if (line.empty() || line[0] == '[' || line.rfind("d>a>t>a>", 0) == 0) return true;
+    // File entries: "f" followed by digits and "=".
+    std::size_t i = 1;
+    while (i < line.size() && line[i] >= '0' && line[i] <= '9') ++i;
+    return line[0] == 'f' && i > 1 && i < line.size() && line[i] == '=';
+}
+
+const char* Variant(InstallerFile& installer) {
+    return installer.Reader().Scrambled() ? "scrambled" : "plain";
+}
+
+// Counts what it is given; verify needs the bytes checked, not kept.
+class CountingSink : public payload::ByteSink {
+public:
+    void Write(const uint8_t*, std::size_t size) override { count += size; }
+    uint64_t count = 0;
+};
+
+void CheckPicture(InstallerFile& installer, const payload::Bytes& bytes, const char* key, bool icon) {
+    if (installer.Reader().Value(key).empty()) return;
+    const auto size = ProbeJpeg(bytes);
+    if (!size) throw installer.Problem(std::string(key) + " picture is not a JPEG");
+    if (icon && (size->width != 32 || size->height != 32)) throw installer.Problem("the icon is not 32 x 32 pixels");
+}
+
+}  // namespace
+
+void RunList(const fs::path& path) {
+    InstallerFile installer(path);
+    payload::PayloadReader& reader = installer.Reader();
+    std::printf("%s: %s payload at offset %zu%s\n", path.u8string().c_str(), Variant(installer), reader.MarkerOffset(),
+                installer.IsUninstallerCopy() ? " (uninstaller copy: no file data)" : "");
+    std::printf("Settings:\n");
+    for (const std::string& line : reader.Settings().Lines())
+        if (!IsTableLine(line)) std::printf("  %s\n", CodePageToUtf8(line).c_str());
+    std::printf("Files: %zu, %" PRId64 " bytes\n", installer.Files().size(), installer.FileBytes());
+    for (const payload::FileEntry& file : installer.Files())
+        std::printf("  %12" PRId64 "  %s\n", file.size, CodePageToUtf8(file.path).c_str());
+}
+
+void RunVerify(const fs::path& path) {
+    InstallerFile installer(path);
+    payload::PayloadReader& reader = installer.Reader();
+    CheckPicture(installer, installer.Splash(), "Splash", false);
+    CheckPicture(installer, installer.Icon(), "Icon", true);
+
+    int64_t total = 0;
+    for (const payload::FileEntry& file : installer.Files()) total += file.size;
+    if (total != installer.FileBytes())
+        throw installer.Problem("Filebytes says " + std::to_string(installer.FileBytes()) + " but the files add up to " +
+                                std::to_string(total));
+    if (installer.IsUninstallerCopy()) {
+        std::printf("%s: OK, %s uninstaller copy of %zu files (no file data)\n", path.u8string().c_str(),
+                    Variant(installer), installer.Files().size());
+        return;
+    }
+    for (std::size_t i = 0; i < installer.Files().size(); ++i) {
+        const payload::FileEntry& file = installer.Files()[i];
+        CountingSink sink;
+        try {
+            reader.InflateItem(file.size, sink);
+        } catch (const Failure& failure) {
+            throw installer.Problem("file " + std::to_string(i + 1) + " \"" + CodePageToUtf8(file.path) +
+                                    "\": " + failure.what());
+        }
+    }
+    const std::size_t trailing = reader.Image().size() - std::min(reader.Position(), reader.Image().size());
+    // A scrambled payload may end with the one byte that balances its checksum.
+    const std::size_t expectedTrailing = reader.Scrambled() ? 1 : 0;
+    std::printf("%s: OK, %s payload, %zu files, %" PRId64 " bytes%s\n", path.u8string().c_str(), Variant(installer),
+                installer.Files().size(), total, reader.Scrambled() ? ", checksum sound" : "");
+    if (trailing > expectedTrailing)
+        std::printf("note: %zu bytes after the last file are never read\n", trailing);
+}
+
+void RunExtract(const fs::path& path, const fs::path& folder) {
+    InstallerFile installer(path);
+    if (installer.IsUninstallerCopy()) throw installer.Problem("an uninstaller copy carries no file data to extract");
+    for (const payload::FileEntry& file : installer.Files()) {
+        if (!StaysInsideFolder(file.path))
+            throw installer.Problem("refusing the entry \"" + CodePageToUtf8(file.path) +
+                                    "\": it would be written outside the target folder");
+    }
+    for (const payload::FileEntry& file : installer.Files()) {
+        fs::path target = folder;
+        std::string part;
+        for (const char c : file.path + "\\") {
+            if (c != '\\' && c != '/') {
+                part += c;
+            } else if (!part.empty()) {
+                target /= fs::u8path(CodePageToUtf8(part));
+                part.clear();
+            }
+        }
+        fs::create_directories(target.parent_path());
+        OutputFile output(target);
+        try {
+            installer.Reader().InflateItem(file.size, output);
+        } catch (const Failure& failure) {
+            throw installer.Problem("file \"" + CodePageToUtf8(file.path) + "\": " + failure.what());
+        }
+        output.Commit();
+    }
+}
+
+}  // namespace velmoran::builder

@@ -1,0 +1,91 @@
+#include "installer_file.h"
+
+#include "common/header_number.h"
+#include "payload/file_entry.h"
+#include "payload/format.h"
+
+namespace velmoran::builder {
+namespace {
+
+int32_t Number(const payload::PayloadReader& reader, const std::string& key) {
+    try {
+        return ParseHeaderNumber(reader.Value(key));
+    } catch (const Failure& failure) {
+        throw Failure(key + ": " + failure.what());
+    }
+}
+
+void InflateInto(payload::PayloadReader& reader, const std::string& key, payload::Bytes& into) {
+    if (reader.Value(key).empty()) return;
+    payload::MemorySink sink;
+    try {
+        reader.InflateItem(Number(reader, key), sink);
+    } catch (const Failure& failure) {
+        throw Failure(key + " picture: " + failure.what());
+    }
+    into = std::move(sink.bytes);
+}
+
+}  // namespace
+
+InstallerFile::InstallerFile(const std::filesystem::path& path) : path_(path), source_(path.string()) {
+    try {
+        Open();
+        ReadLeadingItems();
+        ReadFileTable();
+    } catch (const Failure& failure) {
+        throw Problem(failure.what());
+    }
+}
+
+Failure InstallerFile::Problem(const std::string& reason) const {
+    return Failure("\"" + path_.u8string() + "\": " + reason);
+}
+
+void InstallerFile::Open() {
+    std::string readProblem;
+    const auto note = [&readProblem](const std::string& message) { readProblem = message; };
+    try {
+        reader_.Open(source_, path_.filename().string(), note);
+    } catch (const payload::OpenFailure& failure) {
+        if (failure.Kind() == payload::OpenFailureKind::General && !readProblem.empty()) throw Failure(readProblem);
+        if (failure.Kind() != payload::OpenFailureKind::ChecksumMismatch) throw;
+        // A renamed uninstaller copy fails the checksum; it is still sound if it
+        // turns out to carry no file data.
+        reader_.Open(source_, payload::kUninstallerName);
+        uninstallerCopy_ = true;
+    }
+    if (!readProblem.empty()) throw Failure(readProblem);
+}
+
+void InstallerFile::ReadLeadingItems() {
+    reader_.SeekItemArea();
+    InflateInto(reader_, "Splash", splash_);
+    InflateInto(reader_, "Icon", icon_);
+    payload::MemorySink texts;
+    reader_.CopyRawItem(Number(reader_, "InfoAbout"), texts);
+    reader_.CopyRawItem(Number(reader_, "InfoInstall"), texts);
+    reader_.RecordFileDataStart();
+}
+
+void InstallerFile::ReadFileTable() {
+    const int32_t count = Number(reader_, "Filecount");
+    if (count < 0) throw Failure("Filecount is negative");
+    fileBytes_ = Number(reader_, "Filebytes");
+    for (int32_t n = 1; n <= count; ++n) {
+        const std::string key = payload::FileEntryKey(n);
+        const payload::FileEntryText entry = payload::SplitFileEntry(reader_.Value(key));
+        int32_t size;
+        try {
+            size = ParseHeaderNumber(entry.sizeText);
+        } catch (const Failure& failure) {
+            throw Failure(key + ": " + failure.what());
+        }
+        files_.push_back({entry.relativePath, size});
+    }
+    const bool noFileData = reader_.FileDataStart() == reader_.Image().size();
+    if (uninstallerCopy_ && !noFileData && count > 0) throw Failure(payload::OpenFailureMessage(payload::OpenFailureKind::ChecksumMismatch));
+    uninstallerCopy_ = count > 0 && noFileData;
+}
+
+}  // namespace velmoran::builder

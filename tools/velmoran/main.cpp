@@ -1,0 +1,125 @@
+// velmoran: builds installers and inspects them.
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "build_command.h"
+#include "common/failure.h"
+#include "inspect_commands.h"
+
+namespace {
+
+using velmoran::Failure;
+namespace fs = std::filesystem;
+namespace builder = velmoran::builder;
+
+const char kUsage[] =
+    "usage: velmoran build PROJECT -o OUT [--stub FILE] [--scramble] [--level 1-9] [-j N]\n"
+    "       velmoran list INSTALLER\n"
+    "       velmoran verify INSTALLER\n"
+    "       velmoran extract INSTALLER DIR\n"
+    "\n"
+    "build    packs the application described by the project file PROJECT into\n"
+    "         the installer OUT. Every file under the project's Source folder is\n"
+    "         packed, sorted by path. OUT appears only when it is complete.\n"
+    "  -o OUT         the installer to write\n"
+    "  --stub FILE    the program image to put in front of the payload (default:\n"
+    "                 $VELMORAN_STUB, else velmoran-stub.exe beside this tool)\n"
+    "  --scramble     write the scrambled variant of the payload\n"
+    "  --level N      zlib compression level, 1 (fast) to 9 (small; default)\n"
+    "  -j N           compress on N threads (default: every core)\n"
+    "list     prints an installer's settings and its file table (path, size)\n"
+    "verify   reads every item of an installer and checks every stream, size\n"
+    "         and the checksum; exits 0 only when all is sound\n"
+    "extract  writes an installer's application files under DIR\n"
+    "\n"
+    "list, verify and extract also take an uninstaller copy (uninstall.exe).\n"
+    "Exit status: 0 success, 1 failure, 2 wrong usage.\n";
+
+struct UsageError {
+    std::string message;
+};
+
+int ParseNumber(const std::string& option, const std::string& text, int low, int high) {
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || value < low || value > high)
+        throw UsageError{option + " takes a whole number from " + std::to_string(low) + " to " + std::to_string(high)};
+    return static_cast<int>(value);
+}
+
+builder::BuildOptions ParseBuild(const std::vector<std::string>& args) {
+    builder::BuildOptions options;
+    std::vector<std::string> positional;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const auto value = [&]() -> std::string {
+            if (i + 1 >= args.size()) throw UsageError{arg + " needs a value"};
+            return args[++i];
+        };
+        if (arg == "-o" || arg == "--output") options.output = fs::u8path(value());
+        else if (arg == "--stub") options.stub = fs::u8path(value());
+        else if (arg == "--scramble") options.scramble = true;
+        else if (arg == "--level") options.level = ParseNumber(arg, value(), 1, 9);
+        else if (arg == "-j" || arg == "--jobs") options.threads = static_cast<unsigned>(ParseNumber(arg, value(), 1, 256));
+        else if (arg.size() > 1 && arg[0] == '-') throw UsageError{"unknown option " + arg};
+        else positional.push_back(arg);
+    }
+    if (positional.size() != 1) throw UsageError{"build takes one project file"};
+    if (options.output.empty()) throw UsageError{"build needs -o OUT"};
+    options.project = fs::u8path(positional[0]);
+    return options;
+}
+
+void RequireCount(const std::vector<std::string>& args, std::size_t count, const char* command) {
+    if (args.size() != count) throw UsageError{std::string(command) + " takes " + std::to_string(count) + " argument" + (count > 1 ? "s" : "")};
+    for (const std::string& arg : args)
+        if (arg.size() > 1 && arg[0] == '-') throw UsageError{"unknown option " + arg};
+}
+
+int Run(const std::string& command, const std::vector<std::string>& args) {
+    if (command == "build") {
+        builder::RunBuild(ParseBuild(args));
+    } else if (command == "list") {
+        RequireCount(args, 1, "list");
+        builder::RunList(fs::u8path(args[0]));
+    } else if (command == "verify") {
+        RequireCount(args, 1, "verify");
+        builder::RunVerify(fs::u8path(args[0]));
+    } else if (command == "extract") {
+        RequireCount(args, 2, "extract");
+        builder::RunExtract(fs::u8path(args[0]), fs::u8path(args[1]));
+    } else {
+        throw UsageError{"unknown command " + command};
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "help")) {
+        std::fputs(kUsage, argc < 2 ? stderr : stdout);
+        return argc < 2 ? 2 : 0;
+    }
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    for (const std::string& arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+    }
+    try {
+        return Run(argv[1], args);
+    } catch (const UsageError& error) {
+        std::fprintf(stderr, "velmoran: %s\n%s", error.message.c_str(), kUsage);
+        return 2;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "velmoran: error: %s\n", error.what());
+        return 1;
+    }
+}

@@ -1,0 +1,51 @@
+#pragma once
+// Compresses the application's files on several threads, one zlib stream per
+// file, and hands the streams back strictly in entry order. At most `window`
+// files are in flight; a stream larger than the spill threshold goes to an
+// anonymous temporary file, so memory stays bounded whatever the file sizes.
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app_tree.h"
+#include "payload/byte_io.h"
+
+namespace velmoran::builder {
+
+class CompressedStream {
+public:
+    CompressedStream() = default;
+    ~CompressedStream();
+    CompressedStream(const CompressedStream&) = delete;
+    CompressedStream& operator=(const CompressedStream&) = delete;
+
+    void Append(const uint8_t* data, std::size_t size, std::size_t spillThreshold);
+    // Sends the whole stream to `sink`, in order.
+    void WriteTo(payload::ByteSink& sink);
+    uint64_t Size() const { return size_; }
+
+private:
+    payload::Bytes memory_;
+    std::FILE* spill_ = nullptr;
+    uint64_t size_ = 0;
+};
+
+struct CompressorSettings {
+    int level = 9;
+    unsigned threads = 1;
+    std::size_t spillThreshold = 16u << 20;
+};
+
+// Calls `consume` on the calling thread for file 0, 1, ... in order; the first
+// failure (a worker's or the consumer's) stops the others and is rethrown.
+void CompressInOrder(const std::vector<SourceFile>& files, const CompressorSettings& settings,
+                     const std::function<void(std::size_t index, CompressedStream& stream)>& consume);
+
+// One file as a zlib stream; throws Failure naming the file when it cannot be
+// read or its size no longer matches the scan.
+std::unique_ptr<CompressedStream> CompressFile(const SourceFile& file, int level, std::size_t spillThreshold);
+
+}  // namespace velmoran::builder

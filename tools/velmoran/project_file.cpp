@@ -1,0 +1,114 @@
+#include "project_file.h"
+
+#include <fstream>
+#include <map>
+
+#include "common/failure.h"
+
+namespace velmoran::builder {
+namespace fs = std::filesystem;
+namespace {
+
+std::string Trim(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos) return std::string();
+    const auto last = text.find_last_not_of(" \t\r");
+    return text.substr(first, last - first + 1);
+}
+
+std::string Lower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+class ProjectParser {
+public:
+    explicit ProjectParser(const fs::path& file) : file_(file) {}
+
+    Project Parse() {
+        std::ifstream in(file_, std::ios::binary);
+        if (!in) throw Failure(file_.string() + ": cannot open the project file");
+        std::string line, section;
+        for (int number = 1; std::getline(in, line); ++number) {
+            if (number == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
+            line = Trim(line);
+            if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+            if (line.front() == '[' && line.back() == ']') {
+                section = Lower(Trim(line.substr(1, line.size() - 2)));
+                if (section != "application" && section != "shortcuts")
+                    throw Error(number, "unknown section [" + line.substr(1, line.size() - 2) + "]");
+                continue;
+            }
+            const auto equals = line.find('=');
+            if (equals == std::string::npos) throw Error(number, "expected Name=Value");
+            const std::string key = Trim(line.substr(0, equals));
+            const std::string value = Trim(line.substr(equals + 1));
+            if (section == "shortcuts") {
+                project_.shortcuts.emplace_back(key, value);
+            } else if (section == "application") {
+                Take(number, key, value);
+            } else {
+                throw Error(number, "Name=Value outside a section; start with [Application]");
+            }
+        }
+        return Finish();
+    }
+
+private:
+    Failure Error(int line, const std::string& reason) const {
+        return Failure(file_.string() + ":" + std::to_string(line) + ": " + reason);
+    }
+
+    void Take(int line, const std::string& key, const std::string& value) {
+        static const char* const kKeys[] = {"name", "mainprogram", "mainshortcut", "targetfolder", "source",
+                                            "splash", "icon", "about", "licence", "license"};
+        std::string k = Lower(key);
+        if (k == "license") k = "licence";
+        bool known = false;
+        for (const char* known_key : kKeys) known = known || k == known_key;
+        if (!known) throw Error(line, "unknown key '" + key + "'");
+        if (!values_.emplace(k, value).second) throw Error(line, "'" + key + "' is given twice");
+    }
+
+    std::string Required(const char* key) const {
+        const auto it = values_.find(key);
+        if (it == values_.end() || it->second.empty())
+            throw Failure(file_.string() + ": [Application] needs a value for '" + key + "'");
+        return it->second;
+    }
+
+    fs::path Path(const char* key, bool required) const {
+        const auto it = values_.find(key);
+        if (it == values_.end() || it->second.empty()) {
+            if (required) Required(key);
+            return fs::path();
+        }
+        const fs::path p = fs::u8path(it->second);
+        return p.is_absolute() ? p : file_.parent_path() / p;
+    }
+
+    Project Finish() {
+        project_.file = file_;
+        project_.name = Required("name");
+        project_.mainProgram = Required("mainprogram");
+        project_.mainShortcut = Required("mainshortcut");
+        project_.targetFolder = Required("targetfolder");
+        project_.source = Path("source", true);
+        project_.splash = Path("splash", false);
+        project_.icon = Path("icon", false);
+        project_.about = Path("about", true);
+        project_.licence = Path("licence", true);
+        return project_;
+    }
+
+    fs::path file_;
+    std::map<std::string, std::string> values_;
+    Project project_;
+};
+
+}  // namespace
+
+Project ReadProject(const fs::path& file) { return ProjectParser(file).Parse(); }
+
+}  // namespace velmoran::builder

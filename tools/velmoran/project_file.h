@@ -1,0 +1,45 @@
+#pragma once
+// The project file: an INI-style description of one application to pack.
+//
+//   [Application]
+//   Name=Kestrel Notes                       application name (AppName)
+//   MainProgram=Kestrel.exe                  relative to Source (ExeName)
+//   MainShortcut=Kestrel Notes               shortcut name (ExeShortcut)
+//   TargetFolder=%ProgramFiles%\Kestrel Notes
+//   Source=app                               folder packed recursively
+//   Splash=splash.jpg                        optional, a JPEG
+//   Icon=icon.jpg                            optional, a 32 x 32 JPEG
+//   About=about.rtf
+//   Licence=licence.rtf                      ("License" is accepted too)
+//
+//   [Shortcuts]                              extra program-group shortcuts, in order
+//   User Guide=docs\guide.txt                name=target relative to Source
+//
+// Paths of files are relative to the project file's folder unless absolute.
+// Lines starting with ";" or "#" are comments. Text is UTF-8.
+
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace velmoran::builder {
+
+struct Project {
+    std::filesystem::path file;
+    std::string name;
+    std::string mainProgram;
+    std::string mainShortcut;
+    std::string targetFolder;
+    std::filesystem::path source;
+    std::filesystem::path splash;  // empty when none
+    std::filesystem::path icon;    // empty when none
+    std::filesystem::path about;
+    std::filesystem::path licence;
+    std::vector<std::pair<std::string, std::string>> shortcuts;  // name, target
+};
+
+// Throws Failure naming the file (and line) and the reason.
+Project ReadProject(const std::filesystem::path& file);
+
+}  // namespace velmoran::builder
