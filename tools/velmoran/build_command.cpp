@@ -96,29 +96,25 @@ payload::Manifest ComposeManifest(const Project& project, const std::vector<Sour
     return m;
 }
 
-fs::path OwnFolder() {
-#ifdef _WIN32
-    char* own = nullptr;
-    if (_get_pgmptr(&own) == 0 && own) return fs::path(own).parent_path();
-    return fs::path();
-#else
+// The folder of this program: /proc/self/exe where there is one, else argv[0].
+fs::path OwnFolder(const fs::path& argv0) {
     std::error_code error;
     const fs::path own = fs::read_symlink("/proc/self/exe", error);
-    return error ? fs::path() : own.parent_path();
-#endif
+    if (!error) return own.parent_path();
+    return fs::absolute(argv0, error).parent_path();
 }
 
 }  // namespace
 
-fs::path DefaultStub() {
+fs::path DefaultStub(const fs::path& argv0) {
     if (const char* fromEnvironment = std::getenv("VELMORAN_STUB"); fromEnvironment && *fromEnvironment)
         return fs::u8path(fromEnvironment);
-    return OwnFolder() / "velmoran-stub.exe";
+    return OwnFolder(argv0) / "velmoran-stub.exe";
 }
 
 void RunBuild(const BuildOptions& options) {
     const Project project = ReadProject(options.project);
-    const payload::Bytes stub = ReadStub(options.stub.empty() ? DefaultStub() : options.stub);
+    const payload::Bytes stub = ReadStub(options.stub.empty() ? DefaultStub(options.argv0) : options.stub);
     payload::Bytes splash, icon;
     if (!project.splash.empty()) splash = ReadPicture(project.splash, "splash picture", false);
     if (!project.icon.empty()) icon = ReadPicture(project.icon, "icon picture", true);

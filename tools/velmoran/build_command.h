@@ -12,6 +12,7 @@ struct BuildOptions {
     bool scramble = false;
     int level = 9;
     unsigned threads = 0;  // 0: every core
+    std::filesystem::path argv0;  // how this program was started, to find the default stub
 };
 
 // Writes the installer, or throws Failure and leaves no output file.
@@ -19,6 +20,6 @@ void RunBuild(const BuildOptions& options);
 
 // The stub used when none is named: VELMORAN_STUB, else velmoran-stub.exe
 // beside this program.
-std::filesystem::path DefaultStub();
+std::filesystem::path DefaultStub(const std::filesystem::path& argv0);
 
 }  // namespace velmoran::builder

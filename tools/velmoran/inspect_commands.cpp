@@ -45,7 +45,8 @@ void CheckPicture(InstallerFile& installer, const payload::Bytes& bytes, const c
 void RunList(const fs::path& path) {
     InstallerFile installer(path);
     payload::PayloadReader& reader = installer.Reader();
-    std::printf("%s: %s payload at offset %zu%s\n", path.u8string().c_str(), Variant(installer), reader.MarkerOffset(),
+    std::printf("%s: %s payload at offset %zu, item area at %zu, file data at %zu%s\n", path.u8string().c_str(),
+                Variant(installer), reader.MarkerOffset(), reader.ItemAreaStart(), reader.FileDataStart(),
                 installer.IsUninstallerCopy() ? " (uninstaller copy: no file data)" : "");
     std::printf("Settings:\n");
     for (const std::string& line : reader.Settings().Lines())

@@ -81,9 +81,11 @@ void RequireCount(const std::vector<std::string>& args, std::size_t count, const
         if (arg.size() > 1 && arg[0] == '-') throw UsageError{"unknown option " + arg};
 }
 
-int Run(const std::string& command, const std::vector<std::string>& args) {
+int Run(const char* argv0, const std::string& command, const std::vector<std::string>& args) {
     if (command == "build") {
-        builder::RunBuild(ParseBuild(args));
+        builder::BuildOptions options = ParseBuild(args);
+        options.argv0 = argv0;
+        builder::RunBuild(options);
     } else if (command == "list") {
         RequireCount(args, 1, "list");
         builder::RunList(fs::u8path(args[0]));
@@ -114,7 +116,7 @@ int main(int argc, char** argv) {
         }
     }
     try {
-        return Run(argv[1], args);
+        return Run(argv[0], argv[1], args);
     } catch (const UsageError& error) {
         std::fprintf(stderr, "velmoran: %s\n%s", error.message.c_str(), kUsage);
         return 2;

@@ -1,0 +1,220 @@
+// The velmoran command as a user runs it: build, list, verify, extract.
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "cli_runner.h"
+
+namespace velmoran::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The bundled sample with a stand-in main program, and a plain file as stub.
+class SampleProject : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::copy(VELMORAN_SAMPLE_DIR, scratch_ / "sample", fs::copy_options::recursive);
+        WriteFile(scratch_ / "sample/app/Kestrel.exe", "MZ stand-in for the sample program");
+        WriteFile(scratch_ / "stub.exe", std::string("MZ\x90\0\x03 a plain file standing in for the stub", 42));
+    }
+    std::string Build(const std::string& out, const std::string& extra = "") {
+        const CommandResult r = RunVelmoran("build " + Q(Project()) + " -o " + Q(scratch_ / out) + " --stub " +
+                                            Q(scratch_ / "stub.exe") + " " + extra);
+        EXPECT_EQ(r.exitCode, 0) << r.output;
+        return ReadFile(scratch_ / out);
+    }
+    fs::path Project() const { return scratch_ / "sample/kestrel.ini"; }
+    void ExpectRefused(const std::string& arguments, const std::string& expectedMessage) {
+        const CommandResult r = RunVelmoran(arguments);
+        EXPECT_EQ(r.exitCode, 1) << r.output;
+        EXPECT_NE(r.output.find(expectedMessage), std::string::npos) << r.output;
+        // Nothing is left behind: no output and no temporary file.
+        for (const auto& entry : fs::directory_iterator(scratch_.Path()))
+            EXPECT_EQ(entry.path().filename().string().find("out.exe"), std::string::npos) << entry.path();
+    }
+    std::string BuildArgs(const std::string& extra = "") {
+        return "build " + Q(Project()) + " -o " + Q(scratch_ / "out.exe") + " --stub " + Q(scratch_ / "stub.exe") + extra;
+    }
+    ScratchFolder scratch_;
+};
+
+TEST_F(SampleProject, BuildListVerifyExtractBothVariants) {
+    for (const char* variant : {"", "--scramble"}) {
+        SCOPED_TRACE(variant);
+        Build("setup.exe", variant);
+        const CommandResult list = RunVelmoran("list " + Q(scratch_ / "setup.exe"));
+        EXPECT_EQ(list.exitCode, 0);
+        for (const char* expected : {"AppName=Kestrel Notes", "ExeName=Kestrel.exe", "ShortcutName1=User Guide",
+                                     "ShortcutPath2=readme.txt", "ShortcutName9=", "Files: 3,", "docs\\guide.txt"})
+            EXPECT_NE(list.output.find(expected), std::string::npos) << expected << "\n" << list.output;
+
+        const CommandResult verify = RunVelmoran("verify " + Q(scratch_ / "setup.exe"));
+        EXPECT_EQ(verify.exitCode, 0) << verify.output;
+
+        fs::remove_all(scratch_ / "out");
+        const CommandResult extract = RunVelmoran("extract " + Q(scratch_ / "setup.exe") + " " + Q(scratch_ / "out"));
+        ASSERT_EQ(extract.exitCode, 0) << extract.output;
+        for (const char* file : {"Kestrel.exe", "readme.txt", "docs/guide.txt"})
+            EXPECT_EQ(ReadFile(scratch_ / "out" / file), ReadFile(scratch_ / "sample/app" / file)) << file;
+    }
+}
+
+TEST_F(SampleProject, OutputIsDeterministicAcrossRunsAndThreadCounts) {
+    const std::string first = Build("a.exe", "-j 1");
+    EXPECT_EQ(Build("b.exe", "-j 2"), first);
+    EXPECT_EQ(Build("c.exe", "-j 2"), first);
+    EXPECT_NE(Build("d.exe", "--level 1"), "");
+    EXPECT_EQ(Build("e.exe", "--scramble -j 1"), Build("f.exe", "--scramble -j 2"));
+}
+
+TEST_F(SampleProject, UninstallerCopyIsListedAndVerified) {
+    for (const char* variant : {"", "--scramble"}) {
+        SCOPED_TRACE(variant);
+        const std::string installer = Build("setup.exe", variant);
+        const CommandResult list = RunVelmoran("list " + Q(scratch_ / "setup.exe"));
+        const auto at = list.output.find("file data at ");
+        ASSERT_NE(at, std::string::npos) << list.output;
+        const std::size_t fileDataStart = std::stoul(list.output.substr(at + 13));
+        ASSERT_LT(fileDataStart, installer.size());
+        for (const char* name : {"uninstall.exe", "renamed copy.exe"}) {
+            WriteFile(scratch_ / "copy" / name, installer.substr(0, fileDataStart));
+            const CommandResult verify = RunVelmoran("verify " + Q(scratch_ / "copy" / name));
+            EXPECT_EQ(verify.exitCode, 0) << verify.output;
+            EXPECT_NE(verify.output.find("uninstaller copy of 3 files"), std::string::npos) << verify.output;
+        }
+        const CommandResult extract = RunVelmoran("extract " + Q(scratch_ / "copy/uninstall.exe") + " " + Q(scratch_ / "x"));
+        EXPECT_FALSE(fs::exists(scratch_ / "x"));
+        EXPECT_EQ(extract.exitCode, 1);
+        EXPECT_NE(extract.output.find("carries no file data"), std::string::npos) << extract.output;
+    }
+}
+
+TEST_F(SampleProject, RefusesBadInputNamingTheFileAndLeavesNoOutput) {
+    ExpectRefused("build " + Q(scratch_ / "missing.ini") + " -o " + Q(scratch_ / "out.exe"), "missing.ini");
+
+    WriteFile(scratch_ / "marked.exe", "MZ....d>a>t>a>s>t>a>r>t....");
+    ExpectRefused("build " + Q(Project()) + " -o " + Q(scratch_ / "out.exe") + " --stub " + Q(scratch_ / "marked.exe"),
+                  "holds a complete payload start marker");
+
+    const std::string project = ReadFile(Project());
+    const auto withProject = [&](const std::string& from, const std::string& to) {
+        std::string changed = project;
+        changed.replace(changed.find(from), from.size(), to);
+        WriteFile(Project(), changed);
+    };
+    withProject("Splash=splash.jpg", "Splash=about.rtf");
+    ExpectRefused(BuildArgs(), "about.rtf\": not a JPEG picture");
+    withProject("Icon=icon.jpg", "Icon=splash.jpg");
+    ExpectRefused(BuildArgs(), "is 128 x 296 pixels; the icon must be 32 x 32");
+    withProject("About=about.rtf", "About=nowhere.rtf");
+    ExpectRefused(BuildArgs(), "nowhere.rtf\": not found");
+    withProject("Source=app", "Source=no-such-folder");
+    ExpectRefused(BuildArgs(), "no-such-folder\": not found");
+    withProject("MainProgram=Kestrel.exe", "MainProgram=Missing.exe");
+    ExpectRefused(BuildArgs(), "MainProgram \"Missing.exe\": not among the files");
+    withProject("Name=Kestrel Notes", "Name=Kestrel: Notes");
+    ExpectRefused(BuildArgs(), "Windows does not allow ':'");
+    withProject("Name=Kestrel Notes", "Name=\xE6\x97\xA5\xE6\x9C\xAC");
+    ExpectRefused(BuildArgs(), "outside the Western (1252) code page");
+    withProject("User Guide=docs\\guide.txt", "User Guide=docs\\<guide>.txt");
+    ExpectRefused(BuildArgs(), "which the installer's file table cannot carry");
+    WriteFile(Project(), project);
+
+    WriteFile(scratch_ / "sample/app/bad<name>.txt", "x");
+    ExpectRefused(BuildArgs(), "bad<name>.txt\": it holds '<'");
+    fs::remove(scratch_ / "sample/app/bad<name>.txt");
+    WriteFile(scratch_ / "sample/app/line\nbreak.txt", "x");
+    ExpectRefused(BuildArgs(), "it holds a line break");
+    fs::remove(scratch_ / "sample/app/line\nbreak.txt");
+    WriteFile(scratch_ / "sample/app/\xE2\x98\x83.txt", "x");
+    ExpectRefused(BuildArgs(), "outside the Western (1252) code page");
+    fs::remove(scratch_ / "sample/app/\xE2\x98\x83.txt");
+    WriteFile(scratch_ / "sample/app/README.TXT", "x");
+    ExpectRefused(BuildArgs(), "differ only in letter case");
+    fs::remove(scratch_ / "sample/app/README.TXT");
+
+    // Sizes beyond the signed 32-bit range, as sparse files: refused before any compression.
+    WriteFile(scratch_ / "sample/app/huge.bin", "");
+    fs::resize_file(scratch_ / "sample/app/huge.bin", 2147483648ull);
+    ExpectRefused(BuildArgs(), "huge.bin\": larger than an installer can carry");
+    fs::resize_file(scratch_ / "sample/app/huge.bin", 1100000000ull);
+    WriteFile(scratch_ / "sample/app/huge2.bin", "");
+    fs::resize_file(scratch_ / "sample/app/huge2.bin", 1100000000ull);
+    ExpectRefused(BuildArgs(), "more than an installer can carry");
+}
+
+TEST_F(SampleProject, UsageErrorsAndHelp) {
+    const CommandResult help = RunVelmoran("--help");
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* expected : {"velmoran build PROJECT -o OUT", "--scramble", "--level", "-j N", "list", "verify", "extract"})
+        EXPECT_NE(help.output.find(expected), std::string::npos) << expected;
+    EXPECT_EQ(RunVelmoran("").exitCode, 2);
+    EXPECT_EQ(RunVelmoran("frobnicate").exitCode, 2);
+    EXPECT_EQ(RunVelmoran("build " + Q(Project())).exitCode, 2);
+    EXPECT_EQ(RunVelmoran(BuildArgs(" --level 10")).exitCode, 2);
+    EXPECT_EQ(RunVelmoran(BuildArgs(" -j 0")).exitCode, 2);
+    EXPECT_EQ(RunVelmoran("extract only-one-argument").exitCode, 2);
+}
+
+TEST_F(SampleProject, VerifyFindsDamage) {
+    std::string installer = Build("setup.exe");
+    installer[installer.size() - 30] ^= 0x55;  // inside the last file's stream
+    WriteFile(scratch_ / "damaged.exe", installer);
+    const CommandResult verify = RunVelmoran("verify " + Q(scratch_ / "damaged.exe"));
+    EXPECT_EQ(verify.exitCode, 1);
+    EXPECT_NE(verify.output.find("damaged.exe\": file 3 \"readme.txt\""), std::string::npos) << verify.output;
+
+    WriteFile(scratch_ / "truncated.exe", installer.substr(0, installer.size() / 2));
+    EXPECT_EQ(RunVelmoran("verify " + Q(scratch_ / "truncated.exe")).exitCode, 1);
+    WriteFile(scratch_ / "nothing.exe", "MZ");
+    const CommandResult none = RunVelmoran("verify " + Q(scratch_ / "nothing.exe"));
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_NE(none.output.find("Can't find control information"), std::string::npos) << none.output;
+}
+
+// Random trees: names with spaces and Western accents, nested folders, empty
+// and incompressible files; extract gives every byte back.
+TEST(VelmoranCli, RandomTreesRoundTrip) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 4; ++round) {
+        ScratchFolder scratch;
+        const fs::path app = scratch / "tree";
+        const char* names[] = {"a.txt", "Read me.txt", "caf\xC3\xA9.dat", "x", "data.bin", "z-last"};
+        const int count = 1 + static_cast<int>(rng() % 25);
+        for (int i = 0; i < count; ++i) {
+            fs::path p = app;
+            for (unsigned depth = rng() % 3; depth > 0; --depth) p /= "dir" + std::to_string(rng() % 3);
+            p /= std::to_string(i) + names[rng() % 6];
+            std::string content(rng() % 200000, '\0');
+            const bool text = rng() % 2;
+            for (char& c : content) c = text ? "lorem ipsum\n"[rng() % 12] : static_cast<char>(rng());
+            WriteFile(p, content);
+        }
+        WriteFile(app / "main.exe", "MZ");
+        WriteFile(scratch / "about.rtf", "{\\rtf1 about}");
+        WriteFile(scratch / "licence.rtf", "{\\rtf1 licence}");
+        WriteFile(scratch / "stub.exe", "MZ stub");
+        WriteFile(scratch / "p.ini", "[Application]\nName=Tree\nMainProgram=main.exe\nMainShortcut=Tree\n"
+                                      "TargetFolder=%ProgramFiles%\\Tree\nSource=tree\nAbout=about.rtf\nLicense=licence.rtf\n");
+        const CommandResult build = RunVelmoran("build " + Q(scratch / "p.ini") + " -o " + Q(scratch / "t.exe") +
+                                                " --stub " + Q(scratch / "stub.exe") + (round % 2 ? " --scramble" : ""));
+        ASSERT_EQ(build.exitCode, 0) << build.output;
+        ASSERT_EQ(RunVelmoran("verify " + Q(scratch / "t.exe")).exitCode, 0);
+        const CommandResult extract = RunVelmoran("extract " + Q(scratch / "t.exe") + " " + Q(scratch / "out"));
+        ASSERT_EQ(extract.exitCode, 0) << extract.output;
+        std::size_t compared = 0;
+        for (const auto& entry : fs::recursive_directory_iterator(app)) {
+            if (!entry.is_regular_file()) continue;
+            EXPECT_EQ(ReadFile(scratch / "out" / fs::relative(entry.path(), app)), ReadFile(entry.path())) << entry.path();
+            ++compared;
+        }
+        std::size_t extracted = 0;
+        for (const auto& entry : fs::recursive_directory_iterator(scratch / "out")) extracted += entry.is_regular_file();
+        EXPECT_EQ(extracted, compared);
+    }
+}
+
+}  // namespace
+}  // namespace velmoran::testing
