@@ -12,22 +12,12 @@
 #include <thread>
 
 #include "common/failure.h"
+#include "payload/compress.h"
 
 namespace velmoran::builder {
 namespace {
 
 std::string Quoted(const std::filesystem::path& p) { return "\"" + p.u8string() + "\""; }
-
-class Deflater {
-public:
-    explicit Deflater(int level) {
-        if (deflateInit(&stream, level) != Z_OK) throw Failure("zlib could not start compressing");
-    }
-    ~Deflater() { deflateEnd(&stream); }
-    Deflater(const Deflater&) = delete;
-    Deflater& operator=(const Deflater&) = delete;
-    z_stream stream{};
-};
 
 // Shared state of the workers and the consumer.
 class Pipeline {
@@ -139,7 +129,7 @@ std::unique_ptr<CompressedStream> CompressFile(const SourceFile& file, int level
     std::ifstream in(file.path, std::ios::binary);
     if (!in) throw Failure("file " + Quoted(file.path) + ": cannot be opened");
     auto stream = std::make_unique<CompressedStream>();
-    Deflater deflater(level);
+    payload::Deflater deflater(level);
     z_stream& zs = deflater.stream;
     std::vector<uint8_t> input(1 << 20), output(1 << 18);
     uint64_t total = 0;

@@ -1,0 +1,173 @@
+// Benchmarks of the payload code; figures are printed, nothing is asserted.
+//   payload_bench make-tree DIR MEGABYTES   writes a synthetic application
+//   payload_bench read INSTALLER            reader against a bare inflate loop
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "common/header_number.h"
+#include "payload/file_entry.h"
+#include "payload/file_source.h"
+#include "payload/payload_reader.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace velmoran;
+using payload::Bytes;
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+void WriteSyntheticFile(const fs::path& path, std::size_t size, bool textLike, std::mt19937_64& rng) {
+    static const char* const kWords[] = {"installer ", "window ", "folder ", "the ", "of ", "registry ", "shortcut\r\n",
+                                         "payload ", "a ", "stream ", "licence ", "Kestrel ", "and ", "to ", "42 ", "\t"};
+    std::string content;
+    content.reserve(size);
+    while (content.size() < size) {
+        if (textLike) {
+            content += kWords[rng() % 16];
+        } else {
+            const uint64_t r = rng();
+            content.append(reinterpret_cast<const char*>(&r), 8);
+        }
+    }
+    content.resize(size);
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary).write(content.data(), static_cast<std::streamsize>(content.size()));
+}
+
+// A few large files and many small ones, half text-like, half incompressible.
+int MakeTree(const fs::path& root, std::size_t megabytes) {
+    std::mt19937_64 rng(256);
+    const std::size_t total = megabytes << 20;
+    std::size_t written = 0;
+    for (int i = 0; i < 4; ++i, written += 16u << 20)
+        WriteSyntheticFile(root / "large" / ("part" + std::to_string(i) + ".dat"), 16u << 20, i % 2 == 0, rng);
+    for (int i = 0; written < total; ++i) {
+        const std::size_t size = std::min<std::size_t>(4096 + rng() % (640u << 10), total - written);
+        WriteSyntheticFile(root / ("dir" + std::to_string(i % 17)) / ("file" + std::to_string(i) + ".bin"), size,
+                           rng() % 2 == 0, rng);
+        written += size;
+    }
+    WriteSyntheticFile(root / "Main.exe", 4096, false, rng);
+    return 0;
+}
+
+// Inflates into one reused buffer, as a program would before writing it out.
+class BufferSink : public payload::ByteSink {
+public:
+    void Write(const uint8_t* data, std::size_t size) override {
+        if (used + size > buffer.size()) buffer.resize(used + size);
+        std::copy(data, data + size, buffer.begin() + static_cast<long>(used));
+        used += size;
+    }
+    Bytes buffer;
+    std::size_t used = 0;
+};
+
+struct ReadResult {
+    std::size_t fileDataStart = 0;
+    std::vector<int64_t> sizes;
+};
+
+ReadResult ReadWithReader(const std::string& path) {
+    payload::StdioFileSource source(path);
+    payload::PayloadReader reader;
+    reader.Open(source, path);
+    reader.SeekItemArea();
+    BufferSink sink;
+    for (const char* key : {"Splash", "Icon"})
+        if (!reader.Value(key).empty()) reader.InflateItem(ParseHeaderNumber(reader.Value(key)), sink);
+    reader.CopyRawItem(ParseHeaderNumber(reader.Value("InfoAbout")), sink);
+    reader.CopyRawItem(ParseHeaderNumber(reader.Value("InfoInstall")), sink);
+    ReadResult result;
+    result.fileDataStart = reader.Position();
+    const int count = ParseHeaderNumber(reader.Value("Filecount"));
+    for (int n = 1; n <= count; ++n) {
+        const int64_t size = ParseHeaderNumber(payload::SplitFileEntry(reader.Value(payload::FileEntryKey(n))).sizeText);
+        sink.used = 0;
+        sink.buffer.reserve(static_cast<std::size_t>(size));  // exact, not the doubling of growth
+        reader.InflateItem(size, sink);
+        result.sizes.push_back(size);
+    }
+    return result;
+}
+
+// The same work with nothing but fread and zlib.
+void ReadWithBareZlib(const std::string& path, const ReadResult& layout) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::fseek(file, 0, SEEK_END);
+    Bytes image(static_cast<std::size_t>(std::ftell(file)));
+    std::rewind(file);
+    if (std::fread(image.data(), 1, image.size(), file) != image.size()) std::abort();
+    std::fclose(file);
+    std::size_t position = layout.fileDataStart;
+    Bytes out;
+    for (const int64_t size : layout.sizes) {
+        out.resize(static_cast<std::size_t>(size) + 1);
+        z_stream zs{};
+        inflateInit(&zs);
+        zs.next_in = image.data() + position;
+        zs.avail_in = static_cast<uInt>(image.size() - position);
+        zs.next_out = out.data();
+        zs.avail_out = static_cast<uInt>(out.size());
+        if (inflate(&zs, Z_FINISH) != Z_STREAM_END) std::abort();
+        position += zs.total_in;
+        inflateEnd(&zs);
+    }
+}
+
+long PeakKilobytesOfReaderInChild(const std::string& path) {
+    const pid_t child = fork();
+    if (child == 0) {
+        ReadWithReader(path);
+        std::_Exit(0);
+    }
+    int status = 0;
+    struct rusage usage {};
+    wait4(child, &status, 0, &usage);
+    return usage.ru_maxrss;
+}
+
+int ReadBench(const std::string& path) {
+    const double fileMb = static_cast<double>(fs::file_size(path)) / (1 << 20);
+    ReadResult layout = ReadWithReader(path);  // warms the page cache
+    double readerBest = 1e9, bareBest = 1e9;
+    for (int round = 0; round < 3; ++round) {
+        auto start = std::chrono::steady_clock::now();
+        layout = ReadWithReader(path);
+        readerBest = std::min(readerBest, Seconds(start));
+        start = std::chrono::steady_clock::now();
+        ReadWithBareZlib(path, layout);
+        bareBest = std::min(bareBest, Seconds(start));
+    }
+    const double peakMb = static_cast<double>(PeakKilobytesOfReaderInChild(path)) / 1024;
+    std::printf("reader: open + inflate every item: %.3f s; bare zlib loop: %.3f s; ratio %.3f (target <= 1.10)\n",
+                readerBest, bareBest, readerBest / bareBest);
+    std::printf("reader: peak memory %.1f MB for a %.1f MB file: file + %.1f MB (target <= file + 32 MB)\n", peakMb,
+                fileMb, peakMb - fileMb);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "make-tree" && argc == 4) return MakeTree(argv[2], std::strtoul(argv[3], nullptr, 10));
+    if (command == "read" && argc == 3) return ReadBench(argv[2]);
+    std::fprintf(stderr, "usage: payload_bench make-tree DIR MEGABYTES | payload_bench read INSTALLER\n");
+    return 2;
+}
