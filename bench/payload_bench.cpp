@@ -25,7 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace velmoran;
-using payload::Bytes;
 
 double Seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
@@ -67,7 +66,7 @@ int MakeTree(const fs::path& root, std::size_t megabytes) {
 }
 
 // Inflates into one reused buffer, as a program would before writing it out.
-class BufferSink : public payload::ByteSink {
+class BufferSink : public ByteSink {
 public:
     void Write(const uint8_t* data, std::size_t size) override {
         if (used + size > buffer.size()) buffer.resize(used + size);

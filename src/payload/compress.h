@@ -3,7 +3,7 @@
 
 #include <zlib.h>
 
-#include "payload/byte_io.h"
+#include "common/byte_io.h"
 
 namespace velmoran::payload {
 

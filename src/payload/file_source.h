@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "payload/byte_io.h"
+#include "common/byte_io.h"
 
 namespace velmoran::payload {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "common/failure.h"
-#include "payload/byte_io.h"
+#include "common/byte_io.h"
 #include "payload/settings_list.h"
 
 namespace velmoran::payload {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "payload/byte_io.h"
+#include "common/byte_io.h"
 
 namespace velmoran::payload {
 

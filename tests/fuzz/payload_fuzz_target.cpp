@@ -14,6 +14,7 @@ namespace {
 
 using velmoran::Failure;
 using velmoran::ParseHeaderNumber;
+using namespace velmoran;
 using namespace velmoran::payload;
 
 // Counts bytes instead of keeping them, so huge claimed sizes cost no memory.

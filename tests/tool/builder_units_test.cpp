@@ -28,14 +28,14 @@ TEST(CodePage, ConvertsWesternTextAndRefusesTheRest) {
 
 TEST(JpegProbe, ReadsFrameSizeOrRefuses) {
     const std::string splash = ReadFile(fs::path(VELMORAN_SAMPLE_DIR) / "splash.jpg");
-    const auto size = ProbeJpeg(payload::Bytes(splash.begin(), splash.end()));
+    const auto size = ProbeJpeg(Bytes(splash.begin(), splash.end()));
     ASSERT_TRUE(size);
     EXPECT_EQ(size->width, 128);
     EXPECT_EQ(size->height, 296);
-    EXPECT_FALSE(ProbeJpeg(payload::Bytes{0xFF, 0xD8, 0xFF}));
-    EXPECT_FALSE(ProbeJpeg(payload::Bytes{'G', 'I', 'F', '8', '9', 'a'}));
+    EXPECT_FALSE(ProbeJpeg(Bytes{0xFF, 0xD8, 0xFF}));
+    EXPECT_FALSE(ProbeJpeg(Bytes{'G', 'I', 'F', '8', '9', 'a'}));
     // A segment whose length runs past the end.
-    EXPECT_FALSE(ProbeJpeg(payload::Bytes{0xFF, 0xD8, 0xFF, 0xE0, 0x10, 0x00, 'J'}));
+    EXPECT_FALSE(ProbeJpeg(Bytes{0xFF, 0xD8, 0xFF, 0xE0, 0x10, 0x00, 'J'}));
 }
 
 TEST(StaysInsideFolder, RefusesPathsThatLeave) {
@@ -63,10 +63,10 @@ TEST(ParallelCompressor, StreamsMatchOneShotCompressionWhetherKeptOrSpilled) {
         std::size_t expectedIndex = 0;
         CompressInOrder(files, settings, [&](std::size_t index, CompressedStream& stream) {
             EXPECT_EQ(index, expectedIndex++);
-            payload::MemorySink sink;
+            MemorySink sink;
             stream.WriteTo(sink);
             const std::string content = ReadFile(files[index].path);
-            EXPECT_EQ(sink.bytes, payload::Compress(payload::Bytes(content.begin(), content.end()), 6));
+            EXPECT_EQ(sink.bytes, payload::Compress(Bytes(content.begin(), content.end()), 6));
         });
         EXPECT_EQ(expectedIndex, files.size());
     }

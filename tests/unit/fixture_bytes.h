@@ -6,12 +6,11 @@
 #include <initializer_list>
 #include <string>
 
-#include "payload/byte_io.h"
+#include "common/byte_io.h"
 #include "payload/format.h"
 
 namespace velmoran::testing {
 
-using payload::Bytes;
 
 inline Bytes B(const std::string& text) { return Bytes(text.begin(), text.end()); }
 

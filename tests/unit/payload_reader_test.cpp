@@ -9,9 +9,6 @@
 namespace velmoran::testing {
 namespace {
 
-using payload::ByteSource;
-using payload::MemorySink;
-using payload::MemorySource;
 using payload::OpenFailure;
 using payload::OpenFailureKind;
 using payload::PayloadReader;

@@ -14,8 +14,6 @@ namespace velmoran::testing {
 namespace {
 
 using payload::Manifest;
-using payload::MemorySink;
-using payload::MemorySource;
 using payload::PayloadReader;
 
 struct Application {

@@ -13,7 +13,6 @@ namespace velmoran::testing {
 namespace {
 
 using payload::InstallerParts;
-using payload::MemorySink;
 
 InstallerParts SmallParts() {
     InstallerParts parts;
@@ -92,7 +91,7 @@ TEST(Compress, MakesCompleteZlibStreamsTheReaderTakes) {
         EXPECT_EQ(stream[0], 0x78);
         EXPECT_EQ(((stream[0] << 8) | stream[1]) % 31, 0);
 
-        payload::MemorySource source(Cat({B("d>a>t>a>s>t>a>r>t\r\nd>a>t>a>e>n>d\r\n"), stream}));
+        MemorySource source(Cat({B("d>a>t>a>s>t>a>r>t\r\nd>a>t>a>e>n>d\r\n"), stream}));
         payload::PayloadReader reader;
         reader.Open(source, "setup.exe");
         reader.SeekItemArea();

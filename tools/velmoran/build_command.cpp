@@ -27,7 +27,7 @@ constexpr uint64_t kMaxHeaderNumber = 2147483647u;
 
 std::string Quoted(const fs::path& p) { return "\"" + p.u8string() + "\""; }
 
-payload::Bytes ReadInput(const fs::path& path, const std::string& role) {
+Bytes ReadInput(const fs::path& path, const std::string& role) {
     std::error_code error;
     if (!fs::is_regular_file(path, error))
         throw Failure(role + " " + Quoted(path) + ": " + (fs::exists(path, error) ? "not a plain file" : "not found"));
@@ -35,15 +35,15 @@ payload::Bytes ReadInput(const fs::path& path, const std::string& role) {
     if (error || size > kMaxHeaderNumber)
         throw Failure(role + " " + Quoted(path) + ": larger than an installer can carry (2 GiB - 1 bytes)");
     std::ifstream in(path, std::ios::binary);
-    payload::Bytes bytes(static_cast<std::size_t>(size));
+    Bytes bytes(static_cast<std::size_t>(size));
     if (!in || !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size)))
         throw Failure(role + " " + Quoted(path) + ": cannot be read");
     return bytes;
 }
 
 // A picture the installer will decode: must be a JPEG, the icon 32 x 32.
-payload::Bytes ReadPicture(const fs::path& path, const std::string& role, bool mustBeIconSized) {
-    payload::Bytes bytes = ReadInput(path, role);
+Bytes ReadPicture(const fs::path& path, const std::string& role, bool mustBeIconSized) {
+    Bytes bytes = ReadInput(path, role);
     const auto size = ProbeJpeg(bytes);
     if (!size) throw Failure(role + " " + Quoted(path) + ": not a JPEG picture");
     if (mustBeIconSized && (size->width != 32 || size->height != 32))
@@ -52,8 +52,8 @@ payload::Bytes ReadPicture(const fs::path& path, const std::string& role, bool m
     return bytes;
 }
 
-payload::Bytes ReadStub(const fs::path& path) {
-    payload::Bytes stub = ReadInput(path, "stub");
+Bytes ReadStub(const fs::path& path) {
+    Bytes stub = ReadInput(path, "stub");
     if (payload::ContainsStartMarker(stub.data(), stub.size()))
         throw Failure("stub " + Quoted(path) + ": it holds a complete payload start marker, so an installer made "
                       "from it would read the stub instead of its payload");
@@ -114,12 +114,12 @@ fs::path DefaultStub(const fs::path& argv0) {
 
 void RunBuild(const BuildOptions& options) {
     const Project project = ReadProject(options.project);
-    const payload::Bytes stub = ReadStub(options.stub.empty() ? DefaultStub(options.argv0) : options.stub);
-    payload::Bytes splash, icon;
+    const Bytes stub = ReadStub(options.stub.empty() ? DefaultStub(options.argv0) : options.stub);
+    Bytes splash, icon;
     if (!project.splash.empty()) splash = ReadPicture(project.splash, "splash picture", false);
     if (!project.icon.empty()) icon = ReadPicture(project.icon, "icon picture", true);
-    const payload::Bytes about = ReadInput(project.about, "about text");
-    const payload::Bytes licence = ReadInput(project.licence, "licence text");
+    const Bytes about = ReadInput(project.about, "about text");
+    const Bytes licence = ReadInput(project.licence, "licence text");
     const std::vector<SourceFile> files = ScanApplication(project.source);
 
     payload::Manifest manifest = ComposeManifest(project, files);

@@ -27,13 +27,13 @@ const char* Variant(InstallerFile& installer) {
 }
 
 // Counts what it is given; verify needs the bytes checked, not kept.
-class CountingSink : public payload::ByteSink {
+class CountingSink : public ByteSink {
 public:
     void Write(const uint8_t*, std::size_t size) override { count += size; }
     uint64_t count = 0;
 };
 
-void CheckPicture(InstallerFile& installer, const payload::Bytes& bytes, const char* key, bool icon) {
+void CheckPicture(InstallerFile& installer, const Bytes& bytes, const char* key, bool icon) {
     if (installer.Reader().Value(key).empty()) return;
     const auto size = ProbeJpeg(bytes);
     if (!size) throw installer.Problem(std::string(key) + " picture is not a JPEG");

@@ -15,9 +15,9 @@ int32_t Number(const payload::PayloadReader& reader, const std::string& key) {
     }
 }
 
-void InflateInto(payload::PayloadReader& reader, const std::string& key, payload::Bytes& into) {
+void InflateInto(payload::PayloadReader& reader, const std::string& key, Bytes& into) {
     if (reader.Value(key).empty()) return;
-    payload::MemorySink sink;
+    MemorySink sink;
     try {
         reader.InflateItem(Number(reader, key), sink);
     } catch (const Failure& failure) {
@@ -62,7 +62,7 @@ void InstallerFile::ReadLeadingItems() {
     reader_.SeekItemArea();
     InflateInto(reader_, "Splash", splash_);
     InflateInto(reader_, "Icon", icon_);
-    payload::MemorySink texts;
+    MemorySink texts;
     reader_.CopyRawItem(Number(reader_, "InfoAbout"), texts);
     reader_.CopyRawItem(Number(reader_, "InfoInstall"), texts);
     reader_.RecordFileDataStart();

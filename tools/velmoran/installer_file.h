@@ -24,8 +24,8 @@ public:
     bool IsUninstallerCopy() const { return uninstallerCopy_; }
     const std::vector<payload::FileEntry>& Files() const { return files_; }
     int64_t FileBytes() const { return fileBytes_; }
-    const payload::Bytes& Splash() const { return splash_; }
-    const payload::Bytes& Icon() const { return icon_; }
+    const Bytes& Splash() const { return splash_; }
+    const Bytes& Icon() const { return icon_; }
 
     // A Failure whose message names this installer.
     Failure Problem(const std::string& reason) const;
@@ -38,7 +38,7 @@ private:
     std::filesystem::path path_;
     payload::StdioFileSource source_;
     payload::PayloadReader reader_;
-    payload::Bytes splash_, icon_;
+    Bytes splash_, icon_;
     std::vector<payload::FileEntry> files_;
     int64_t fileBytes_ = 0;
     bool uninstallerCopy_ = false;

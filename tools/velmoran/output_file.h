@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "payload/byte_io.h"
+#include "common/byte_io.h"
 
 namespace velmoran::builder {
 
-class OutputFile : public payload::ByteSink {
+class OutputFile : public ByteSink {
 public:
     explicit OutputFile(std::filesystem::path target);
     ~OutputFile() override;

@@ -115,7 +115,7 @@ void CompressedStream::Append(const uint8_t* data, std::size_t size, std::size_t
         throw Failure(std::string("cannot write a temporary file: ") + std::strerror(errno));
 }
 
-void CompressedStream::WriteTo(payload::ByteSink& sink) {
+void CompressedStream::WriteTo(ByteSink& sink) {
     if (!memory_.empty()) sink.Write(memory_.data(), memory_.size());
     if (!spill_) return;
     std::rewind(spill_);

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app_tree.h"
-#include "payload/byte_io.h"
+#include "common/byte_io.h"
 
 namespace velmoran::builder {
 
@@ -24,11 +24,11 @@ public:
 
     void Append(const uint8_t* data, std::size_t size, std::size_t spillThreshold);
     // Sends the whole stream to `sink`, in order.
-    void WriteTo(payload::ByteSink& sink);
+    void WriteTo(ByteSink& sink);
     uint64_t Size() const { return size_; }
 
 private:
-    payload::Bytes memory_;
+    Bytes memory_;
     std::FILE* spill_ = nullptr;
     uint64_t size_ = 0;
 };

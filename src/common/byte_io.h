@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace velmoran::payload {
+namespace velmoran {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -52,4 +52,4 @@ private:
     Bytes content_;
 };
 
-}  // namespace velmoran::payload
+}  // namespace velmoran
