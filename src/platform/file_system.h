@@ -1,0 +1,43 @@
+#pragma once
+// Files and folders, as the installer and uninstaller use them.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/byte_io.h"
+
+namespace velmoran::platform {
+
+// A file being written; closed when released.
+class WritableFile : public ByteSink {
+public:
+    // Throws Failure("Stream write error") when the bytes cannot be written.
+    void Write(const uint8_t* data, std::size_t size) override = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Creates the file, replacing any existing one. Throws
+    // Failure("Cannot create file \"<path>\". <system error text>").
+    virtual std::unique_ptr<WritableFile> CreateOrReplaceFile(const std::string& path) = 0;
+    // The whole file, read while other writers are denied. Throws
+    // Failure("Cannot open file \"<path>\". <system error text>").
+    virtual Bytes ReadWholeFile(const std::string& path) = 0;
+
+    virtual bool FileExists(const std::string& path) = 0;
+    virtual bool FolderExists(const std::string& path) = 0;
+    // One level; false when it cannot be made (or exists already).
+    virtual bool CreateFolder(const std::string& path) = 0;
+    // Only an empty folder is removed.
+    virtual bool RemoveFolder(const std::string& path) = 0;
+    virtual bool RemoveFile(const std::string& path) = 0;
+    // Names of the entries (files and folders of every attribute) matching a
+    // pattern such as "C:\App\*.*", without "." and ".." and volume labels.
+    virtual std::vector<std::string> ListFolder(const std::string& pattern) = 0;
+    virtual std::string CurrentFolder() = 0;
+};
+
+}  // namespace velmoran::platform

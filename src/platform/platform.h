@@ -1,0 +1,16 @@
+#pragma once
+// Everything the handlers ask of the system, in one place to pass around.
+
+#include "platform/file_system.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+
+namespace velmoran::platform {
+
+struct Platform {
+    FileSystem& files;
+    Registry& registry;
+    Shell& shell;
+};
+
+}  // namespace velmoran::platform

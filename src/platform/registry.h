@@ -1,0 +1,38 @@
+#pragma once
+// The registry, reduced to what the installer needs: string values under the
+// machine and user hives, and deleting a key with its sub-keys.
+
+#include <string>
+
+namespace velmoran::platform {
+
+enum class Hive { LocalMachine, CurrentUser };
+
+// Full access fails without write rights (so a user's read of the machine hive
+// comes back empty); read access falls back to ever smaller read rights.
+enum class KeyAccess { Full, Read };
+
+class Registry {
+public:
+    virtual ~Registry() = default;
+
+    // The string (or expandable string) value, cut at its first NUL; "" when the
+    // key cannot be opened, the value is missing or empty. Throws
+    // Failure("Invalid data type for '<name>'") for a value of another type.
+    virtual std::string ReadString(Hive hive, const std::string& key, const std::string& name, KeyAccess access) = 0;
+    // Opens the key with full access, creating it and its parents, and writes a
+    // REG_SZ value. False when the key cannot be opened or the write fails.
+    virtual bool WriteString(Hive hive, const std::string& key, const std::string& name, const std::string& text) = 0;
+    // Deletes the key's sub-keys, deepest first, then the key. Results ignored.
+    virtual void DeleteKeyTree(Hive hive, const std::string& key) = 0;
+};
+
+// Under the machine hive with full access, else under the user hive.
+std::string ReadShellValue(Registry& registry, const std::string& key, const std::string& name);
+// As ReadShellValue, both keys opened for reading only.
+std::string ReadShellValueReadOnly(Registry& registry, const std::string& key, const std::string& name);
+// Throws Failure("Failed to set data for '<name>'").
+void WriteMachineValue(Registry& registry, const std::string& key, const std::string& name, const std::string& text);
+void DeleteMachineKey(Registry& registry, const std::string& key);
+
+}  // namespace velmoran::platform

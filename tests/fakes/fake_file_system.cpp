@@ -1,0 +1,159 @@
+#include "fake_file_system.h"
+
+#include "common/failure.h"
+#include "common/path.h"
+
+namespace velmoran::testing {
+
+class FakeWritableFile : public platform::WritableFile {
+public:
+    FakeWritableFile(FakeFileSystem& fs, std::string key) : fs_(fs), key_(std::move(key)) {}
+    void Write(const uint8_t* data, std::size_t size) override {
+        auto it = fs_.nodes_.find(key_);
+        if (it == fs_.nodes_.end()) throw Failure("Stream write error");
+        it->second.content.insert(it->second.content.end(), data, data + size);
+        ++fs_.writes_;
+    }
+
+private:
+    FakeFileSystem& fs_;
+    std::string key_;
+};
+
+namespace {
+
+// A path as it is shown: no trailing backslash, except a drive's root.
+std::string Shown(std::string path) {
+    while (path.size() > 3 && path.back() == '\\') path.pop_back();
+    return path;
+}
+
+}  // namespace
+
+FakeFileSystem::FakeFileSystem() {
+    for (const char* root : {"C:\\", "D:\\"}) nodes_[Key(root)] = Node{root, true, {}};
+}
+
+std::string FakeFileSystem::Key(const std::string& path) const {
+    std::string full = path;
+    if (full.size() < 2 || full[1] != ':') {
+        // Relative to the current folder, or to its drive's root.
+        const std::string drive = current_.substr(0, 2);
+        full = (!full.empty() && full[0] == '\\') ? drive + full : current_ + "\\" + full;
+    }
+    std::string key;
+    for (const char c : AsciiLower(full)) {
+        if (c == '\\' && !key.empty() && key.back() == '\\') continue;
+        key += c;
+    }
+    if (key.size() == 2) key += '\\';  // "c:" is the drive's root here
+    if (key.size() > 3 && key.back() == '\\') key.pop_back();
+    return key;
+}
+
+std::string FakeFileSystem::ParentKey(const std::string& key) {
+    if (key.size() <= 3) return std::string();
+    const auto slash = key.find_last_of('\\');
+    return slash == 2 ? key.substr(0, 3) : key.substr(0, slash);
+}
+
+bool FakeFileSystem::HasChildren(const std::string& key) const {
+    for (const auto& [other, node] : nodes_)
+        if (ParentKey(other) == key) return true;
+    return false;
+}
+
+const FakeFileSystem::Node* FakeFileSystem::Find(const std::string& path) const {
+    const auto it = nodes_.find(Key(path));
+    return it == nodes_.end() ? nullptr : &it->second;
+}
+
+void FakeFileSystem::AddFolder(const std::string& path) {
+    const std::string key = Key(path);
+    if (key.empty() || nodes_.count(key)) return;
+    AddFolder(ParentKey(key));
+    nodes_[key] = Node{Shown(path), true, {}};
+}
+
+void FakeFileSystem::AddFile(const std::string& path, const std::string& content) {
+    const std::string key = Key(path);
+    AddFolder(ParentKey(key));
+    nodes_[key] = Node{path, false, Bytes(content.begin(), content.end())};
+}
+
+std::string FakeFileSystem::Content(const std::string& path) const {
+    const Node* node = Find(path);
+    return node && !node->folder ? std::string(node->content.begin(), node->content.end()) : std::string();
+}
+
+std::vector<std::string> FakeFileSystem::Snapshot() const {
+    std::vector<std::string> paths;
+    for (const auto& [key, node] : nodes_) paths.push_back(node.path + (node.folder ? " <dir>" : " " + std::to_string(node.content.size())));
+    return paths;
+}
+
+std::unique_ptr<platform::WritableFile> FakeFileSystem::CreateOrReplaceFile(const std::string& path) {
+    const std::string key = Key(path);
+    const auto parent = nodes_.find(ParentKey(key));
+    const auto fail = [&path](const char* reason) { return Failure(Format("Cannot create file \"%s\". %s", path, reason)); };
+    if (parent == nodes_.end() || !parent->second.folder) throw fail("The system cannot find the path specified");
+    if (failCreate_.count(key)) throw fail("Access is denied");
+    const auto existing = nodes_.find(key);
+    if (existing != nodes_.end() && existing->second.folder) throw fail("Access is denied");
+    if (running_.count(key)) throw fail("The process cannot access the file because it is being used by another process");
+    nodes_[key] = Node{existing == nodes_.end() ? path : existing->second.path, false, {}};
+    ++writes_;
+    return std::make_unique<FakeWritableFile>(*this, key);
+}
+
+Bytes FakeFileSystem::ReadWholeFile(const std::string& path) {
+    const Node* node = Find(path);
+    if (!node || node->folder)
+        throw Failure(Format("Cannot open file \"%s\". %s", path, "The system cannot find the file specified"));
+    return node->content;
+}
+
+bool FakeFileSystem::FileExists(const std::string& path) {
+    const Node* node = Find(path);
+    return node && !node->folder;
+}
+
+bool FakeFileSystem::FolderExists(const std::string& path) {
+    const Node* node = Find(path);
+    return node && node->folder;
+}
+
+bool FakeFileSystem::CreateFolder(const std::string& path) {
+    const std::string key = Key(path);
+    const auto parent = nodes_.find(ParentKey(key));
+    if (nodes_.count(key) || parent == nodes_.end() || !parent->second.folder || failCreate_.count(key)) return false;
+    nodes_[key] = Node{Shown(path), true, {}};
+    ++writes_;
+    return true;
+}
+
+bool FakeFileSystem::RemoveFolder(const std::string& path) {
+    const std::string key = Key(path);
+    const auto it = nodes_.find(key);
+    if (it == nodes_.end() || !it->second.folder || key.size() <= 3 || HasChildren(key)) return false;
+    nodes_.erase(it);
+    return true;
+}
+
+bool FakeFileSystem::RemoveFile(const std::string& path) {
+    const std::string key = Key(path);
+    const auto it = nodes_.find(key);
+    if (it == nodes_.end() || it->second.folder || running_.count(key)) return false;
+    nodes_.erase(it);
+    return true;
+}
+
+std::vector<std::string> FakeFileSystem::ListFolder(const std::string& pattern) {
+    const std::string folder = Key(FolderPart(pattern));
+    std::vector<std::string> names;
+    for (const auto& [key, node] : nodes_)
+        if (ParentKey(key) == folder) names.push_back(FileNamePart(node.path));
+    return names;
+}
+
+}  // namespace velmoran::testing

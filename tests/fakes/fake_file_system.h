@@ -1,0 +1,62 @@
+#pragma once
+// An in-memory file system with the Windows rules the handlers rely on: paths
+// compared without regard to case, doubled backslashes read as one, a file only
+// in an existing folder, only empty folders removable, a running program's
+// file not deletable. Any creation can be made to fail on demand.
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace velmoran::testing {
+
+class FakeFileSystem : public platform::FileSystem {
+public:
+    FakeFileSystem();
+
+    // Set-up and inspection.
+    void AddFolder(const std::string& path);  // with every missing parent
+    void AddFile(const std::string& path, const std::string& content = "");  // parents too
+    std::string Content(const std::string& path) const;  // "" when missing
+    void MarkRunning(const std::string& path) { running_.insert(Key(path)); }
+    void FailCreation(const std::string& path) { failCreate_.insert(Key(path)); }
+    void SetCurrentFolder(const std::string& path) { current_ = path; }
+    // Every path, as first written, sorted by key: compare two to see what changed.
+    std::vector<std::string> Snapshot() const;
+    int WritesSeen() const { return writes_; }
+
+    std::unique_ptr<platform::WritableFile> CreateOrReplaceFile(const std::string& path) override;
+    Bytes ReadWholeFile(const std::string& path) override;
+    bool FileExists(const std::string& path) override;
+    bool FolderExists(const std::string& path) override;
+    bool CreateFolder(const std::string& path) override;
+    bool RemoveFolder(const std::string& path) override;
+    bool RemoveFile(const std::string& path) override;
+    std::vector<std::string> ListFolder(const std::string& pattern) override;
+    std::string CurrentFolder() override { return current_; }
+
+private:
+    struct Node {
+        std::string path;
+        bool folder = false;
+        Bytes content;
+    };
+    friend class FakeWritableFile;
+
+    // Lower case, absolute, single backslashes, no trailing backslash but a root's.
+    std::string Key(const std::string& path) const;
+    static std::string ParentKey(const std::string& key);
+    bool HasChildren(const std::string& key) const;
+    const Node* Find(const std::string& path) const;
+
+    std::map<std::string, Node> nodes_;
+    std::set<std::string> running_;
+    std::set<std::string> failCreate_;
+    std::string current_ = "C:\\";
+    int writes_ = 0;
+};
+
+}  // namespace velmoran::testing

@@ -1,0 +1,64 @@
+#include "fake_registry.h"
+
+#include "common/failure.h"
+#include "common/path.h"
+
+namespace velmoran::testing {
+
+using platform::Hive;
+
+void FakeRegistry::CreateKey(Hive hive, const std::string& key) {
+    auto& keys = hives_[static_cast<int>(hive)];
+    const std::string lower = AsciiLower(key);
+    for (std::string::size_type slash = lower.find('\\'); slash != std::string::npos; slash = lower.find('\\', slash + 1))
+        keys[lower.substr(0, slash)];
+    keys[lower];
+}
+
+void FakeRegistry::Set(Hive hive, const std::string& key, const std::string& name, const std::string& data, Type type) {
+    CreateKey(hive, key);
+    hives_[static_cast<int>(hive)][AsciiLower(key)][AsciiLower(name)] = Value{data, type};
+}
+
+std::string FakeRegistry::Get(Hive hive, const std::string& key, const std::string& name) const {
+    const auto& keys = hives_[static_cast<int>(hive)];
+    const auto k = keys.find(AsciiLower(key));
+    if (k == keys.end()) return "<missing>";
+    const auto v = k->second.find(AsciiLower(name));
+    return v == k->second.end() ? "<missing>" : v->second.data;
+}
+
+bool FakeRegistry::KeyExists(Hive hive, const std::string& key) const {
+    return hives_[static_cast<int>(hive)].count(AsciiLower(key)) > 0;
+}
+
+std::string FakeRegistry::ReadString(Hive hive, const std::string& key, const std::string& name,
+                                     platform::KeyAccess access) {
+    ++reads_;
+    if (hive == Hive::LocalMachine && access == platform::KeyAccess::Full && !machineWritable_) return std::string();
+    const auto& keys = hives_[static_cast<int>(hive)];
+    const auto k = keys.find(AsciiLower(key));
+    if (k == keys.end()) return std::string();
+    const auto v = k->second.find(AsciiLower(name));
+    if (v == k->second.end()) return std::string();
+    if (v->second.type == Type::DWord) throw Failure(Format("Invalid data type for '%s'", name));
+    return v->second.data.substr(0, v->second.data.find('\0'));
+}
+
+bool FakeRegistry::WriteString(Hive hive, const std::string& key, const std::string& name, const std::string& text) {
+    if (hive == Hive::LocalMachine && !machineWritable_) return false;
+    Set(hive, key, name, text);
+    return true;
+}
+
+void FakeRegistry::DeleteKeyTree(Hive hive, const std::string& key) {
+    if (hive == Hive::LocalMachine && !machineWritable_) return;
+    auto& keys = hives_[static_cast<int>(hive)];
+    const std::string lower = AsciiLower(key);
+    for (auto it = keys.begin(); it != keys.end();) {
+        const bool inside = it->first == lower || it->first.rfind(lower + "\\", 0) == 0;
+        it = inside ? keys.erase(it) : std::next(it);
+    }
+}
+
+}  // namespace velmoran::testing

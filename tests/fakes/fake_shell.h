@@ -1,0 +1,39 @@
+#pragma once
+// Records shortcuts and launches. A shortcut also appears as a file in the fake
+// file system when its folder exists, as the real shell-link object saves it.
+
+#include <string>
+#include <vector>
+
+#include "fake_file_system.h"
+#include "platform/shell.h"
+
+namespace velmoran::testing {
+
+class FakeShell : public platform::Shell {
+public:
+    explicit FakeShell(FakeFileSystem& files) : files_(files) {}
+
+    struct Shortcut {
+        std::string description, link, target, workingFolder;
+    };
+    struct Launched {
+        std::string file, parameters;
+        platform::ShowCommand show;
+    };
+
+    void CreateShortcut(const std::string& description, const std::string& linkPath, const std::string& target) override;
+    bool Launch(const std::string& file, const std::string& parameters, platform::ShowCommand show) override;
+
+    void FailShortcutObject(bool fail) { failObject_ = fail; }
+    const std::vector<Shortcut>& Shortcuts() const { return shortcuts_; }
+    const std::vector<Launched>& Launches() const { return launches_; }
+
+private:
+    FakeFileSystem& files_;
+    bool failObject_ = false;
+    std::vector<Shortcut> shortcuts_;
+    std::vector<Launched> launches_;
+};
+
+}  // namespace velmoran::testing
