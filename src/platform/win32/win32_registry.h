@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/registry.h"
+
+namespace velmoran::platform::win32 {
+
+class Win32Registry : public Registry {
+public:
+    std::string ReadString(Hive hive, const std::string& key, const std::string& name, KeyAccess access) override;
+    bool WriteString(Hive hive, const std::string& key, const std::string& name, const std::string& text) override;
+    void DeleteKeyTree(Hive hive, const std::string& key) override;
+};
+
+}  // namespace velmoran::platform::win32

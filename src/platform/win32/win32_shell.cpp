@@ -1,0 +1,66 @@
+#include "platform/win32/win32_shell.h"
+
+#include <objbase.h>
+#include <objidl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <vector>
+
+#include "common/failure.h"
+#include "common/path.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/system_error.h"
+
+namespace velmoran::platform::win32 {
+namespace {
+
+// The identities of the shell-link object and its two interfaces.
+const CLSID kShellLinkClass = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const IID kShellLinkA = {0x000214EE, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const IID kPersistFile = {0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+std::wstring Widen(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(length > 0 ? static_cast<std::size_t>(length) : 1, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length);
+    return wide;
+}
+
+}  // namespace
+
+void Win32Shell::CreateShortcut(const std::string& description, const std::string& linkPath, const std::string& target) {
+    ComPtr<IShellLinkA> link;
+    HRESULT result = CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkA, link.ReceiveVoid());
+    if (FAILED(result)) throw Failure(SystemErrorText(static_cast<unsigned long>(result)));
+    ComPtr<IPersistFile> file;
+    result = link->QueryInterface(kPersistFile, file.ReceiveVoid());
+    if (FAILED(result)) throw Failure(SystemErrorText(static_cast<unsigned long>(result)));
+    // A link that cannot be completed or saved is simply missing afterwards.
+    link->SetPath(target.c_str());
+    link->SetDescription(description.c_str());
+    link->SetWorkingDirectory(FolderPart(target).c_str());
+    file->Save(Widen(linkPath).c_str(), FALSE);
+}
+
+bool Win32Shell::Launch(const std::string& file, const std::string& parameters, ShowCommand show) {
+    // The texts pass through buffers of 1025 bytes; a longer one would be cut to
+    // the name of some other file, so nothing is started.
+    char fileBuffer[kLaunchTextLimit + 1];
+    char parameterBuffer[kLaunchTextLimit + 1];
+    if (file.size() > kLaunchTextLimit || parameters.size() > kLaunchTextLimit) return false;
+    std::memcpy(fileBuffer, file.c_str(), file.size() + 1);
+    std::memcpy(parameterBuffer, parameters.c_str(), parameters.size() + 1);
+    const HINSTANCE result =
+        ShellExecuteA(owner_, nullptr, fileBuffer, parameterBuffer, nullptr, static_cast<int>(show));
+    return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+ComApartment::ComApartment() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+
+ComApartment::~ComApartment() {
+    if (initialised_) CoUninitialize();
+}
+
+}  // namespace velmoran::platform::win32

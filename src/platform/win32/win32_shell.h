@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/shell.h"
+#include "platform/win32/windows_api.h"
+
+namespace velmoran::platform::win32 {
+
+// Needs the component object system initialised on this thread (ComApartment).
+class Win32Shell : public Shell {
+public:
+    // The window that owns anything the shell shows while launching.
+    void SetOwner(HWND owner) { owner_ = owner; }
+
+    void CreateShortcut(const std::string& description, const std::string& linkPath, const std::string& target) override;
+    bool Launch(const std::string& file, const std::string& parameters, ShowCommand show) override;
+
+private:
+    HWND owner_ = nullptr;
+};
+
+// Initialises the component object system for a single-threaded apartment and
+// releases it at the end of its scope, if initialising succeeded.
+class ComApartment {
+public:
+    ComApartment();
+    ~ComApartment();
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool initialised_;
+};
+
+}  // namespace velmoran::platform::win32

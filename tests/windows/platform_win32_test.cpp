@@ -1,0 +1,262 @@
+// The system services against the real API, in the test prefix under wine64.
+// Every test removes what it wrote.
+
+#include <gtest/gtest.h>
+
+#include <objidl.h>
+#include <shlobj.h>
+
+#include <chrono>
+#include <thread>
+
+#include "common/failure.h"
+#include "platform/special_folders.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/own_file_source.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_shell.h"
+
+namespace velmoran::testing {
+namespace {
+
+using namespace velmoran::platform;
+using namespace velmoran::platform::win32;
+
+const std::string kTestKey = "SOFTWARE\\Velmoran Tests";
+
+std::string TempFolder(const std::string& name) {
+    char buffer[MAX_PATH];
+    GetTempPathA(sizeof buffer, buffer);
+    std::string folder = std::string(buffer) + name;
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA entry;
+    FindHandle find(FindFirstFileA((folder + "\\*").c_str(), &entry));
+    if (find.Valid()) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = folder + "\\" + name;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
+            else DeleteFileA(path.c_str());
+        } while (FindNextFileA(find.Get(), &entry));
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+class Win32Registry_ : public ::testing::Test {
+protected:
+    void TearDown() override {
+        registry.DeleteKeyTree(Hive::LocalMachine, kTestKey);
+        registry.DeleteKeyTree(Hive::CurrentUser, kTestKey);
+        registry.DeleteKeyTree(Hive::LocalMachine, std::string(kUninstallKeyPrefix) + "Velmoran Vendor");
+    }
+    Win32Registry registry;
+};
+
+TEST_F(Win32Registry_, WriteReadAndDeleteInBothHives) {
+    WriteMachineValue(registry, kTestKey + "\\App", "DisplayName", "Velmoran Test App");
+    EXPECT_EQ(registry.ReadString(Hive::LocalMachine, kTestKey + "\\App", "DisplayName", KeyAccess::Full), "Velmoran Test App");
+    EXPECT_EQ(registry.ReadString(Hive::LocalMachine, kTestKey + "\\App", "DisplayName", KeyAccess::Read), "Velmoran Test App");
+    EXPECT_EQ(ReadShellValue(registry, kTestKey + "\\App", "DisplayName"), "Velmoran Test App");
+
+    // Only under the user hive: the machine read comes back empty and the user's is taken.
+    ASSERT_TRUE(registry.WriteString(Hive::CurrentUser, kTestKey, "Programs", "C:\\users\\me\\Programs"));
+    EXPECT_EQ(ReadShellValue(registry, kTestKey, "Programs"), "C:\\users\\me\\Programs");
+    EXPECT_EQ(ReadShellValueReadOnly(registry, kTestKey, "Programs"), "C:\\users\\me\\Programs");
+    EXPECT_EQ(ReadShellValue(registry, kTestKey, "Missing"), "");
+    EXPECT_EQ(ReadShellValue(registry, kTestKey + "\\No Such Key", "Programs"), "");
+
+    // REG_SZ is written with its NUL: the stored size is the text plus one.
+    RegistryKey key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kTestKey + "\\App").c_str(), 0, KEY_READ, key.Receive()), ERROR_SUCCESS);
+    DWORD type = 0, size = 0;
+    RegQueryValueExA(key.Get(), "DisplayName", nullptr, &type, nullptr, &size);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(size, sizeof("Velmoran Test App"));
+
+    registry.WriteString(Hive::LocalMachine, kTestKey + "\\App\\Deeper\\Deepest", "x", "y");
+    DeleteMachineKey(registry, kTestKey + "\\App");
+    EXPECT_EQ(registry.ReadString(Hive::LocalMachine, kTestKey + "\\App", "DisplayName", KeyAccess::Read), "");
+    RegistryKey gone;
+    EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kTestKey + "\\App").c_str(), 0, KEY_READ, gone.Receive()), ERROR_SUCCESS);
+}
+
+TEST_F(Win32Registry_, ValueCutAtNulAndWrongTypeRefused) {
+    RegistryKey key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kTestKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr),
+              ERROR_SUCCESS);
+    const char twoStrings[] = "first\0second";
+    RegSetValueExA(key.Get(), "Text", 0, REG_SZ, reinterpret_cast<const BYTE*>(twoStrings), sizeof twoStrings);
+    const DWORD number = 7;
+    RegSetValueExA(key.Get(), "Number", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+    RegSetValueExA(key.Get(), "Expand", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>("%TEMP%\\x"), 9);
+
+    EXPECT_EQ(ReadShellValue(registry, kTestKey, "Text"), "first");
+    EXPECT_EQ(ReadShellValue(registry, kTestKey, "Expand"), "%TEMP%\\x");
+    try {
+        ReadShellValue(registry, kTestKey, "Number");
+        FAIL() << "read a DWORD as text";
+    } catch (const Failure& failure) {
+        EXPECT_STREQ(failure.what(), "Invalid data type for 'Number'");
+    }
+}
+
+TEST_F(Win32Registry_, ApplicationNameWithBackslashMakesNestedUninstallKey) {
+    const std::string key = std::string(kUninstallKeyPrefix) + "Velmoran Vendor\\Tool";
+    WriteMachineValue(registry, key, "DisplayName", "Velmoran Vendor\\Tool");
+    WriteMachineValue(registry, key, "UninstallString", "C:\\Tool\\uninstall.exe uninstall");
+    EXPECT_EQ(ReadShellValueReadOnly(registry, key, "UninstallString"), "C:\\Tool\\uninstall.exe uninstall");
+    DeleteMachineKey(registry, key);
+    EXPECT_EQ(ReadShellValueReadOnly(registry, key, "DisplayName"), "");
+}
+
+TEST(Win32SpecialFolders, WineDefaultsAreFound) {
+    Win32Registry registry;
+    const SpecialFolders folders = LookUpSpecialFolders(registry);
+    EXPECT_FALSE(folders.programs.empty());
+    EXPECT_FALSE(folders.desktop.empty());
+    EXPECT_EQ(folders.programFiles, "C:\\Program Files");
+}
+
+struct LinkContents {
+    std::string path, description, workingFolder;
+};
+
+LinkContents ReadLink(const std::string& linkPath) {
+    ComPtr<IShellLinkA> link;
+    EXPECT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.ReceiveVoid())));
+    ComPtr<IPersistFile> file;
+    EXPECT_TRUE(SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid())));
+    wchar_t wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH);
+    EXPECT_TRUE(SUCCEEDED(file->Load(wide, STGM_READ))) << linkPath;
+    char buffer[MAX_PATH] = {};
+    LinkContents contents;
+    link->GetPath(buffer, MAX_PATH, nullptr, SLGP_RAWPATH);
+    contents.path = buffer;
+    buffer[0] = 0;
+    link->GetDescription(buffer, MAX_PATH);
+    contents.description = buffer;
+    buffer[0] = 0;
+    link->GetWorkingDirectory(buffer, MAX_PATH);
+    contents.workingFolder = buffer;
+    return contents;
+}
+
+TEST(Win32Shell_, ShortcutReadsBackWithPathDescriptionAndWorkingFolder) {
+    const std::string folder = TempFolder("velmoran-links");
+    const std::string target = folder + "\\App\\app.exe";
+    CreateDirectoryA((folder + "\\App").c_str(), nullptr);
+    CloseHandle(CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    Win32Shell shell;
+    shell.CreateShortcut("Velmoran App", folder + "\\Velmoran App.lnk", target);
+    const LinkContents app = ReadLink(folder + "\\Velmoran App.lnk");
+    EXPECT_TRUE(_stricmp(app.path.c_str(), target.c_str()) == 0) << app.path;
+    EXPECT_EQ(app.description, "Velmoran App");
+    EXPECT_EQ(app.workingFolder, folder + "\\App\\");
+
+    shell.CreateShortcut("Bare", folder + "\\Bare.lnk", "notepad.exe");
+    EXPECT_EQ(ReadLink(folder + "\\Bare.lnk").workingFolder, "");
+
+    // A link whose folder is missing is silently not written.
+    EXPECT_NO_THROW(shell.CreateShortcut("Lost", folder + "\\Missing\\Lost.lnk", target));
+    EXPECT_EQ(GetFileAttributesA((folder + "\\Missing\\Lost.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
+    RemoveTree(folder);
+}
+
+TEST(Win32Shell_, LaunchStartsProgramAndReportsMissingOrOverlongFiles) {
+    const std::string folder = TempFolder("velmoran-launch");
+    const std::string marker = folder + "\\marker.txt";
+    const std::string ownPath = OwnProgramPath();
+    const std::string writer = ownPath.substr(0, ownPath.find_last_of('\\') + 1) + VELMORAN_MARKER_WRITER;
+    Win32Shell shell;
+    ASSERT_TRUE(shell.Launch(writer, "\"" + marker + "\"", ShowCommand::Normal));
+    bool appeared = false;
+    for (int i = 0; i < 200 && !appeared; ++i) {
+        appeared = GetFileAttributesA(marker.c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (!appeared) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_TRUE(appeared);
+    EXPECT_FALSE(shell.Launch(folder + "\\no such program.exe", "", ShowCommand::Minimised));
+    EXPECT_FALSE(shell.Launch(writer, std::string(1025, 'x'), ShowCommand::Normal));
+    EXPECT_FALSE(shell.Launch(std::string(1025, 'x'), "", ShowCommand::Normal));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    RemoveTree(folder);
+}
+
+TEST(Win32FileSystem_, CreationFailureCarriesTheSystemText) {
+    Win32FileSystem files;
+    const std::string path = TempFolder("velmoran-files") + "\\missing folder\\file.txt";
+    try {
+        files.CreateOrReplaceFile(path);
+        FAIL() << "created a file in a missing folder";
+    } catch (const Failure& failure) {
+        const std::string message = failure.what();
+        const std::string prefix = "Cannot create file \"" + path + "\". ";
+        EXPECT_EQ(message.compare(0, prefix.size(), prefix), 0) << message;
+        EXPECT_GT(message.size(), prefix.size() + 5) << message;
+        EXPECT_NE(message.back(), '\n');
+    }
+    RemoveTree(TempFolder("velmoran-files"));
+}
+
+TEST(Win32FileSystem_, FoldersFilesAndListing) {
+    Win32FileSystem files;
+    const std::string folder = TempFolder("velmoran-fs");
+    EXPECT_TRUE(files.FolderExists(folder));
+    EXPECT_FALSE(files.FileExists(folder));
+    ASSERT_TRUE(files.CreateFolder(folder + "\\sub"));
+    EXPECT_FALSE(files.CreateFolder(folder + "\\missing\\deeper"));
+    {
+        auto file = files.CreateOrReplaceFile(folder + "\\sub\\a.txt");
+        file->Write(reinterpret_cast<const uint8_t*>("abc"), 3);
+    }
+    EXPECT_TRUE(files.FileExists(folder + "\\sub\\a.txt"));
+    EXPECT_TRUE(files.FileExists(folder + "\\SUB\\A.TXT"));
+    EXPECT_TRUE(files.FileExists(folder + "\\\\sub\\a.txt"));  // a doubled backslash reads as one
+    EXPECT_EQ(files.ReadWholeFile(folder + "\\sub\\a.txt"), (Bytes{'a', 'b', 'c'}));
+    EXPECT_THROW(files.ReadWholeFile(folder + "\\sub\\none.txt"), Failure);
+    EXPECT_EQ(files.ListFolder(folder + "\\sub\\*.*"), std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(files.ListFolder(folder + "\\*.*"), std::vector<std::string>{"sub"});
+
+    EXPECT_FALSE(files.RemoveFolder(folder + "\\sub"));  // not empty
+    EXPECT_TRUE(files.FolderExists(folder + "\\sub"));
+    EXPECT_TRUE(files.RemoveFile(folder + "\\sub\\a.txt"));
+    EXPECT_FALSE(files.RemoveFile(folder + "\\sub\\a.txt"));
+    EXPECT_TRUE(files.RemoveFolder(folder + "\\sub"));
+    EXPECT_FALSE(files.CurrentFolder().empty());
+    RemoveTree(folder);
+}
+
+TEST(OwnFileSource_, ReadsWholeFileWhileOthersMayOpenIt) {
+    const std::string folder = TempFolder("velmoran-own");
+    const std::string path = folder + "\\own.bin";
+    {
+        Win32FileSystem files;
+        auto file = files.CreateOrReplaceFile(path);
+        const std::string content(300000, 'q');
+        file->Write(reinterpret_cast<const uint8_t*>(content.data()), content.size());
+    }
+    OwnFileSource source(path);
+    source.Open();
+    FileHandle other(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_TRUE(other.Valid());
+    Bytes content;
+    source.ReadAll(content);
+    EXPECT_EQ(content.size(), 300000u);
+    source.ReadAll(content);  // a second read starts from the beginning again
+    EXPECT_EQ(content.size(), 300000u);
+    other.Close();
+    source.Close();
+    EXPECT_FALSE(OwnProgramPath().empty());
+    RemoveTree(folder);
+}
+
+}  // namespace
+}  // namespace velmoran::testing
