@@ -1,0 +1,27 @@
+#pragma once
+// The work behind "Uninstall" and the uninstall page's OK button.
+
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "ui/installer_state.h"
+#include "ui/view.h"
+
+namespace velmoran::removal {
+
+inline constexpr char kRemovalScriptPath[] = "C:\\uninstall_rd.bat";
+
+// btnUninstallClick: deletes every logged path from the last to the first,
+// removes folders that became empty, deletes the uninstall entry and reports
+// files left in the application folder.
+void RunUninstall(ui::InstallerState& state, ui::View& view, platform::Platform& platform);
+
+// btnUninstallExitClick: writes and starts the script that removes the
+// uninstaller and its folder once it has ended, then ends.
+void FinishUninstall(ui::InstallerState& state, ui::View& view, platform::Platform& platform);
+
+// The removal script's lines for an uninstaller at `uninstallerPath`.
+std::vector<std::string> RemovalScript(const std::string& uninstallerPath);
+
+}  // namespace velmoran::removal

@@ -1,0 +1,186 @@
+#include "setup/installation_run.h"
+
+#include <chrono>
+
+#include "common/failure.h"
+#include "common/header_number.h"
+#include "common/path.h"
+#include "payload/file_entry.h"
+
+namespace velmoran::setup {
+namespace {
+
+using ui::Gauge;
+using ui::Label;
+using ui::MessageButtons;
+using ui::MessageKind;
+using ui::MessageResult;
+using ui::Page;
+
+// Passes inflated bytes to the file and keeps the window responsive during a
+// long file: pending messages are dispatched at least every 100 ms of work.
+class PumpingSink : public ByteSink {
+public:
+    PumpingSink(ByteSink& file, ui::View& view) : file_(file), view_(view), lastPump_(Clock::now()) {}
+    void Write(const uint8_t* data, std::size_t size) override {
+        file_.Write(data, size);
+        if (Clock::now() - lastPump_ >= std::chrono::milliseconds(100)) {
+            view_.ProcessMessages();
+            lastPump_ = Clock::now();
+        }
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    ByteSink& file_;
+    ui::View& view_;
+    Clock::time_point lastPump_;
+};
+
+void AdvanceGauge(ui::View& view, long long amount) {
+    view.SetGaugeProgress(Gauge::Progress, view.GaugeProgress(Gauge::Progress) + amount);
+}
+
+// An entry whose path leaves the install folder could overwrite any file on
+// the machine; a damaged or hostile installer is refused before anything is
+// written. Checking stops at the first missing entry, where the run stops too.
+bool HoldsUnsafeEntry(ui::InstallerState& state, ui::View& view, int32_t count) {
+    for (int32_t n = 1; n <= count; ++n) {
+        const std::string entry = state.payload.Value(payload::FileEntryKey(n));
+        if (entry.empty()) return false;
+        const std::string path = payload::SplitFileEntry(entry).relativePath;
+        if (!path.empty() && !StaysInsideFolder(path)) {
+            view.ShowMessage(MessageKind::Error,
+                             "The installer holds the file entry \"" + path +
+                                 "\", which points outside the install folder (damaged installer?)",
+                             MessageButtons::Abort);
+            view.Terminate();
+            return true;
+        }
+    }
+    return false;
+}
+
+// The first part of the installer file, up to the file data: it finds the same
+// payload when it starts, and carries no files.
+void WriteUninstallerCopy(ui::InstallerState& state, ui::View& view, platform::FileSystem& files) {
+    state.payload.ReloadImage();
+    try {
+        const auto copy = files.CreateOrReplaceFile(state.installFolder + "\\uninstall.exe");
+        const Bytes& image = state.payload.Image();
+        const std::size_t count = std::min(state.payload.FileDataStart(), image.size());
+        copy->Write(image.data(), count);
+        AdvanceGauge(view, static_cast<long long>(count));
+    } catch (const std::exception&) {
+        // The uninstaller is a convenience: the installation stands without it.
+    }
+}
+
+void MakeShortcuts(ui::InstallerState& state, platform::Platform& platform) {
+    const std::string mainTarget = state.installFolder + "\\" + state.payload.Value("ExeName");
+    const std::string name = state.payload.Value("ExeShortCut");
+    const auto shortcut = [&](const std::string& description, const std::string& link, const std::string& target) {
+        platform.shell.CreateShortcut(description, link, target);
+        state.log.Append(link);
+    };
+    if (!state.folders.desktop.empty()) shortcut(name, state.folders.desktop + "\\" + name + ".lnk", mainTarget);
+    if (state.folders.programs.empty()) return;
+    const std::string group = state.folders.programs + "\\" + state.appName;
+    platform.files.CreateFolder(group);
+    shortcut(name, group + "\\" + name + ".lnk", mainTarget);
+    for (int i = 1;; ++i) {
+        const std::string extra = state.payload.Value("ShortcutName" + std::to_string(i));
+        if (extra.empty()) break;
+        shortcut(extra, group + "\\" + extra + ".lnk",
+                 state.installFolder + "\\" + state.payload.Value("ShortcutPath" + std::to_string(i)));
+    }
+}
+
+void RegisterUninstaller(ui::InstallerState& state, platform::Registry& registry) {
+    const std::string key = std::string(platform::kUninstallKeyPrefix) + state.appName;
+    try {
+        platform::WriteMachineValue(registry, key, "DisplayName", state.appName);
+        platform::WriteMachineValue(registry, key, "UninstallString", state.installFolder + "\\uninstall.exe uninstall");
+    } catch (const std::exception&) {
+        // Without write access to the machine hive there is simply no entry.
+    }
+}
+
+}  // namespace
+
+void CreateFoldersTopDown(platform::FileSystem& files, const std::string& folder) {
+    for (std::string::size_type end = folder.find('\\'); end != std::string::npos; end = folder.find('\\', end + 1)) {
+        const std::string level = folder.substr(0, end);
+        if (!level.empty() && level.back() != ':' && !files.FolderExists(level)) files.CreateFolder(level);
+    }
+    if (!folder.empty() && folder.back() != '\\' && !files.FolderExists(folder)) files.CreateFolder(folder);
+}
+
+void RunInstallation(ui::InstallerState& state, ui::View& view, platform::Platform& platform) {
+    if (!state.fileDataStartRecorded) {
+        // Start-up did not finish reading the payload: the file data's place is
+        // unknown, so neither files nor an uninstaller could be written right.
+        view.ShowMessage(MessageKind::Error, "The installer could not be read completely, so it cannot install.",
+                         MessageButtons::Ok);
+        return;
+    }
+    const int32_t count = ParseHeaderNumber(state.payload.Value("Filecount"));
+    const std::string folder = view.LabelText(Label::InstallTo);
+    if (folder.empty()) {
+        view.ShowMessage(MessageKind::Warning, "Please choose a folder to install the software to.", MessageButtons::Ok);
+        return;
+    }
+    if (HoldsUnsafeEntry(state, view, count)) return;
+    if (platform.files.FolderExists(folder) &&
+        view.ShowMessage(MessageKind::Warning,
+                         "Folder already exists, existing files may be overwritten.\r"
+                         "Are you sure you want to install the software here?",
+                         MessageButtons::YesNo) == MessageResult::No)
+        return;
+
+    state.installFolder = folder;
+    state.mainProgramPath = folder + "\\" + state.payload.Value("ExeName");
+    view.SetGaugeProgress(Gauge::Progress, 0);
+    view.SetGaugeMax(Gauge::Progress, ParseHeaderNumber(state.payload.Value("Filebytes")));
+    view.ShowPage(Page::Installing);
+
+    for (int32_t n = 1; n <= count; ++n) {
+        const payload::FileEntryText entry = payload::SplitFileEntry(state.payload.Value(payload::FileEntryKey(n)));
+        view.SetLabel(Label::InstallingFile, "Installing : " + entry.relativePath);
+        view.ProcessMessages();
+        const std::string destination = folder + "\\" + entry.relativePath;
+        CreateFoldersTopDown(platform.files, FolderPart(destination));
+        state.log.Append(destination);
+        const int32_t size = ParseHeaderNumber(entry.sizeText);
+        {
+            const auto file = platform.files.CreateOrReplaceFile(destination);
+            PumpingSink sink(*file, view);
+            state.payload.InflateItem(size, sink);
+        }
+        AdvanceGauge(view, size);
+        if (!platform.files.FileExists(destination)) {
+            view.ShowMessage(MessageKind::Error, "Could not install file - aborting installation", MessageButtons::Abort);
+            view.Terminate();
+            return;
+        }
+    }
+
+    state.log.Append(folder + "\\uninstall.exe");
+    WriteUninstallerCopy(state, view, platform.files);
+    state.log.Append(folder + "\\" + state.appName + ".ilg");
+    MakeShortcuts(state, platform);
+    state.log.Save(platform.files, folder + "\\" + state.appName + ".ilg");
+    RegisterUninstaller(state, platform.registry);
+    view.ShowPage(Page::Installed);
+}
+
+void CompleteInstallation(ui::InstallerState& state, ui::View& view, platform::Platform& platform) {
+    try {
+        state.ownFile->Close();
+    } catch (const std::exception&) {
+    }
+    if (view.RunProgramChecked()) platform.shell.Launch(state.mainProgramPath, "", platform::ShowCommand::Normal);
+    view.Terminate();
+}
+
+}  // namespace velmoran::setup

@@ -1,0 +1,30 @@
+#pragma once
+// The installer state: everything the handlers share for the whole run of the
+// program, created at start-up and released at exit.
+
+#include <string>
+
+#include "common/byte_io.h"
+#include "payload/payload_reader.h"
+#include "platform/special_folders.h"
+#include "setup/install_log.h"
+
+namespace velmoran::ui {
+
+struct InstallerState {
+    // The running program's file and the payload read from it.
+    ByteSource* ownFile = nullptr;
+    std::string programPath;
+    payload::PayloadReader payload;
+    bool fileDataStartRecorded = false;
+
+    setup::InstallLog log;
+    platform::SpecialFolders folders;
+    std::string appName;
+    std::string baseFolder;       // parent under which the install folder is made
+    std::string installFolder;    // taken from labInstallTo by Install Now
+    std::string mainProgramPath;  // install folder + "\" + ExeName
+    std::string uninstallerPath;  // found by the uninstall run
+};
+
+}  // namespace velmoran::ui

@@ -1,0 +1,100 @@
+#pragma once
+// A small application packed in memory, and the installer's handlers wired to
+// fakes of the window and the system, as on a default Windows machine.
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "fake_file_system.h"
+#include "fake_registry.h"
+#include "fake_shell.h"
+#include "fake_view.h"
+#include "fixture_bytes.h"
+#include "payload/compress.h"
+#include "payload/manifest.h"
+#include "payload/payload_writer.h"
+#include "platform/special_folders.h"
+#include "ui/install.h"
+
+namespace velmoran::testing {
+
+inline const char kPrograms[] = "C:\\ProgramData\\Start Menu\\Programs";
+inline const char kDesktop[] = "C:\\Users\\Public\\Desktop";
+
+struct TestApp {
+    payload::Manifest manifest;
+    std::vector<std::pair<std::string, std::string>> files = {
+        {"Kestrel.exe", "MZ kestrel program"}, {"docs\\guide.txt", "the guide"}, {"readme.txt", "read me"}};
+    Bytes splash = {0xFF, 0xD8, 's', 'p', 'l', 'a', 's', 'h'};
+    Bytes icon = {0xFF, 0xD8, 'i', 'c', 'o', 'n'};
+    std::string about = "{\\rtf1 about}";
+    std::string licence = "{\\rtf1 licence}";
+    bool scrambled = false;
+    // Header lines to change after composing: Name -> new value, or "<drop>".
+    std::map<std::string, std::string> overrides;
+
+    TestApp() {
+        manifest.appName = "Kestrel";
+        manifest.exeName = "Kestrel.exe";
+        manifest.exeShortcut = "Kestrel";
+        manifest.targetFolder = "%ProgramFiles%\\Kestrel";
+        manifest.shortcuts = {{"Guide", "docs\\guide.txt"}, {"Read Me", "readme.txt"}};
+    }
+
+    Bytes Build() const {
+        payload::Manifest m = manifest;
+        m.files.clear();
+        for (const auto& [path, content] : files) m.files.push_back({path, static_cast<int64_t>(content.size())});
+        m.splashSize = splash.empty() ? -1 : static_cast<int64_t>(splash.size());
+        m.iconSize = icon.empty() ? -1 : static_cast<int64_t>(icon.size());
+        m.aboutSize = static_cast<int64_t>(about.size());
+        m.licenceSize = static_cast<int64_t>(licence.size());
+        payload::InstallerParts parts;
+        parts.programImage = B("MZ stub image");
+        for (std::string line : payload::HeaderLines(m)) {
+            const auto override = overrides.find(line.substr(0, line.find('=')));
+            if (override != overrides.end()) {
+                if (override->second == "<drop>") continue;
+                line = override->first + "=" + override->second;
+            }
+            parts.headerLines.push_back(line);
+        }
+        if (!splash.empty()) parts.splashStream = payload::Compress(splash, 6);
+        if (!icon.empty()) parts.iconStream = payload::Compress(icon, 6);
+        parts.about = B(about);
+        parts.licence = B(licence);
+        for (const auto& file : files) parts.fileStreams.push_back(payload::Compress(B(file.second), 6));
+        MemorySink out;
+        payload::WriteInstaller(out, parts, scrambled);
+        return out.bytes;
+    }
+};
+
+class Rig {
+public:
+    explicit Rig(const Bytes& installer, const std::string& programPath = "C:\\Downloads\\setup.exe")
+        : source(installer), install(view, platform, source, programPath) {
+        view.Attach(install);
+        files.AddFolder("C:\\Program Files");
+        files.AddFolder(kPrograms);
+        files.AddFolder(kDesktop);
+        files.AddFile(programPath, "the running installer");
+        files.MarkRunning(programPath);
+        registry.Set(platform::Hive::LocalMachine, platform::kShellFoldersKey, "Common Programs", kPrograms);
+        registry.Set(platform::Hive::LocalMachine, platform::kShellFoldersKey, "Common Desktop", kDesktop);
+    }
+    void Start() { install.Handle(&ui::Install::FormCreate); }
+    ui::InstallerState& State() { return install.State(); }
+
+    FakeFileSystem files;
+    FakeRegistry registry;
+    FakeShell shell{files};
+    FakeView view{files};
+    platform::Platform platform{files, registry, shell};
+    MemorySource source;
+    ui::Install install;
+};
+
+}  // namespace velmoran::testing
