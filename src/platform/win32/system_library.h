@@ -1,0 +1,15 @@
+#pragma once
+// Installers run from download folders, where a planted DLL could wait for
+// them: every DLL this program loads comes from the system folder only.
+
+#include "platform/win32/windows_api.h"
+
+namespace velmoran::platform::win32 {
+
+// Restricts the process's DLL search to the system folder. Called first thing.
+void RestrictDllSearchToSystemFolder();
+
+// Loads a DLL from the system folder by its full path; nullptr when absent.
+HMODULE LoadSystemLibrary(const char* name);
+
+}  // namespace velmoran::platform::win32

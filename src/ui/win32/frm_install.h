@@ -1,0 +1,83 @@
+#pragma once
+// The real wizard window, class TfrmInstall: creates the controls from the
+// layout table, turns their messages into handler calls of the window unit,
+// and implements the View the handlers talk to.
+
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "ui/install.h"
+#include "ui/view.h"
+#include "ui/win32/directory_controls.h"
+#include "ui/win32/gdi.h"
+#include "ui/win32/pictures.h"
+
+namespace velmoran::ui::win32 {
+
+class TfrmInstall : public View {
+public:
+    TfrmInstall(HINSTANCE instance, HWND application, platform::Platform& platform, ByteSource& ownFile,
+                std::string programPath);
+    ~TfrmInstall() override;
+    TfrmInstall(const TfrmInstall&) = delete;
+    TfrmInstall& operator=(const TfrmInstall&) = delete;
+
+    // Creates the window, runs start-up, shows it and runs the message loop
+    // until the application is told to terminate.
+    void Run();
+    HWND Window() const { return window_; }
+    void CloseRequest();
+
+    void ShowPage(Page page) override;
+    void SetLabel(Label label, const std::string& text) override;
+    std::string LabelText(Label label) override;
+    void SetGaugeMax(Gauge gauge, int maximum) override;
+    void SetGaugeProgress(Gauge gauge, long long progress) override;
+    long long GaugeProgress(Gauge gauge) override;
+    void RepaintGauge(Gauge gauge) override;
+    void SetSplash(const Bytes& jpeg) override;
+    void SetIcon(const Bytes& jpeg) override;
+    void LoadRichText(RichBox box, const Bytes& text) override;
+    void PointDirectoryList(const std::string& folder) override;
+    std::string DirectoryListFolder() override;
+    void SetFolderName(const std::string& name) override;
+    std::string FolderName() override;
+    void ShowChoosePanel() override;
+    bool ChoosePanelVisible() override;
+    bool RunProgramChecked() override;
+    void EnableUninstallExit(bool enabled) override;
+    MessageResult ShowMessage(MessageKind kind, const std::string& text, MessageButtons buttons) override;
+    void ShowFailure(const std::string& message) override;
+    void ProcessMessages() override;
+    void Terminate() override;
+    bool Terminated() override { return terminated_; }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
+    LRESULT OnMessage(UINT message, WPARAM w, LPARAM l);
+    void CreateControls();
+    HWND CreateControl(const struct ControlSpec& spec);
+    void AddToolTip(HWND button, const char* hint);
+    void OnCommand(int id, int code);
+    void OnFolderTextChanged();
+    void Guarded(void (TfrmInstall::*action)());
+    void OpenSelectedFolder();
+    void ChooseDrive();
+    HWND Control(int id) const;
+
+    HINSTANCE instance_;
+    HWND application_;
+    HWND window_ = nullptr;
+    HWND toolTips_ = nullptr;
+    Install install_;
+    Font font_, boldFont_;
+    Bitmap glyphs_[kGlyphCount];
+    std::vector<HWND> controls_;
+    std::vector<int> glyphOfControl_;
+    DirectoryControls directory_;
+    std::string folderText_;
+    bool terminated_ = false;
+};
+
+}  // namespace velmoran::ui::win32

@@ -1,0 +1,66 @@
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+
+#include "common/failure.h"
+#include "ui/win32/pictures.h"
+
+extern "C" {
+#include <jpeglib.h>
+}
+
+namespace velmoran::ui::win32 {
+namespace {
+
+// libjpeg reports errors through a callback that must not return; C code
+// cannot be unwound by an exception, so it jumps back instead.
+struct ErrorManager {
+    jpeg_error_mgr base;
+    std::jmp_buf recover;
+};
+
+extern "C" void JumpBack(j_common_ptr info) {
+    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->recover, 1);
+}
+
+extern "C" void Silent(j_common_ptr) {}
+
+// Fills `pixels` (32-bit BGRx, top-down) or returns false.
+bool Decode(const Bytes& jpeg, jpeg_decompress_struct& info, ErrorManager& errors, Bitmap& bitmap, SIZE& size) {
+    if (setjmp(errors.recover)) return false;
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
+    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) return false;
+    info.out_color_space = JCS_EXT_BGRX;
+    jpeg_start_decompress(&info);
+    void* bits = nullptr;
+    bitmap = Bitmap(CreateCanvasBitmap(static_cast<int>(info.output_width), static_cast<int>(info.output_height), &bits));
+    if (!bitmap.Get()) return false;
+    const std::size_t stride = info.output_width * 4;
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = static_cast<JSAMPROW>(bits) + stride * info.output_scanline;
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    size.cx = static_cast<LONG>(info.output_width);
+    size.cy = static_cast<LONG>(info.output_height);
+    return true;
+}
+
+}  // namespace
+
+Bitmap DecodeJpeg(const Bytes& jpeg, SIZE& size) {
+    jpeg_decompress_struct info;
+    std::memset(&info, 0, sizeof info);
+    ErrorManager errors;
+    info.err = jpeg_std_error(&errors.base);
+    errors.base.error_exit = JumpBack;
+    errors.base.output_message = Silent;
+    Bitmap bitmap;
+    const bool decoded = Decode(jpeg, info, errors, bitmap, size);
+    jpeg_destroy_decompress(&info);
+    if (!decoded) throw Failure("JPEG error");
+    return bitmap;
+}
+
+}  // namespace velmoran::ui::win32
