@@ -5,7 +5,8 @@
 set -euo pipefail
 
 DEPS="${VELMORAN_DEPS:-/var/cache/velmoran-deps}"
-PREFIX="$DEPS/mingw-jpeg"
+# Bump the suffix whenever the build flags below change, so caches are rebuilt.
+PREFIX="$DEPS/mingw-jpeg-2"
 if [ -f "$PREFIX/lib/libjpeg.a" ] && [ -f "$PREFIX/include/jpeglib.h" ]; then
   exit 0
 fi
@@ -51,11 +52,13 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 TC
 echo "build-mingw-jpeg: building (static, decoder only)"
 # The stub only decodes two small pictures: no encoder, no SIMD, no TurboJPEG.
+# msvcrt's own printf and scanf serve libjpeg's messages, rather than MinGW's
+# large static ones, and it never reads the JPEGMEM environment variable.
 cmake -S "$src" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
   -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_INSTALL_PREFIX="$PREFIX" \
   -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF \
   -DWITH_ARITH_ENC=OFF -DWITH_ARITH_DEC=OFF -DWITH_JAVA=OFF \
-  -DCMAKE_C_FLAGS="-Os -ffunction-sections -fdata-sections" >/dev/null
+  -DCMAKE_C_FLAGS="-Os -ffunction-sections -fdata-sections -D__USE_MINGW_ANSI_STDIO=0 -DNO_GETENV" >/dev/null
 cmake --build "$work/build" --target jpeg-static -j "$(nproc)" >/dev/null
 mkdir -p "$PREFIX/lib" "$PREFIX/include"
 cp "$work/build/libjpeg.a" "$PREFIX/lib/libjpeg.a"

@@ -1,5 +1,7 @@
 // The stub's entry point: the installer and uninstaller in one program.
 
+#include <cstdlib>
+
 #include "platform/win32/own_file_source.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_file_system.h"
@@ -41,6 +43,12 @@ HWND CreateApplicationWindow(HINSTANCE instance) {
 }
 
 }  // namespace
+
+// An uncaught exception ends the program; the default handler would pull in a
+// symbol demangler only to print the exception's type to a console it lacks.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform::win32::RestrictDllSearchToSystemFolder();

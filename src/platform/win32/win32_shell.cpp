@@ -21,10 +21,10 @@ const CLSID kShellLinkClass = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x
 const IID kShellLinkA = {0x000214EE, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 const IID kPersistFile = {0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
-std::wstring Widen(const std::string& text) {
+std::vector<wchar_t> Widen(const std::string& text) {
     const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(length > 0 ? static_cast<std::size_t>(length) : 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length);
+    std::vector<wchar_t> wide(length > 0 ? static_cast<std::size_t>(length) : 1, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
     return wide;
 }
 
@@ -41,7 +41,7 @@ void Win32Shell::CreateShortcut(const std::string& description, const std::strin
     link->SetPath(target.c_str());
     link->SetDescription(description.c_str());
     link->SetWorkingDirectory(FolderPart(target).c_str());
-    file->Save(Widen(linkPath).c_str(), FALSE);
+    file->Save(Widen(linkPath).data(), FALSE);
 }
 
 bool Win32Shell::Launch(const std::string& file, const std::string& parameters, ShowCommand show) {

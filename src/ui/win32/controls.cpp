@@ -1,6 +1,5 @@
 #include "ui/win32/controls.h"
 
-#include <cstdio>
 #include <memory>
 
 #include "ui/win32/control_ids.h"
@@ -130,7 +129,7 @@ void PaintGauge(HWND window, HDC target) {
     FrameRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 
     char text[16];
-    std::snprintf(text, sizeof text, "%d%%", model.Percent());
+    wsprintfA(text, "%d%%", model.Percent());
     Bitmap maskBitmap(CreateBitmap(width, height, 1, 1, nullptr));
     MemoryCanvas mask(target, maskBitmap.Get());
     PatBlt(mask.Get(), 0, 0, width, height, BLACKNESS);
