@@ -159,14 +159,14 @@ void TfrmInstall::CreateControls() {
 
 HWND TfrmInstall::CreateControl(const ControlSpec& spec) {
     const char* windowClass = "STATIC";
-    DWORD style = WS_CHILD | ((spec.flags & kHidden) ? 0 : WS_VISIBLE) | ((spec.flags & kDisabled) ? WS_DISABLED : 0);
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | ((spec.flags & kHidden) ? 0 : WS_VISIBLE) |
+                  ((spec.flags & kDisabled) ? WS_DISABLED : 0);
     DWORD extended = 0;
     LPVOID parameter = nullptr;
     switch (spec.kind) {
         case Kind::Panel:
         case Kind::Page:
             windowClass = kPanelClass;
-            style |= WS_CLIPSIBLINGS;
             extended = WS_EX_CONTROLPARENT;
             break;
         case Kind::Picture:
@@ -418,7 +418,10 @@ void TfrmInstall::SetFolderName(const std::string& name) {
 
 std::string TfrmInstall::FolderName() { return WindowText(Control(idEdtFolder)); }
 
-void TfrmInstall::ShowChoosePanel() { ShowWindow(Control(idPanChoose), SW_SHOW); }
+// The panel covers the Choose button for the rest of the run.
+void TfrmInstall::ShowChoosePanel() {
+    SetWindowPos(Control(idPanChoose), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+}
 
 bool TfrmInstall::ChoosePanelVisible() { return IsWindowVisible(Control(idPanChoose)) != 0; }
 

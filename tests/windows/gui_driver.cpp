@@ -1,0 +1,419 @@
+// Drives an installer's window from outside, as a person would, for the
+// end-to-end tests and by hand:
+//
+//   gui_driver SCRIPT            one command per line ("#" starts a comment)
+//   gui_driver - < SCRIPT
+//
+// Commands (NAME is a control name such as btnGoInstall or labInstallTo):
+//   start PATH                   start an installer and wait for its window
+//   page NAME                    wait until that page is the one showing
+//   text NAME TEXT               wait until the control's text is TEXT
+//   print NAME                   print the control's text
+//   click NAME                   click a button
+//   type NAME TEXT               set an edit box's text (an empty TEXT clears it)
+//   drive X:                     choose a drive in DriveComboBox1
+//   open-folder NAME             open the directory list's row NAME
+//   rows                         print the directory list's rows
+//   gauge NAME PERCENT           wait until the gauge shows PERCENT
+//   visible NAME yes|no          the control is (not) visible
+//   enabled NAME yes|no          the control is (not) enabled
+//   scrolls NAME yes|no          a page-down moves the control's text (or it cannot scroll)
+//   box TITLE | TEXT | PRESS [| BUTTONS]
+//                                wait for a message box; TEXT "*" matches any; PRESS is a
+//                                button text, "close" (its close button) or "esc"; BUTTONS
+//                                lists the expected button texts, comma-separated
+//   no-box                       no message box is open
+//   close-window                 a close request from outside (the task bar's Close)
+//   shot FILE.bmp                save a picture of the window
+//   wait-exit                    wait for the installer to end
+//   running yes|no               the installer is (not) still running
+//   sleep MS
+// Each command waits up to 30 seconds; the first failure ends the script with exit code 1.
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/win32/windows_api.h"
+#include "ui/win32/control_ids.h"
+
+namespace {
+
+using namespace velmoran::ui::win32;
+
+const DWORD kTimeoutMs = 30000;
+
+struct ScriptFailure {
+    std::string message;
+};
+
+PROCESS_INFORMATION g_process{};
+HWND g_form = nullptr;
+
+std::string Trim(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos) return std::string();
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+std::vector<std::string> SplitBars(const std::string& text) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const auto bar = text.find(" | ", start);
+        parts.push_back(Trim(text.substr(start, bar == std::string::npos ? std::string::npos : bar - start)));
+        if (bar == std::string::npos) return parts;
+        start = bar + 3;
+    }
+}
+
+template <typename Condition>
+bool WaitFor(Condition condition, DWORD timeout = kTimeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start > timeout) return false;
+        Sleep(50);
+    }
+}
+
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+bool OwnedByInstaller(HWND window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process == g_process.dwProcessId;
+}
+
+std::string TextOf(HWND window) {
+    char buffer[4096] = {};
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000,
+                        &ignored);
+    return buffer;
+}
+
+int IdOf(const std::string& name) {
+    for (const ControlName& control : kControlNames)
+        if (name == control.name) return control.id;
+    throw ScriptFailure{"no control named " + name};
+}
+
+struct ChildSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK MatchChild(HWND window, LPARAM l) {
+    auto* search = reinterpret_cast<ChildSearch*>(l);
+    if (GetDlgCtrlID(window) == search->id) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND Control(const std::string& name) {
+    if (!g_form) throw ScriptFailure{"no installer window (start one first)"};
+    ChildSearch search{IdOf(name), nullptr};
+    EnumChildWindows(g_form, MatchChild, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) throw ScriptFailure{"control " + name + " not found"};
+    return search.found;
+}
+
+BOOL CALLBACK MatchForm(HWND window, LPARAM l) {
+    if (OwnedByInstaller(window) && ClassOf(window) == kFormClass && IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(l) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK MatchBox(HWND window, LPARAM l) {
+    if (OwnedByInstaller(window) && ClassOf(window) == "#32770" && IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(l) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindBox() {
+    HWND box = nullptr;
+    EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&box));
+    return box;
+}
+
+struct ButtonList {
+    std::vector<std::pair<std::string, HWND>> buttons;
+};
+
+BOOL CALLBACK CollectButton(HWND window, LPARAM l) {
+    if (ClassOf(window) == "Button") reinterpret_cast<ButtonList*>(l)->buttons.emplace_back(TextOf(window), window);
+    return TRUE;
+}
+
+void PostClick(HWND control) {
+    PostMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(control));
+}
+
+void Expect(bool condition, const std::string& message) {
+    if (!condition) throw ScriptFailure{message};
+}
+
+bool YesNo(const std::string& word) {
+    if (word == "yes") return true;
+    if (word == "no") return false;
+    throw ScriptFailure{"expected yes or no, not " + word};
+}
+
+void Start(const std::string& path) {
+    std::string command = "\"" + path + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string folder = path.substr(0, path.find_last_of("\\/") + 1);
+    Expect(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &g_process) != 0,
+           "cannot start " + path);
+    Expect(WaitFor([] {
+               g_form = nullptr;
+               EnumWindows(MatchForm, reinterpret_cast<LPARAM>(&g_form));
+               return g_form != nullptr || WaitForSingleObject(g_process.hProcess, 0) == WAIT_OBJECT_0;
+           }) && g_form,
+           "the installer's window did not appear");
+}
+
+void Box(const std::string& arguments) {
+    const std::vector<std::string> parts = SplitBars(arguments);
+    Expect(parts.size() >= 3, "box needs TITLE | TEXT | PRESS");
+    HWND box = nullptr;
+    Expect(WaitFor([&] { return (box = FindBox()) != nullptr; }), "no message box appeared");
+    Sleep(100);  // let the box finish laying itself out
+    const std::string title = TextOf(box);
+    HWND textControl = GetDlgItem(box, idBoxText);
+    const std::string text = textControl ? TextOf(textControl) : std::string();
+    std::printf("  box \"%s\": \"%s\"\n", title.c_str(), text.c_str());
+    Expect(title == parts[0], "box title is \"" + title + "\", expected \"" + parts[0] + "\"");
+    Expect(parts[1] == "*" || text == parts[1], "box text is \"" + text + "\", expected \"" + parts[1] + "\"");
+    ButtonList list;
+    EnumChildWindows(box, CollectButton, reinterpret_cast<LPARAM>(&list));
+    if (parts.size() > 3) {
+        std::string names;
+        for (const auto& button : list.buttons) names += (names.empty() ? "" : ",") + button.first;
+        Expect(names == parts[3], "box buttons are " + names + ", expected " + parts[3]);
+    }
+    const std::string& press = parts[2];
+    if (press == "close") {
+        PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else if (press == "esc") {
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    } else {
+        bool pressed = false;
+        for (const auto& button : list.buttons) {
+            if (button.first != press) continue;
+            PostMessageA(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button.second), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(button.second));
+            pressed = true;
+        }
+        Expect(pressed, "the box has no button \"" + press + "\"");
+    }
+    Expect(WaitFor([box] { return !IsWindow(box) || !IsWindowVisible(box); }), "the box did not close");
+}
+
+std::vector<std::string> ListRows(HWND list) {
+    std::vector<std::string> rows;
+    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        // Asked in UTF-16: across processes the list's strings come back wide.
+        wchar_t wide[MAX_PATH] = {};
+        char row[MAX_PATH] = {};
+        if (SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0) < MAX_PATH)
+            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, row, sizeof row, nullptr, nullptr);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+void OpenFolder(const std::string& name) {
+    HWND list = Control("DirectoryListBox1");
+    const std::vector<std::string> rows = ListRows(list);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (lstrcmpiA(rows[i].c_str(), name.c_str()) != 0) continue;
+        SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(i), 0);
+        PostMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(idDirectoryListBox1, LBN_DBLCLK),
+                     reinterpret_cast<LPARAM>(list));
+        return;
+    }
+    throw ScriptFailure{"the directory list has no row " + name};
+}
+
+void ChooseDrive(const std::string& drive) {
+    HWND box = Control("DriveComboBox1");
+    const std::string item = std::string(1, static_cast<char>(tolower(drive[0]))) + ":";
+    Expect(SendMessageA(box, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(item.c_str())) != CB_ERR,
+           "no drive " + item);
+    PostMessageA(GetParent(box), WM_COMMAND, MAKEWPARAM(idDriveComboBox1, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+}
+
+bool Scrolls(HWND control) {
+    if (!(GetWindowLongA(control, GWL_STYLE) & WS_VSCROLL) || !IsWindowEnabled(GetParent(control))) return false;
+    DWORD_PTR before = 0, after = 0, ignored = 0;
+    SendMessageTimeoutA(control, EM_GETFIRSTVISIBLELINE, 0, 0, SMTO_ABORTIFHUNG, 5000, &before);
+    SendMessageTimeoutA(control, WM_VSCROLL, SB_PAGEDOWN, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    SendMessageTimeoutA(control, EM_GETFIRSTVISIBLELINE, 0, 0, SMTO_ABORTIFHUNG, 5000, &after);
+    return after > before;
+}
+
+// A 24-bit bottom-up BMP of the window as it is on the screen.
+void Shot(const std::string& file) {
+    // Let the window finish painting what the last commands changed.
+    WaitForInputIdle(g_process.hProcess, 5000);
+    Sleep(300);
+    RECT r;
+    GetWindowRect(g_form, &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const DWORD stride = ((width * 3 + 3) / 4) * 4;
+    BITMAPFILEHEADER header{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + stride * height),
+                            0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    std::ofstream out(file, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&header), sizeof header);
+    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    out.write(static_cast<const char*>(bits), static_cast<std::streamsize>(stride * height));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    Expect(out.good(), "cannot write " + file);
+}
+
+void Run(const std::string& line) {
+    std::istringstream words(line);
+    std::string command, name;
+    words >> command;
+    std::string rest;
+    std::getline(words, rest);
+    rest = Trim(rest);
+    const auto split = rest.find(' ');
+    name = rest.substr(0, split);
+    const std::string value = split == std::string::npos ? std::string() : Trim(rest.substr(split + 1));
+
+    if (command == "start") return Start(rest);
+    if (command == "page") {
+        HWND page = Control(rest);
+        Expect(WaitFor([page] { return IsWindowVisible(page) != 0; }), "page " + rest + " is not showing");
+        return;
+    }
+    if (command == "text") {
+        HWND control = Control(name);
+        std::string seen;
+        Expect(WaitFor([&] { return (seen = TextOf(control)) == value; }),
+               name + " says \"" + seen + "\", expected \"" + value + "\"");
+        return;
+    }
+    if (command == "print") return (void)std::printf("  %s: %s\n", rest.c_str(), TextOf(Control(rest)).c_str());
+    if (command == "click") return PostClick(Control(rest));
+    if (command == "type") {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(Control(name), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()), SMTO_ABORTIFHUNG,
+                            5000, &ignored);
+        return;
+    }
+    if (command == "drive") return ChooseDrive(rest);
+    if (command == "rows") {
+        for (const std::string& row : ListRows(Control("DirectoryListBox1"))) std::printf("  row: %s\n", row.c_str());
+        return;
+    }
+    if (command == "open-folder") return OpenFolder(rest);
+    if (command == "gauge") {
+        HWND gauge = Control(name);
+        DWORD_PTR percent = 0;
+        Expect(WaitFor([&] {
+                   SendMessageTimeoutA(gauge, kGaugeGetPercent, 0, 0, SMTO_ABORTIFHUNG, 5000, &percent);
+                   return static_cast<int>(percent) == std::atoi(value.c_str());
+               }),
+               name + " shows " + std::to_string(percent) + "%, expected " + value + "%");
+        return;
+    }
+    if (command == "visible") {
+        HWND control = Control(name);
+        Expect(WaitFor([&] { return (IsWindowVisible(control) != 0) == YesNo(value); }), name + " visibility is not " + value);
+        return;
+    }
+    if (command == "enabled") {
+        HWND control = Control(name);
+        Expect(WaitFor([&] { return (IsWindowEnabled(control) != 0) == YesNo(value); }), name + " is not enabled=" + value);
+        return;
+    }
+    if (command == "scrolls") return Expect(Scrolls(Control(name)) == YesNo(value), name + " scrolls is not " + value);
+    if (command == "box") return Box(rest);
+    if (command == "no-box") {
+        Sleep(300);
+        return Expect(FindBox() == nullptr, "a message box is open: " + TextOf(FindBox()));
+    }
+    if (command == "close-window") return (void)PostMessageA(g_form, WM_CLOSE, 0, 0);
+    if (command == "shot") return Shot(rest);
+    if (command == "wait-exit") {
+        Expect(WaitForSingleObject(g_process.hProcess, kTimeoutMs) == WAIT_OBJECT_0, "the installer did not end");
+        g_form = nullptr;
+        return;
+    }
+    if (command == "running") {
+        const bool running = WaitForSingleObject(g_process.hProcess, 0) == WAIT_TIMEOUT;
+        return Expect(running == YesNo(rest), std::string("the installer is ") + (running ? "" : "not ") + "running");
+    }
+    if (command == "sleep") return Sleep(static_cast<DWORD>(std::atoi(rest.c_str())));
+    throw ScriptFailure{"unknown command " + command};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: gui_driver SCRIPT (or - for standard input); commands are listed in gui_driver.cpp\n");
+        return 2;
+    }
+    std::ifstream file;
+    std::istream* in = &std::cin;
+    if (std::string(argv[1]) != "-") {
+        file.open(argv[1]);
+        if (!file) {
+            std::fprintf(stderr, "gui_driver: cannot read %s\n", argv[1]);
+            return 2;
+        }
+        in = &file;
+    }
+    std::string line;
+    for (int number = 1; std::getline(*in, line); ++number) {
+        line = Trim(line);
+        if (line.empty() || line[0] == '#') continue;
+        std::printf("%d: %s\n", number, line.c_str());
+        std::fflush(stdout);
+        try {
+            Run(line);
+        } catch (const ScriptFailure& failure) {
+            std::printf("FAILED at line %d: %s\n", number, failure.message.c_str());
+            if (g_process.hProcess) TerminateProcess(g_process.hProcess, 1);
+            return 1;
+        }
+    }
+    return 0;
+}
