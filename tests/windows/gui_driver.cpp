@@ -24,7 +24,7 @@
 //                                lists the expected button texts, comma-separated
 //   no-box                       no message box is open
 //   close-window                 a close request from outside (the task bar's Close)
-//   shot FILE.bmp                save a picture of the window
+//   shot NAME                    save a picture of the window as NAME.bmp
 //   wait-exit                    wait for the installer to end
 //   running yes|no               the installer is (not) still running
 //   sleep MS
@@ -121,8 +121,14 @@ BOOL CALLBACK MatchChild(HWND window, LPARAM l) {
     return TRUE;
 }
 
+BOOL CALLBACK MatchForm(HWND window, LPARAM l);
+
 HWND Control(const std::string& name) {
-    if (!g_form) throw ScriptFailure{"no installer window (start one first)"};
+    if (!g_form && g_process.hProcess) WaitFor([] {
+        EnumWindows(MatchForm, reinterpret_cast<LPARAM>(&g_form));
+        return g_form != nullptr;
+    });
+    if (!g_form) throw ScriptFailure{"no installer window"};
     ChildSearch search{IdOf(name), nullptr};
     EnumChildWindows(g_form, MatchChild, reinterpret_cast<LPARAM>(&search));
     if (!search.found) throw ScriptFailure{"control " + name + " not found"};
@@ -183,12 +189,13 @@ void Start(const std::string& path) {
     Expect(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
                           folder.empty() ? nullptr : folder.c_str(), &startup, &g_process) != 0,
            "cannot start " + path);
+    // Start-up runs before the window shows, so a box may come first.
     Expect(WaitFor([] {
                g_form = nullptr;
                EnumWindows(MatchForm, reinterpret_cast<LPARAM>(&g_form));
-               return g_form != nullptr || WaitForSingleObject(g_process.hProcess, 0) == WAIT_OBJECT_0;
-           }) && g_form,
-           "the installer's window did not appear");
+               return g_form != nullptr || FindBox() != nullptr;
+           }),
+           "neither the installer's window nor a message box appeared");
 }
 
 void Box(const std::string& arguments) {
@@ -369,7 +376,7 @@ void Run(const std::string& line) {
         return Expect(FindBox() == nullptr, "a message box is open: " + TextOf(FindBox()));
     }
     if (command == "close-window") return (void)PostMessageA(g_form, WM_CLOSE, 0, 0);
-    if (command == "shot") return Shot(rest);
+    if (command == "shot") return Shot(rest.size() > 4 && rest.substr(rest.size() - 4) == ".bmp" ? rest : rest + ".bmp");
     if (command == "wait-exit") {
         Expect(WaitForSingleObject(g_process.hProcess, kTimeoutMs) == WAIT_OBJECT_0, "the installer did not end");
         g_form = nullptr;
