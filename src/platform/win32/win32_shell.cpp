@@ -12,6 +12,7 @@
 #include "common/path.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/system_error.h"
+#include "platform/win32/system_library.h"
 
 namespace velmoran::platform::win32 {
 namespace {
@@ -20,6 +21,35 @@ namespace {
 const CLSID kShellLinkClass = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 const IID kShellLinkA = {0x000214EE, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 const IID kPersistFile = {0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+// The shell and the component object system are loaded from the system folder
+// once the DLL search is restricted, never linked directly: their own
+// dependencies would otherwise be looked for beside the installer as well.
+struct ShellApi {
+    decltype(&CoInitializeEx) coInitializeEx = nullptr;
+    decltype(&CoUninitialize) coUninitialize = nullptr;
+    decltype(&CoCreateInstance) coCreateInstance = nullptr;
+    decltype(&ShellExecuteA) shellExecute = nullptr;
+};
+
+template <typename Function>
+void Resolve(HMODULE library, const char* name, Function& function) {
+    if (library) function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+const ShellApi& Api() {
+    static const ShellApi api = [] {
+        ShellApi loaded;
+        HMODULE ole = LoadSystemLibrary("ole32.dll");
+        HMODULE shell = LoadSystemLibrary("shell32.dll");
+        Resolve(ole, "CoInitializeEx", loaded.coInitializeEx);
+        Resolve(ole, "CoUninitialize", loaded.coUninitialize);
+        Resolve(ole, "CoCreateInstance", loaded.coCreateInstance);
+        Resolve(shell, "ShellExecuteA", loaded.shellExecute);
+        return loaded;
+    }();
+    return api;
+}
 
 std::vector<wchar_t> Widen(const std::string& text) {
     const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
@@ -32,7 +62,8 @@ std::vector<wchar_t> Widen(const std::string& text) {
 
 void Win32Shell::CreateShortcut(const std::string& description, const std::string& linkPath, const std::string& target) {
     ComPtr<IShellLinkA> link;
-    HRESULT result = CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkA, link.ReceiveVoid());
+    if (!Api().coCreateInstance) throw Failure(SystemErrorText(static_cast<unsigned long>(REGDB_E_CLASSNOTREG)));
+    HRESULT result = Api().coCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkA, link.ReceiveVoid());
     if (FAILED(result)) throw Failure(SystemErrorText(static_cast<unsigned long>(result)));
     ComPtr<IPersistFile> file;
     result = link->QueryInterface(kPersistFile, file.ReceiveVoid());
@@ -52,15 +83,17 @@ bool Win32Shell::Launch(const std::string& file, const std::string& parameters, 
     if (file.size() > kLaunchTextLimit || parameters.size() > kLaunchTextLimit) return false;
     std::memcpy(fileBuffer, file.c_str(), file.size() + 1);
     std::memcpy(parameterBuffer, parameters.c_str(), parameters.size() + 1);
+    if (!Api().shellExecute) return false;
     const HINSTANCE result =
-        ShellExecuteA(owner_, nullptr, fileBuffer, parameterBuffer, nullptr, static_cast<int>(show));
+        Api().shellExecute(owner_, nullptr, fileBuffer, parameterBuffer, nullptr, static_cast<int>(show));
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
-ComApartment::ComApartment() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+ComApartment::ComApartment()
+    : initialised_(Api().coInitializeEx && SUCCEEDED(Api().coInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
 
 ComApartment::~ComApartment() {
-    if (initialised_) CoUninitialize();
+    if (initialised_) Api().coUninitialize();
 }
 
 }  // namespace velmoran::platform::win32

@@ -48,6 +48,15 @@ case "$scenario" in
   uninstall-mode)
     build
     printf 'C:\\nowhere\\a.txt\r\n' > "$work/Kestrel Notes.ilg" ;;
+  planted-dll)
+    # Fakes of DLLs the window loads after start-up, told to win over Wine's own.
+    # The installer sits apart from the driver, which guards nothing.
+    build
+    mkdir "$work/downloads"
+    mv "$work/KestrelSetup.exe" "$work/downloads/"
+    cp "$bin/planted.dll" "$work/downloads/uxtheme.dll"
+    cp "$bin/planted.dll" "$work/downloads/comctl32.dll"
+    export WINEDLLOVERRIDES="uxtheme,comctl32=n,b;mscoree,mshtml=" ;;
   no-pictures)
     sed -i '/^Splash=/d; /^Icon=/d' "$work/sample/kestrel.ini"
     build ;;
@@ -58,6 +67,10 @@ esac
 cp "$here/$scenario.gui" "$work/"
 status=0
 wine_run gui_driver.exe "$scenario.gui" || status=$?
+if [ -e "$work/downloads/planted-dll-loaded.txt" ]; then
+  echo "FAILED: the installer loaded a DLL planted beside it" >&2
+  status=1
+fi
 mkdir -p "$shots"
 for picture in "$work"/*.bmp; do
   [ -e "$picture" ] || continue
