@@ -143,6 +143,8 @@ void RunInstallation(ui::InstallerState& state, ui::View& view, platform::Platfo
     view.SetGaugeProgress(Gauge::Progress, 0);
     view.SetGaugeMax(Gauge::Progress, ParseHeaderNumber(state.payload.Value("Filebytes")));
     view.ShowPage(Page::Installing);
+    // Made even when no file lies in it, so the uninstaller and the log have a place.
+    CreateFoldersTopDown(platform.files, folder);
 
     for (int32_t n = 1; n <= count; ++n) {
         const payload::FileEntryText entry = payload::SplitFileEntry(state.payload.Value(payload::FileEntryKey(n)));

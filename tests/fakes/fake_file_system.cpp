@@ -8,6 +8,9 @@ namespace velmoran::testing {
 class FakeWritableFile : public platform::WritableFile {
 public:
     FakeWritableFile(FakeFileSystem& fs, std::string key) : fs_(fs), key_(std::move(key)) {}
+    ~FakeWritableFile() override {
+        if (fs_.vanish_.count(key_)) fs_.nodes_.erase(key_);
+    }
     void Write(const uint8_t* data, std::size_t size) override {
         auto it = fs_.nodes_.find(key_);
         if (it == fs_.nodes_.end()) throw Failure("Stream write error");
@@ -133,6 +136,7 @@ bool FakeFileSystem::CreateFolder(const std::string& path) {
 }
 
 bool FakeFileSystem::RemoveFolder(const std::string& path) {
+    folderRemovals.push_back(path);
     const std::string key = Key(path);
     const auto it = nodes_.find(key);
     if (it == nodes_.end() || !it->second.folder || key.size() <= 3 || HasChildren(key)) return false;
@@ -141,6 +145,7 @@ bool FakeFileSystem::RemoveFolder(const std::string& path) {
 }
 
 bool FakeFileSystem::RemoveFile(const std::string& path) {
+    fileRemovals.push_back(path);
     const std::string key = Key(path);
     const auto it = nodes_.find(key);
     if (it == nodes_.end() || it->second.folder || running_.count(key)) return false;

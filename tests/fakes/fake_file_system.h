@@ -23,10 +23,16 @@ public:
     std::string Content(const std::string& path) const;  // "" when missing
     void MarkRunning(const std::string& path) { running_.insert(Key(path)); }
     void FailCreation(const std::string& path) { failCreate_.insert(Key(path)); }
+    // The file disappears as soon as it has been written and closed, as when a
+    // virus scanner takes it away.
+    void VanishAfterWrite(const std::string& path) { vanish_.insert(Key(path)); }
     void SetCurrentFolder(const std::string& path) { current_ = path; }
     // Every path, as first written, sorted by key: compare two to see what changed.
     std::vector<std::string> Snapshot() const;
     int WritesSeen() const { return writes_; }
+    // Every file deletion and folder removal asked for, in order, as given.
+    std::vector<std::string> fileRemovals;
+    std::vector<std::string> folderRemovals;
 
     std::unique_ptr<platform::WritableFile> CreateOrReplaceFile(const std::string& path) override;
     Bytes ReadWholeFile(const std::string& path) override;
@@ -55,6 +61,7 @@ private:
     std::map<std::string, Node> nodes_;
     std::set<std::string> running_;
     std::set<std::string> failCreate_;
+    std::set<std::string> vanish_;
     std::string current_ = "C:\\";
     int writes_ = 0;
 };

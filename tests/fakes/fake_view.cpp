@@ -21,9 +21,9 @@ void FakeView::PointDirectoryList(const std::string& folder) {
     std::string shown = folder;
     if (shown.size() > 3 && shown.back() == '\\') shown.pop_back();
     if (shown == listFolder) return;
-    if (!files_.FolderExists(shown)) throw Failure("Directory not found");
+    if (!files_->FolderExists(shown)) throw Failure("Directory not found");
     listFolder = shown;
-    files_.SetCurrentFolder(shown);
+    files_->SetCurrentFolder(shown);
     if (install_) install_->Handle(&ui::Install::DirectoryListBox1Change);
 }
 

@@ -24,7 +24,7 @@ public:
         ui::MessageButtons buttons;
     };
 
-    explicit FakeView(FakeFileSystem& files) : files_(files) {}
+    explicit FakeView(FakeFileSystem& files) : files_(&files) {}
     void Attach(ui::Install& install) { install_ = &install; }
 
     // Scripted answers, taken in order; Yes (or OK) when the script is empty.
@@ -81,7 +81,7 @@ public:
 private:
     static Bytes Decode(const Bytes& jpeg);
 
-    FakeFileSystem& files_;
+    FakeFileSystem* files_;
     ui::Install* install_ = nullptr;
     std::deque<ui::MessageResult> answers_;
     std::function<void(int)> onPump_;

@@ -162,7 +162,7 @@ TEST(Startup, BadTextSizeReachesTheDefaultHandlerAndInstallIsRefused) {
     EXPECT_FALSE(rig.view.terminated);
 
     const auto before = rig.files.Snapshot();
-    rig.install.Handle(&ui::Install::btnGoInstallClick);
+    rig.Click(&ui::Install::btnGoInstallClick);
     ASSERT_EQ(rig.view.boxes.size(), 1u);
     EXPECT_EQ(rig.view.boxes[0].kind, MessageKind::Error);
     EXPECT_EQ(rig.files.Snapshot(), before);
@@ -199,14 +199,14 @@ TEST(Startup, LogBesideTheProgramMeansUninstall) {
 TEST(Navigation, PagesAndExitConfirmation) {
     Rig rig(TestApp().Build());
     rig.Start();
-    rig.install.Handle(&ui::Install::btnShowLicenseClick);
+    rig.Click(&ui::Install::btnShowLicenseClick);
     EXPECT_EQ(rig.view.page, Page::License);
-    rig.install.Handle(&ui::Install::btnAcceptClick);
+    rig.Click(&ui::Install::btnAcceptClick);
     EXPECT_EQ(rig.view.page, Page::Folder);
 
     for (const MessageResult answer : {MessageResult::No, MessageResult::Cancel}) {
         rig.view.Answer(answer);
-        rig.install.Handle(&ui::Install::btnExitClick);
+        rig.Click(&ui::Install::btnExitClick);
         EXPECT_FALSE(rig.view.terminated);
     }
     ASSERT_EQ(rig.view.boxes.size(), 2u);
@@ -214,12 +214,12 @@ TEST(Navigation, PagesAndExitConfirmation) {
     EXPECT_EQ(rig.view.boxes[0].text, "Exit Installer ?");
     EXPECT_EQ(rig.view.boxes[0].buttons, MessageButtons::YesNo);
     rig.view.Answer(MessageResult::Yes);
-    rig.install.Handle(&ui::Install::btnExitClick);
+    rig.Click(&ui::Install::btnExitClick);
     EXPECT_TRUE(rig.view.terminated);
 
     Rig other(TestApp().Build());
     other.Start();
-    other.install.Handle(&ui::Install::btnCancelClick);
+    other.Click(&ui::Install::btnCancelClick);
     EXPECT_TRUE(other.view.terminated);
     EXPECT_TRUE(other.view.boxes.empty());
 }
@@ -232,7 +232,7 @@ TEST(FolderSelection, PathComposition) {
     rig.view.OpenFolderInList("D:\\Apps");
     EXPECT_EQ(rig.view.labels[Label::InstallTo], "C:\\Program Files\\Kestrel");
 
-    rig.install.Handle(&ui::Install::btnChooseClick);
+    rig.Click(&ui::Install::btnChooseClick);
     EXPECT_TRUE(rig.view.choosePanel);
     rig.view.OpenFolderInList("C:\\");
     EXPECT_EQ(rig.view.labels[Label::InstallTo], "C:\\Kestrel");

@@ -3,6 +3,7 @@
 // fakes of the window and the system, as on a default Windows machine.
 
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -74,9 +75,8 @@ struct TestApp {
 
 class Rig {
 public:
-    explicit Rig(const Bytes& installer, const std::string& programPath = "C:\\Downloads\\setup.exe")
-        : source(installer), install(view, platform, source, programPath) {
-        view.Attach(install);
+    explicit Rig(const Bytes& installer, const std::string& programPath = "C:\\Downloads\\setup.exe") {
+        Restart(installer, programPath);
         files.AddFolder("C:\\Program Files");
         files.AddFolder(kPrograms);
         files.AddFolder(kDesktop);
@@ -85,16 +85,25 @@ public:
         registry.Set(platform::Hive::LocalMachine, platform::kShellFoldersKey, "Common Programs", kPrograms);
         registry.Set(platform::Hive::LocalMachine, platform::kShellFoldersKey, "Common Desktop", kDesktop);
     }
-    void Start() { install.Handle(&ui::Install::FormCreate); }
-    ui::InstallerState& State() { return install.State(); }
+    // Runs another program file on the same machine, such as the uninstaller copy.
+    void Restart(const Bytes& image, const std::string& programPath) {
+        install.reset();
+        source = std::make_unique<MemorySource>(image);
+        install = std::make_unique<ui::Install>(view, platform, *source, programPath);
+        view = FakeView(files);
+        view.Attach(*install);
+    }
+    void Start() { Click(&ui::Install::FormCreate); }
+    void Click(void (ui::Install::*handler)()) { install->Handle(handler); }
+    ui::InstallerState& State() { return install->State(); }
 
     FakeFileSystem files;
     FakeRegistry registry;
     FakeShell shell{files};
     FakeView view{files};
     platform::Platform platform{files, registry, shell};
-    MemorySource source;
-    ui::Install install;
+    std::unique_ptr<MemorySource> source;
+    std::unique_ptr<ui::Install> install;
 };
 
 }  // namespace velmoran::testing

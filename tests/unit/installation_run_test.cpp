@@ -1,0 +1,282 @@
+// The installation run behind "Install Now", and the completion page, with fakes.
+
+#include "setup/installation_run.h"
+
+#include <gtest/gtest.h>
+
+#include "installer_rig.h"
+
+namespace velmoran::testing {
+namespace {
+
+using platform::Hive;
+using ui::Gauge;
+using ui::Label;
+using ui::MessageButtons;
+using ui::MessageKind;
+using ui::MessageResult;
+using ui::Page;
+
+const std::string kFolder = "C:\\Program Files\\Kestrel";
+const std::string kUninstallKey = std::string(platform::kUninstallKeyPrefix) + "Kestrel";
+
+// Started and on the folder page, ready for Install Now.
+struct InstallRig : Rig {
+    explicit InstallRig(const TestApp& app = TestApp()) : Rig(app.Build()), installer(app.Build()) {
+        Start();
+        Click(&ui::Install::btnShowLicenseClick);
+        Click(&ui::Install::btnAcceptClick);
+    }
+    void Install() { Click(&ui::Install::btnGoInstallClick); }
+    std::vector<std::string> LogLines() {
+        std::vector<std::string> lines;
+        for (std::size_t i = 0; i < State().log.Count(); ++i) lines.push_back(State().log.Line(i));
+        return lines;
+    }
+    Bytes installer;
+};
+
+TEST(InstallationRun, InstallsFilesUninstallerShortcutsLogAndEntry) {
+    InstallRig rig;
+    rig.Install();
+    EXPECT_TRUE(rig.view.failures.empty()) << rig.view.failures[0];
+    EXPECT_TRUE(rig.view.boxes.empty());
+    EXPECT_EQ(rig.view.page, Page::Installed);
+
+    for (const auto& [path, content] : TestApp().files) EXPECT_EQ(rig.files.Content(kFolder + "\\" + path), content) << path;
+    const std::string uninstaller = rig.files.Content(kFolder + "\\uninstall.exe");
+    EXPECT_EQ(uninstaller, std::string(rig.installer.begin(), rig.installer.begin() + static_cast<long>(rig.State().payload.FileDataStart())));
+
+    const std::vector<std::string> expected = {
+        kFolder + "\\Kestrel.exe", kFolder + "\\docs\\guide.txt", kFolder + "\\readme.txt",
+        kFolder + "\\uninstall.exe", kFolder + "\\Kestrel.ilg",
+        std::string(kDesktop) + "\\Kestrel.lnk",
+        std::string(kPrograms) + "\\Kestrel\\Kestrel.lnk",
+        std::string(kPrograms) + "\\Kestrel\\Guide.lnk",
+        std::string(kPrograms) + "\\Kestrel\\Read Me.lnk",
+    };
+    EXPECT_EQ(rig.LogLines(), expected);
+    std::string saved;
+    for (const std::string& line : expected) saved += line + "\r\n";
+    EXPECT_EQ(rig.files.Content(kFolder + "\\Kestrel.ilg"), saved);
+
+    ASSERT_EQ(rig.shell.Shortcuts().size(), 4u);
+    EXPECT_EQ(rig.shell.Shortcuts()[0].description, "Kestrel");
+    EXPECT_EQ(rig.shell.Shortcuts()[0].target, kFolder + "\\Kestrel.exe");
+    EXPECT_EQ(rig.shell.Shortcuts()[2].description, "Guide");
+    EXPECT_EQ(rig.shell.Shortcuts()[2].target, kFolder + "\\docs\\guide.txt");
+    EXPECT_EQ(rig.registry.Get(Hive::LocalMachine, kUninstallKey, "DisplayName"), "Kestrel");
+    EXPECT_EQ(rig.registry.Get(Hive::LocalMachine, kUninstallKey, "UninstallString"), kFolder + "\\uninstall.exe uninstall");
+
+    // The uninstaller copy pushes past Filebytes; the gauge holds at its maximum.
+    const int fileBytes = 18 + 9 + 7;
+    EXPECT_EQ(rig.view.gauges[Gauge::Progress].Max(), fileBytes);
+    EXPECT_EQ(rig.view.gauges[Gauge::Progress].Progress(), fileBytes);
+    EXPECT_EQ(rig.view.labels[Label::InstallingFile], "Installing : readme.txt");
+    EXPECT_GE(rig.view.pumps, 3);
+    EXPECT_EQ(rig.State().mainProgramPath, kFolder + "\\Kestrel.exe");
+
+    rig.Click(&ui::Install::btnCompleteClick);
+    ASSERT_EQ(rig.shell.Launches().size(), 1u);
+    EXPECT_EQ(rig.shell.Launches()[0].file, kFolder + "\\Kestrel.exe");
+    EXPECT_EQ(rig.shell.Launches()[0].parameters, "");
+    EXPECT_EQ(rig.shell.Launches()[0].show, platform::ShowCommand::Normal);
+    EXPECT_TRUE(rig.view.terminated);
+}
+
+TEST(InstallationRun, CompletionWithoutRunProgramStartsNothing) {
+    InstallRig rig;
+    rig.Install();
+    rig.view.runProgram = false;
+    rig.Click(&ui::Install::btnCompleteClick);
+    EXPECT_TRUE(rig.shell.Launches().empty());
+    EXPECT_TRUE(rig.view.terminated);
+}
+
+TEST(InstallationRun, ExistingFolderQuestion) {
+    for (const MessageResult answer : {MessageResult::No, MessageResult::Yes, MessageResult::Cancel}) {
+        InstallRig rig;
+        rig.files.AddFile(kFolder + "\\old.txt", "old");
+        const auto before = rig.files.Snapshot();
+        rig.view.Answer(answer);
+        rig.Install();
+        ASSERT_FALSE(rig.view.boxes.empty());
+        EXPECT_EQ(rig.view.boxes[0].kind, MessageKind::Warning);
+        EXPECT_EQ(rig.view.boxes[0].text,
+                  "Folder already exists, existing files may be overwritten.\rAre you sure you want to install the software here?");
+        EXPECT_EQ(rig.view.boxes[0].buttons, MessageButtons::YesNo);
+        if (answer == MessageResult::No) {
+            EXPECT_EQ(rig.files.Snapshot(), before);
+            EXPECT_EQ(rig.view.page, Page::Folder);
+        } else {
+            EXPECT_EQ(rig.view.page, Page::Installed);
+            EXPECT_EQ(rig.files.Content(kFolder + "\\old.txt"), "old");
+        }
+    }
+}
+
+TEST(InstallationRun, NoFilesStillMakesUninstallerLogAndShortcuts) {
+    TestApp app;
+    app.files.clear();
+    InstallRig rig(app);
+    rig.Install();
+    EXPECT_EQ(rig.view.page, Page::Installed);
+    const auto lines = rig.LogLines();
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0], kFolder + "\\uninstall.exe");
+    EXPECT_EQ(lines[1], kFolder + "\\Kestrel.ilg");
+    EXPECT_TRUE(rig.files.FileExists(kFolder + "\\uninstall.exe"));
+    EXPECT_EQ(rig.view.gauges[Gauge::Progress].Percent(), 0);  // a range of 0 shows 0%
+}
+
+TEST(InstallationRun, NestedFoldersAreMadeFromTheTopDown) {
+    TestApp app;
+    app.files = {{"examples\\images\\white.jpg", "white"}};
+    InstallRig rig(app);
+    rig.view.TypeFolderName("Vendor\\Kestrel");
+    rig.Install();
+    EXPECT_EQ(rig.files.Content("C:\\Program Files\\Vendor\\Kestrel\\examples\\images\\white.jpg"), "white");
+    EXPECT_EQ(rig.LogLines()[0], "C:\\Program Files\\Vendor\\Kestrel\\examples\\images\\white.jpg");
+}
+
+TEST(InstallationRun, MissingSpecialFoldersMeanNoShortcutsOfThatKind) {
+    const struct { bool desktop, programs; std::size_t shortcuts; } cases[] = {
+        {false, true, 3}, {true, false, 1}, {false, false, 0}};
+    for (const auto& c : cases) {
+        InstallRig rig;
+        if (!c.desktop) rig.State().folders.desktop.clear();
+        if (!c.programs) rig.State().folders.programs.clear();
+        rig.Install();
+        const auto lines = rig.LogLines();
+        ASSERT_EQ(lines.size(), 5 + c.shortcuts);
+        EXPECT_EQ(lines[4], kFolder + "\\Kestrel.ilg");
+        if (c.shortcuts == 3) EXPECT_EQ(lines[5], std::string(kPrograms) + "\\Kestrel\\Kestrel.lnk");
+        EXPECT_EQ(rig.files.FolderExists(std::string(kPrograms) + "\\Kestrel"), c.programs);
+    }
+}
+
+TEST(InstallationRun, BadNumbers) {
+    {
+        TestApp app;
+        app.overrides["Filecount"] = "<drop>";
+        InstallRig rig(app);
+        const auto before = rig.files.Snapshot();
+        rig.Install();
+        ASSERT_EQ(rig.view.failures.size(), 1u);
+        EXPECT_EQ(rig.view.failures[0], "'' is not a valid integer value.");
+        EXPECT_EQ(rig.files.Snapshot(), before);
+        EXPECT_EQ(rig.view.page, Page::Folder);
+    }
+    for (const char* filebytes : {"<drop>", "-1"}) {
+        TestApp app;
+        app.overrides["Filebytes"] = filebytes;
+        InstallRig rig(app);
+        const auto before = rig.files.Snapshot();
+        rig.Install();
+        ASSERT_EQ(rig.view.failures.size(), 1u) << filebytes;
+        EXPECT_EQ(rig.view.failures[0], std::string(filebytes) == "-1" ? "Value must be between 1 and 2147483647."
+                                                                        : "'' is not a valid integer value.");
+        EXPECT_EQ(rig.view.page, Page::Folder);
+        EXPECT_EQ(rig.files.Snapshot(), before);
+    }
+    for (const char* entry : {"<drop>", "<docs\\guide.txt><nine>"}) {
+        TestApp app;
+        app.overrides["f2"] = entry;
+        InstallRig rig(app);
+        rig.Install();
+        ASSERT_EQ(rig.view.failures.size(), 1u) << entry;
+        EXPECT_EQ(rig.view.page, Page::Installing);
+        EXPECT_TRUE(rig.files.FileExists(kFolder + "\\Kestrel.exe"));
+        EXPECT_EQ(rig.LogLines().size(), 2u);  // the failing entry's destination was logged
+        EXPECT_FALSE(rig.files.FileExists(kFolder + "\\Kestrel.ilg"));
+    }
+}
+
+TEST(InstallationRun, FileMissingAfterExtractionEndsTheProgram) {
+    InstallRig rig;
+    rig.files.VanishAfterWrite(kFolder + "\\docs\\guide.txt");
+    rig.Install();
+    ASSERT_EQ(rig.view.boxes.size(), 1u);
+    EXPECT_EQ(rig.view.boxes[0].kind, MessageKind::Error);
+    EXPECT_EQ(rig.view.boxes[0].text, "Could not install file - aborting installation");
+    EXPECT_EQ(rig.view.boxes[0].buttons, MessageButtons::Abort);
+    EXPECT_TRUE(rig.view.terminated);
+    EXPECT_FALSE(rig.files.FileExists(kFolder + "\\readme.txt"));
+    EXPECT_FALSE(rig.files.FileExists(kFolder + "\\Kestrel.ilg"));
+}
+
+TEST(InstallationRun, CorruptItemMidWayStopsOnTheInstallingPage) {
+    TestApp app;
+    Bytes installer = app.Build();
+    installer[installer.size() - 12] ^= 0xFF;  // inside the last file's stream
+    Rig rig(installer);
+    rig.Start();
+    rig.Click(&ui::Install::btnGoInstallClick);
+    ASSERT_EQ(rig.view.failures.size(), 1u);
+    EXPECT_EQ(rig.view.page, Page::Installing);
+    EXPECT_TRUE(rig.files.FileExists(kFolder + "\\docs\\guide.txt"));
+    EXPECT_FALSE(rig.files.FileExists(kFolder + "\\uninstall.exe"));
+    EXPECT_FALSE(rig.files.FileExists(kFolder + "\\Kestrel.ilg"));
+    EXPECT_EQ(rig.registry.Get(Hive::LocalMachine, kUninstallKey, "DisplayName"), "<missing>");
+}
+
+TEST(InstallationRun, SwallowedFailures) {
+    InstallRig rig;
+    rig.registry.SetMachineWritable(false);
+    rig.files.FailCreation(kFolder + "\\uninstall.exe");
+    rig.Install();
+    EXPECT_TRUE(rig.view.failures.empty());
+    EXPECT_EQ(rig.view.page, Page::Installed);
+    EXPECT_FALSE(rig.files.FileExists(kFolder + "\\uninstall.exe"));
+    EXPECT_EQ(rig.view.gauges[Gauge::Progress].Progress(), 18 + 9 + 7);  // only the files' bytes
+    EXPECT_FALSE(rig.registry.KeyExists(Hive::LocalMachine, kUninstallKey));
+
+    InstallRig noShortcuts;
+    noShortcuts.shell.FailShortcutObject(true);
+    noShortcuts.Install();
+    ASSERT_EQ(noShortcuts.view.failures.size(), 1u);
+    EXPECT_EQ(noShortcuts.view.page, Page::Installing);
+    EXPECT_FALSE(noShortcuts.files.FileExists(kFolder + "\\Kestrel.ilg"));
+}
+
+TEST(InstallationRun, ExitDuringTheRunLetsItFinish) {
+    InstallRig rig;
+    rig.view.OnPump([&rig](int pump) {
+        if (pump == 2) rig.Click(&ui::Install::btnExitClick);
+    });
+    rig.Install();
+    EXPECT_TRUE(rig.view.terminated);
+    EXPECT_EQ(rig.view.page, Page::Installed);
+    EXPECT_TRUE(rig.files.FileExists(kFolder + "\\Kestrel.ilg"));
+}
+
+TEST(InstallationRunMends, EntriesLeavingTheInstallFolderAreRefusedBeforeAnythingIsWritten) {
+    for (const char* path : {"..\\..\\Windows\\evil.dll", "C:\\evil.txt", "D:evil.txt", "\\evil.txt", "docs\\..\\..\\x"}) {
+        TestApp app;
+        app.files.push_back({path, "evil"});
+        InstallRig rig(app);
+        const auto before = rig.files.Snapshot();
+        rig.Install();
+        ASSERT_EQ(rig.view.boxes.size(), 1u) << path;
+        EXPECT_EQ(rig.view.boxes[0].kind, MessageKind::Error);
+        EXPECT_NE(rig.view.boxes[0].text.find(path), std::string::npos) << rig.view.boxes[0].text;
+        EXPECT_TRUE(rig.view.terminated);
+        EXPECT_EQ(rig.files.Snapshot(), before) << path;
+    }
+}
+
+TEST(InstallationRunMends, EmptyInstallPathIsRefused) {
+    TestApp app;
+    app.manifest.targetFolder = "%ProgramFiles%\\Vendor\\Kestrel";  // Vendor is missing: no default
+    InstallRig rig(app);
+    ASSERT_EQ(rig.view.labels[Label::InstallTo], "");
+    const auto before = rig.files.Snapshot();
+    rig.Install();
+    ASSERT_EQ(rig.view.boxes.size(), 1u);
+    EXPECT_EQ(rig.view.boxes[0].kind, MessageKind::Warning);
+    EXPECT_EQ(rig.view.page, Page::Folder);
+    EXPECT_EQ(rig.files.Snapshot(), before);
+}
+
+}  // namespace
+}  // namespace velmoran::testing
