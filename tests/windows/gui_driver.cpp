@@ -27,6 +27,8 @@
 //   shot NAME                    save a picture of the window as NAME.bmp
 //   wait-exit                    wait for the installer to end
 //   running yes|no               the installer is (not) still running
+//   shortcut LINK | TARGET | DESCRIPTION | WORKING FOLDER
+//                                a .lnk file holds exactly these
 //   sleep MS
 // Each command waits up to 30 seconds; the first failure ends the script with exit code 1.
 
@@ -40,6 +42,9 @@
 
 #include "platform/win32/windows_api.h"
 #include "ui/win32/control_ids.h"
+
+#include <objidl.h>
+#include <shlobj.h>
 
 namespace {
 
@@ -311,6 +316,33 @@ void Shot(const std::string& file) {
     Expect(out.good(), "cannot write " + file);
 }
 
+void CheckShortcut(const std::string& arguments) {
+    const std::vector<std::string> parts = SplitBars(arguments);
+    Expect(parts.size() == 4, "shortcut needs LINK | TARGET | DESCRIPTION | WORKING FOLDER");
+    IShellLinkA* link = nullptr;
+    Expect(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                      reinterpret_cast<void**>(&link))),
+           "no shell-link object");
+    IPersistFile* file = nullptr;
+    link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    wchar_t wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, parts[0].c_str(), -1, wide, MAX_PATH);
+    const bool loaded = file && SUCCEEDED(file->Load(wide, STGM_READ));
+    char target[MAX_PATH] = {}, description[MAX_PATH] = {}, folder[MAX_PATH] = {};
+    if (loaded) {
+        link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+        link->GetDescription(description, MAX_PATH);
+        link->GetWorkingDirectory(folder, MAX_PATH);
+    }
+    if (file) file->Release();
+    link->Release();
+    Expect(loaded, "cannot read the shortcut " + parts[0]);
+    std::printf("  shortcut: %s -> %s (\"%s\", in %s)\n", parts[0].c_str(), target, description, folder);
+    Expect(lstrcmpiA(target, parts[1].c_str()) == 0, std::string("its target is ") + target);
+    Expect(parts[2] == description, std::string("its description is ") + description);
+    Expect(parts[3] == folder, std::string("its working folder is ") + folder);
+}
+
 void Run(const std::string& line) {
     std::istringstream words(line);
     std::string command, name;
@@ -386,6 +418,7 @@ void Run(const std::string& line) {
         const bool running = WaitForSingleObject(g_process.hProcess, 0) == WAIT_TIMEOUT;
         return Expect(running == YesNo(rest), std::string("the installer is ") + (running ? "" : "not ") + "running");
     }
+    if (command == "shortcut") return CheckShortcut(rest);
     if (command == "sleep") return Sleep(static_cast<DWORD>(std::atoi(rest.c_str())));
     throw ScriptFailure{"unknown command " + command};
 }
@@ -394,6 +427,7 @@ void Run(const std::string& line) {
 
 int main(int argc, char** argv) {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     if (argc != 2) {
         std::fprintf(stderr, "usage: gui_driver SCRIPT (or - for standard input); commands are listed in gui_driver.cpp\n");
         return 2;

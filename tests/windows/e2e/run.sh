@@ -1,81 +1,169 @@
 #!/usr/bin/env bash
 # Runs one end-to-end scenario: prepares an installer from the bundled sample,
-# then lets the GUI driver play SCENARIO.gui against it under wine64 on the
-# virtual display. Screenshots land in SHOTS as SCENARIO-NAME.png.
+# lets the GUI driver play the scenario's script against it under wine64 on the
+# virtual display, and checks the machine afterwards. Screenshots land in SHOTS
+# as SCENARIO-NAME.png.
 #   run.sh SCENARIO BIN SOURCE SHOTS PREFIX
 set -euo pipefail
 scenario="$1" bin="$2" source="$3" shots="$4" prefix="$5"
 here="$(cd "$(dirname "$0")" && pwd)"
 work="$(mktemp -d "${TMPDIR:-/tmp}/velmoran-e2e-$scenario.XXXXXX")"
+drive_c="$prefix/drive_c"
+app_dir="$drive_c/Program Files/Kestrel Notes"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kestrel Notes'
+shell_folders='HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
 restore=()
+
 cleanup() {
   for command in "${restore[@]}"; do eval "$command" || true; done
+  # Whatever a scenario installed goes, so the next one starts from a clean prefix.
+  rm -rf "$app_dir" "$drive_c/Vendor" "$drive_c/uninstall_rd.bat" "$(unix_path "$programs")/Kestrel Notes"
+  rm -f "$(unix_path "$desktop")/Kestrel Notes.lnk"
+  wine_run reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 
+fail() { echo "FAILED: $*" >&2; exit 1; }
 wine_run() { (cd "$work" && "$source/scripts/wine-run.sh" "$prefix" "$@"); }
-drive_c="$prefix/drive_c"
-shell_folders='HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
+reg_value() { wine_run reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_[A-Z_]*[[:space:]]*//p'; }
+unix_path() { local p="${1#[Cc]:\\}"; printf '%s/%s' "$drive_c" "${p//\\//}"; }
+# Waits up to ten seconds for a shell condition.
+eventually() { for _ in $(seq 100); do eval "$1" && return 0; sleep 0.1; done; return 1; }
+
+programs=$(reg_value "$shell_folders" "Common Programs")
+desktop=$(reg_value "$shell_folders" "Common Desktop")
 
 cp -r "$source/sample" "$work/sample"
 cp "$bin/marker_writer.exe" "$work/sample/app/Kestrel.exe"
 cp "$bin/velmoran.exe" "$bin/velmoran-stub.exe" "$bin/gui_driver.exe" "$work/"
 build() { wine_run velmoran.exe build sample/kestrel.ini -o KestrelSetup.exe --stub velmoran-stub.exe "$@"; }
+file_data_start() { wine_run velmoran.exe list KestrelSetup.exe | sed -n 's/.*file data at \([0-9]*\).*/\1/p'; }
+
+# Plays a driver script, with @PROGRAMS@ and @DESKTOP@ filled in.
+drive() {
+  local script
+  script=$(<"$here/$1")
+  script=${script//@PROGRAMS@/$programs}
+  printf '%s\n' "${script//@DESKTOP@/$desktop}" > "$work/$1"
+  wine_run gui_driver.exe "$1"
+}
+
+# The files, uninstaller, log and registry entry an installation of the sample leaves.
+check_installed() {
+  local folder='C:\Program Files\Kestrel Notes'
+  for file in Kestrel.exe readme.txt docs/guide.txt; do
+    cmp -s "$work/sample/app/$file" "$app_dir/$file" || fail "$file differs from its source"
+  done
+  head -c "$(file_data_start)" "$work/KestrelSetup.exe" | cmp -s - "$app_dir/uninstall.exe" ||
+    fail "uninstall.exe is not the installer's prefix"
+  printf '%s\r\n' "$folder\\Kestrel.exe" "$folder\\docs\\guide.txt" "$folder\\readme.txt" "$folder\\uninstall.exe" \
+    "$folder\\Kestrel Notes.ilg" "$desktop\\Kestrel Notes.lnk" "$programs\\Kestrel Notes\\Kestrel Notes.lnk" \
+    "$programs\\Kestrel Notes\\User Guide.lnk" "$programs\\Kestrel Notes\\Read Me.lnk" > "$work/expected.ilg"
+  cmp -s "$work/expected.ilg" "$app_dir/Kestrel Notes.ilg" || fail "the install log is not as expected"
+  [ "$(reg_value "$uninstall_key" DisplayName)" = "Kestrel Notes" ] || fail "DisplayName is not registered"
+  [ "$(reg_value "$uninstall_key" UninstallString)" = "$folder\\uninstall.exe uninstall" ] ||
+    fail "UninstallString is not registered"
+}
+
+check_removed() {
+  eventually '[ ! -e "$app_dir" ]' || fail "the install folder is still there: $(ls -A "$app_dir")"
+  eventually '[ ! -e "$drive_c/uninstall_rd.bat" ]' || fail "the removal script is still there"
+  [ ! -e "$(unix_path "$desktop")/Kestrel Notes.lnk" ] || fail "the desktop shortcut is still there"
+  [ ! -e "$(unix_path "$programs")/Kestrel Notes" ] || fail "the program group is still there"
+  [ -z "$(reg_value "$uninstall_key" DisplayName)" ] || fail "the registry entry is still there"
+}
+
+snapshot() { (cd "$drive_c" && find . -path ./users -prune -o -path ./windows -prune -o -print | sort); }
 
 case "$scenario" in
   damaged-marker)
-    cp "$work/velmoran-stub.exe" "$work/KestrelSetup.exe" ;;
+    cp "$work/velmoran-stub.exe" "$work/KestrelSetup.exe"
+    drive "$scenario.gui" ;;
   damaged-header)
     build
     head -c "$(( $(stat -c %s "$work/velmoran-stub.exe") + 120 ))" "$work/KestrelSetup.exe" > "$work/cut.exe"
-    mv "$work/cut.exe" "$work/KestrelSetup.exe" ;;
+    mv "$work/cut.exe" "$work/KestrelSetup.exe"
+    drive "$scenario.gui" ;;
   damaged-checksum)
     build --scramble
     size=$(stat -c %s "$work/KestrelSetup.exe")
     last=$(tail -c 1 "$work/KestrelSetup.exe" | od -An -tu1 | tr -d ' ')
-    printf "$(printf '\\%03o' $(( last ^ 1 )))" | dd of="$work/KestrelSetup.exe" bs=1 seek=$((size - 1)) conv=notrunc status=none ;;
+    printf "$(printf '\\%03o' $(( last ^ 1 )))" | dd of="$work/KestrelSetup.exe" bs=1 seek=$((size - 1)) conv=notrunc status=none
+    drive "$scenario.gui" ;;
   damaged-general)
     build
     # A shell-folder value of the wrong type makes start-up fail as a whole.
-    original=$(wine_run reg query "$shell_folders" /v "Common Programs" 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ[[:space:]]*//p')
     wine_run reg add "$shell_folders" /v "Common Programs" /t REG_DWORD /d 7 /f >/dev/null
-    if [ -n "$original" ]; then
-      restore+=("wine_run reg add '$shell_folders' /v 'Common Programs' /t REG_SZ /d '$original' /f >/dev/null")
-    else
-      restore+=("wine_run reg delete '$shell_folders' /v 'Common Programs' /f >/dev/null")
-    fi ;;
+    restore+=("wine_run reg add '$shell_folders' /v 'Common Programs' /t REG_SZ /d '$programs' /f >/dev/null")
+    drive "$scenario.gui" ;;
   uninstall-mode)
     build
-    printf 'C:\\nowhere\\a.txt\r\n' > "$work/Kestrel Notes.ilg" ;;
+    printf 'C:\\nowhere\\a.txt\r\n' > "$work/Kestrel Notes.ilg"
+    drive "$scenario.gui" ;;
   planted-dll)
-    # Fakes of DLLs the window loads after start-up, told to win over Wine's own.
-    # The installer sits apart from the driver, which guards nothing.
+    # Fakes of DLLs the window loads after start-up, told to win over Wine's
+    # own; the installer sits apart from the driver, which guards nothing.
     build
     mkdir "$work/downloads"
     mv "$work/KestrelSetup.exe" "$work/downloads/"
     cp "$bin/planted.dll" "$work/downloads/uxtheme.dll"
     cp "$bin/planted.dll" "$work/downloads/comctl32.dll"
-    export WINEDLLOVERRIDES="uxtheme,comctl32=n,b;mscoree,mshtml=" ;;
+    WINEDLLOVERRIDES="uxtheme,comctl32=n,b;mscoree,mshtml=" drive "$scenario.gui"
+    [ ! -e "$work/downloads/planted-dll-loaded.txt" ] || fail "the installer loaded a DLL planted beside it" ;;
   no-pictures)
     sed -i '/^Splash=/d; /^Icon=/d' "$work/sample/kestrel.ini"
-    build ;;
+    build
+    drive "$scenario.gui" ;;
+  lifecycle|lifecycle-scrambled)
+    [ "$scenario" = lifecycle ] && build || build --scramble
+    before=$(snapshot)
+    drive lifecycle.gui
+    eventually '[ -e "$app_dir/marker.txt" ]' || fail "Run Program did not start the program"
+    rm "$app_dir/marker.txt"
+    check_installed
+    drive lifecycle.uninstall
+    check_removed
+    [ "$(snapshot)" = "$before" ] || fail "the prefix differs after the life cycle: $(diff <(echo "$before") <(snapshot))" ;;
+  leftover)
+    build
+    drive leftover.gui
+    printf 'mine' > "$app_dir/notes.txt"
+    drive leftover.uninstall
+    sleep 2
+    [ "$(cat "$app_dir/notes.txt")" = mine ] || fail "the user's file did not survive"
+    [ ! -e "$app_dir/uninstall.exe" ] || fail "the uninstaller is still there" ;;
+  existing-folder)
+    build
+    mkdir -p "$app_dir"
+    printf 'old' > "$app_dir/old.txt"
+    drive "$scenario.gui"
+    [ "$(cat "$app_dir/old.txt")" = old ] || fail "an existing file was touched"
+    [ -e "$app_dir/readme.txt" ] || fail "the installation did not go on after Yes" ;;
+  nested-folder)
+    build
+    drive "$scenario.gui"
+    cmp -s "$work/sample/app/readme.txt" "$drive_c/Vendor/Kestrel/readme.txt" || fail "nothing installed in C:\\Vendor\\Kestrel" ;;
+  corrupt-item)
+    build
+    size=$(stat -c %s "$work/KestrelSetup.exe")
+    printf '\377\377\377\377' | dd of="$work/KestrelSetup.exe" bs=1 seek=$((size - 40)) conv=notrunc status=none
+    drive "$scenario.gui"
+    [ ! -e "$app_dir/Kestrel Notes.ilg" ] || fail "a log was written"
+    [ ! -e "$app_dir/uninstall.exe" ] || fail "an uninstaller was written"
+    [ -z "$(reg_value "$uninstall_key" DisplayName)" ] || fail "a registry entry was written" ;;
+  exit-during-run)
+    head -c 48000000 /dev/urandom > "$work/sample/app/big.bin"
+    build --level 1
+    drive "$scenario.gui"
+    [ -e "$app_dir/Kestrel Notes.ilg" ] || fail "the run did not go on to its end" ;;
   *)
-    build ;;
+    build
+    drive "$scenario.gui" ;;
 esac
 
-cp "$here/$scenario.gui" "$work/"
-status=0
-wine_run gui_driver.exe "$scenario.gui" || status=$?
-if [ -e "$work/downloads/planted-dll-loaded.txt" ]; then
-  echo "FAILED: the installer loaded a DLL planted beside it" >&2
-  status=1
-fi
 mkdir -p "$shots"
 for picture in "$work"/*.bmp; do
   [ -e "$picture" ] || continue
   convert "$picture" "$shots/$scenario-$(basename "$picture" .bmp).png"
 done
-# Whatever a scenario installed goes, so the next one starts from a clean prefix.
-rm -rf "$drive_c/Program Files/Kestrel Notes" "$drive_c/Kestrel Notes" "$drive_c/Vendor"
-exit $status
