@@ -24,7 +24,8 @@
 //                                lists the expected button texts, comma-separated
 //   no-box                       no message box is open
 //   close-window                 a close request from outside (the task bar's Close)
-//   shot NAME                    save a picture of the window as NAME.bmp
+//   shot NAME                    save a picture of the window as NAME.bmp, once it is idle
+//   shot-now NAME                the same without waiting for it to be idle (during a run)
 //   wait-exit                    wait for the installer to end
 //   running yes|no               the installer is (not) still running
 //   shortcut LINK | TARGET | DESCRIPTION | WORKING FOLDER
@@ -286,10 +287,12 @@ bool Scrolls(HWND control) {
 }
 
 // A 24-bit bottom-up BMP of the window as it is on the screen.
-void Shot(const std::string& file) {
+void Shot(const std::string& file, bool waitForIdle) {
     // Let the window finish painting what the last commands changed.
-    WaitForInputIdle(g_process.hProcess, 5000);
-    Sleep(300);
+    if (waitForIdle) {
+        WaitForInputIdle(g_process.hProcess, 5000);
+        Sleep(300);
+    }
     RECT r;
     GetWindowRect(g_form, &r);
     const int width = r.right - r.left, height = r.bottom - r.top;
@@ -408,7 +411,8 @@ void Run(const std::string& line) {
         return Expect(FindBox() == nullptr, "a message box is open: " + TextOf(FindBox()));
     }
     if (command == "close-window") return (void)PostMessageA(g_form, WM_CLOSE, 0, 0);
-    if (command == "shot") return Shot(rest.size() > 4 && rest.substr(rest.size() - 4) == ".bmp" ? rest : rest + ".bmp");
+    if (command == "shot" || command == "shot-now")
+        return Shot(rest.size() > 4 && rest.substr(rest.size() - 4) == ".bmp" ? rest : rest + ".bmp", command == "shot");
     if (command == "wait-exit") {
         Expect(WaitForSingleObject(g_process.hProcess, kTimeoutMs) == WAIT_OBJECT_0, "the installer did not end");
         g_form = nullptr;

@@ -35,7 +35,8 @@ programs=$(reg_value "$shell_folders" "Common Programs")
 desktop=$(reg_value "$shell_folders" "Common Desktop")
 
 cp -r "$source/sample" "$work/sample"
-cp "$bin/marker_writer.exe" "$work/sample/app/Kestrel.exe"
+cp "$bin/Kestrel.exe" "$work/sample/app/Kestrel.exe"
+export VELMORAN_HEADLESS=1
 cp "$bin/velmoran.exe" "$bin/velmoran-stub.exe" "$bin/gui_driver.exe" "$work/"
 build() { wine_run velmoran.exe build sample/kestrel.ini -o KestrelSetup.exe --stub velmoran-stub.exe "$@"; }
 file_data_start() { wine_run velmoran.exe list KestrelSetup.exe | sed -n 's/.*file data at \([0-9]*\).*/\1/p'; }
@@ -117,10 +118,10 @@ case "$scenario" in
     drive "$scenario.gui" ;;
   lifecycle|lifecycle-scrambled)
     [ "$scenario" = lifecycle ] && build || build --scramble
+    find "$drive_c/users" -name kestrel-started.txt -delete
     before=$(snapshot)
     drive lifecycle.gui
-    eventually '[ -e "$app_dir/marker.txt" ]' || fail "Run Program did not start the program"
-    rm "$app_dir/marker.txt"
+    eventually '[ -n "$(find "$drive_c/users" -name kestrel-started.txt)" ]' || fail "Run Program did not start the program"
     check_installed
     drive lifecycle.uninstall
     check_removed
