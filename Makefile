@@ -27,7 +27,7 @@ test: native asan win64
 demo: native win64
 	@bash scripts/demo.sh
 
-bench: deps
+bench: native win64
 	@cmake --preset native >/dev/null
 	@cmake --build build/native -j $(JOBS)
 	@bash bench/run.sh

@@ -56,3 +56,4 @@ printf 'size: whole installer %d bytes (adds the stub, texts and the file table)
   "$ours" "$(echo "$ours / $gz" | bc -l)"
 
 "$bench" read "$work/bench-j2.exe"
+bash bench/install_bench.sh

@@ -156,7 +156,9 @@ void PayloadReader::CopyRawItem(int64_t size, ByteSink& sink) {
 
 void PayloadReader::ReloadImage() {
     if (!source_) throw Failure("Stream read error");
-    source_->ReadAll(image_);
+    // A plain image was never changed in memory: it already holds the bytes as
+    // stored, and reading a large installer again would only cost time.
+    if (scrambled_) source_->ReadAll(image_);
     position_ = 0;
 }
 

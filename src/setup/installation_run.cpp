@@ -146,12 +146,16 @@ void RunInstallation(ui::InstallerState& state, ui::View& view, platform::Platfo
     // Made even when no file lies in it, so the uninstaller and the log have a place.
     CreateFoldersTopDown(platform.files, folder);
 
+    std::string lastFolder;  // files come folder by folder; each is made once
     for (int32_t n = 1; n <= count; ++n) {
         const payload::FileEntryText entry = payload::SplitFileEntry(state.payload.Value(payload::FileEntryKey(n)));
         view.SetLabel(Label::InstallingFile, "Installing : " + entry.relativePath);
         view.ProcessMessages();
         const std::string destination = folder + "\\" + entry.relativePath;
-        CreateFoldersTopDown(platform.files, FolderPart(destination));
+        if (FolderPart(destination) != lastFolder) {
+            lastFolder = FolderPart(destination);
+            CreateFoldersTopDown(platform.files, lastFolder);
+        }
         state.log.Append(destination);
         const int32_t size = ParseHeaderNumber(entry.sizeText);
         {

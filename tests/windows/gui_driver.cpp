@@ -30,6 +30,9 @@
 //   running yes|no               the installer is (not) still running
 //   shortcut LINK | TARGET | DESCRIPTION | WORKING FOLDER
 //                                a .lnk file holds exactly these
+//   mark                         remember this moment
+//   elapsed LABEL                print the seconds since the mark
+//   peak-memory                  print the installer's peak memory use
 //   sleep MS
 // Each command waits up to 30 seconds; the first failure ends the script with exit code 1.
 
@@ -45,6 +48,7 @@
 #include "ui/win32/control_ids.h"
 
 #include <objidl.h>
+#include <psapi.h>
 #include <shlobj.h>
 
 namespace {
@@ -58,6 +62,7 @@ struct ScriptFailure {
 };
 
 PROCESS_INFORMATION g_process{};
+LARGE_INTEGER g_mark{};
 HWND g_form = nullptr;
 
 std::string Trim(const std::string& text) {
@@ -83,7 +88,7 @@ bool WaitFor(Condition condition, DWORD timeout = kTimeoutMs) {
     for (;;) {
         if (condition()) return true;
         if (GetTickCount() - start > timeout) return false;
-        Sleep(50);
+        Sleep(5);
     }
 }
 
@@ -423,6 +428,22 @@ void Run(const std::string& line) {
         return Expect(running == YesNo(rest), std::string("the installer is ") + (running ? "" : "not ") + "running");
     }
     if (command == "shortcut") return CheckShortcut(rest);
+    if (command == "mark") return (void)QueryPerformanceCounter(&g_mark);
+    if (command == "elapsed") {
+        LARGE_INTEGER now, frequency;
+        QueryPerformanceCounter(&now);
+        QueryPerformanceFrequency(&frequency);
+        std::printf("  elapsed %s: %.3f s\n", rest.c_str(),
+                    static_cast<double>(now.QuadPart - g_mark.QuadPart) / static_cast<double>(frequency.QuadPart));
+        return;
+    }
+    if (command == "peak-memory") {
+        PROCESS_MEMORY_COUNTERS counters{sizeof counters};
+        Expect(K32GetProcessMemoryInfo(g_process.hProcess, &counters, sizeof counters) != 0, "no memory figures");
+        std::printf("  peak memory: working set %.1f MB, private %.1f MB\n", counters.PeakWorkingSetSize / 1048576.0,
+                    counters.PeakPagefileUsage / 1048576.0);
+        return;
+    }
     if (command == "sleep") return Sleep(static_cast<DWORD>(std::atoi(rest.c_str())));
     throw ScriptFailure{"unknown command " + command};
 }
