@@ -12,7 +12,14 @@ tool=build/native/tools/velmoran
 prefix="$root/$work/wineprefix"
 [ -f "$prefix/system.reg" ] || scripts/wine-prefix.sh "$prefix" >/dev/null
 
-"$tool" build "$work/bench.ini" -o "$work/BenchSetup.exe" --stub "$bin/velmoran-stub.exe"
+# The synthetic application plus incompressible bulk: an installer of about 256 MB.
+if [ ! -d "$work/app256" ]; then
+  cp -r "$work/app" "$work/app256"
+  mkdir -p "$work/app256/bulk"
+  for part in $(seq -w 1 22); do head -c 5000000 /dev/urandom > "$work/app256/bulk/part$part.bin"; done
+fi
+sed 's/^Source=app$/Source=app256/' "$work/bench.ini" > "$work/bench256.ini"
+"$tool" build "$work/bench256.ini" -o "$work/BenchSetup.exe" --stub "$bin/velmoran-stub.exe"
 start=$("$tool" list "$work/BenchSetup.exe" | sed -n 's/.*file data at \([0-9]*\).*/\1/p')
 "$tool" list "$work/BenchSetup.exe" | awk '/^Files:/ { files = 1; next } files { size = $1; $1 = ""; sub(/^ /, ""); print size, $0 }' \
   > "$work/listing.txt"
@@ -31,10 +38,12 @@ for round in 1 2 3; do
   output=$(wine gui_driver.exe install_bench.gui | tr -d '\r')
   seconds=$(echo "$output" | sed -n 's/.*elapsed installation: \([0-9.]*\) s/\1/p')
   peak=$(echo "$output" | sed -n 's/.*peak memory: //p')
+  echo "  round $round: installer $seconds s" >&2
   best_installer=$(echo "if ($seconds < $best_installer) $seconds else $best_installer" | bc -l)
   rm -rf "$installed"
   wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Bench' /f >/dev/null 2>&1 || true
   seconds=$(wine baseline_inflate.exe BenchSetup.exe "$start" listing.txt 'C:\baseline' | tr -d '\r')
+  echo "  round $round: baseline $seconds s" >&2
   best_baseline=$(echo "if ($seconds < $best_baseline) $seconds else $best_baseline" | bc -l)
   rm -rf "$prefix/drive_c/baseline"
 done

@@ -9,7 +9,7 @@ tool=build/native/tools/velmoran
 bench=build/native/bench/payload_bench
 mkdir -p "$work"
 if [ ! -f "$work/tree.$mb" ]; then
-  rm -rf "$work/app" "$work"/tree.*
+  rm -rf "$work/app" "$work/app256" "$work"/tree.*
   echo "bench: writing a synthetic application of $mb MB"
   "$bench" make-tree "$work/app" "$mb"
   touch "$work/tree.$mb"
