@@ -134,36 +134,36 @@ void TfrmInstall::CreateControls() {
     controls_.assign(idBtnUninstallExit - idPanel1 + 1, nullptr);
     glyphOfControl_.assign(controls_.size(), -1);
     for (int i = 0; i < kControlCount; ++i) {
-        const ControlSpec& spec = kControls[i];
-        controls_[static_cast<std::size_t>(spec.id - idPanel1)] = CreateControl(spec);
-        if (spec.kind == Kind::SpeedButton) glyphOfControl_[static_cast<std::size_t>(spec.id - idPanel1)] = spec.glyph;
+        const ControlSpec& entry = kControls[i];
+        controls_[static_cast<std::size_t>(entry.id - idPanel1)] = CreateControl(entry);
+        if (entry.kind == Kind::SpeedButton) glyphOfControl_[static_cast<std::size_t>(entry.id - idPanel1)] = entry.glyph;
     }
     // Every container gets its bevels; panIcon its black face and lowered frame.
     for (int i = 0; i < kControlCount; ++i) {
-        const ControlSpec& spec = kControls[i];
-        if (spec.kind != Kind::Panel && spec.kind != Kind::Page) continue;
+        const ControlSpec& entry = kControls[i];
+        if (entry.kind != Kind::Panel && entry.kind != Kind::Page) continue;
         PanelLook look;
-        look.background = (spec.flags & kBlack) ? RGB(0, 0, 0) : GetSysColor(COLOR_BTNFACE);
-        look.lowered = (spec.flags & kLoweredFrame) != 0;
+        look.background = (entry.flags & kBlack) ? RGB(0, 0, 0) : GetSysColor(COLOR_BTNFACE);
+        look.lowered = (entry.flags & kLoweredFrame) != 0;
         for (int b = 0; b < kBevelCount; ++b) {
             const BevelSpecRow& row = kBevels[b];
-            if (row.parent == spec.id)
+            if (row.parent == entry.id)
                 look.bevels.push_back({{row.x, row.y, row.x + row.width, row.y + row.height}, row.raised});
         }
-        SetPanelLook(Control(spec.id), std::move(look));
+        SetPanelLook(Control(entry.id), std::move(look));
     }
     directory_.Attach(Control(idDriveComboBox1), Control(idDirectoryListBox1));
     directory_.FillDrives();
     win32::SetGaugeProgress(Control(idGauge1), 100);  // Gauge1 stays full
 }
 
-HWND TfrmInstall::CreateControl(const ControlSpec& spec) {
+HWND TfrmInstall::CreateControl(const ControlSpec& entry) {
     const char* windowClass = "STATIC";
-    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | ((spec.flags & kHidden) ? 0 : WS_VISIBLE) |
-                  ((spec.flags & kDisabled) ? WS_DISABLED : 0);
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | ((entry.flags & kHidden) ? 0 : WS_VISIBLE) |
+                  ((entry.flags & kDisabled) ? WS_DISABLED : 0);
     DWORD extended = 0;
     LPVOID parameter = nullptr;
-    switch (spec.kind) {
+    switch (entry.kind) {
         case Kind::Panel:
         case Kind::Page:
             windowClass = kPanelClass;
@@ -172,10 +172,10 @@ HWND TfrmInstall::CreateControl(const ControlSpec& spec) {
         case Kind::Picture:
             windowClass = kPictureClass;
             parameter = reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(
-                (spec.flags & kBlack) ? RGB(0, 0, 0) : GetSysColor(COLOR_BTNFACE)));
+                (entry.flags & kBlack) ? RGB(0, 0, 0) : GetSysColor(COLOR_BTNFACE)));
             break;
         case Kind::Label:
-            style |= SS_NOPREFIX | ((spec.flags & kWrap) ? SS_LEFT : SS_LEFTNOWORDWRAP);
+            style |= SS_NOPREFIX | ((entry.flags & kWrap) ? SS_LEFT : SS_LEFTNOWORDWRAP);
             break;
         case Kind::SpeedButton:
             windowClass = "BUTTON";
@@ -187,8 +187,8 @@ HWND TfrmInstall::CreateControl(const ControlSpec& spec) {
             break;
         case Kind::RichEdit:
             windowClass = "RichEdit20A";
-            style |= ES_MULTILINE | ES_READONLY | ((spec.flags & kVerticalScroll) ? WS_VSCROLL : 0);
-            extended = (spec.flags & kBorder) ? WS_EX_CLIENTEDGE : 0;
+            style |= ES_MULTILINE | ES_READONLY | ((entry.flags & kVerticalScroll) ? WS_VSCROLL : 0);
+            extended = (entry.flags & kBorder) ? WS_EX_CLIENTEDGE : 0;
             break;
         case Kind::Edit:
             windowClass = "EDIT";
@@ -213,16 +213,16 @@ HWND TfrmInstall::CreateControl(const ControlSpec& spec) {
             extended = WS_EX_CLIENTEDGE;
             break;
     }
-    HWND parent = spec.parent == 0 ? window_ : Control(spec.parent);
-    HWND control = CreateWindowExA(extended, windowClass, spec.text, style, spec.x, spec.y, spec.width, spec.height,
-                                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, parameter);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>((spec.flags & kBold) ? boldFont_.Get() : font_.Get()), FALSE);
-    if (spec.kind == Kind::RichEdit) {
+    HWND parent = entry.parent == 0 ? window_ : Control(entry.parent);
+    HWND control = CreateWindowExA(extended, windowClass, entry.text, style, entry.x, entry.y, entry.width, entry.height,
+                                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance_, parameter);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>((entry.flags & kBold) ? boldFont_.Get() : font_.Get()), FALSE);
+    if (entry.kind == Kind::RichEdit) {
         SendMessageA(control, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(GetSysColor(COLOR_BTNFACE)));
         SendMessageA(control, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
     }
-    if (spec.kind == Kind::CheckBox && (spec.flags & kChecked)) SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
-    if (spec.hint) AddToolTip(control, spec.hint);
+    if (entry.kind == Kind::CheckBox && (entry.flags & kChecked)) SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
+    if (entry.hint) AddToolTip(control, entry.hint);
     return control;
 }
 

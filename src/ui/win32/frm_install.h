@@ -57,7 +57,7 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
     LRESULT OnMessage(UINT message, WPARAM w, LPARAM l);
     void CreateControls();
-    HWND CreateControl(const struct ControlSpec& spec);
+    HWND CreateControl(const struct ControlSpec& entry);
     void AddToolTip(HWND button, const char* hint);
     void OnCommand(int id, int code);
     void OnFolderTextChanged();
