@@ -10,13 +10,11 @@ void PayloadWriter::WriteProgramImage(const uint8_t* data, std::size_t size) {
     if (ContainsStartMarker(data, size))
         throw Failure("The program image holds a start marker; the installer would not find its payload");
     out_.Write(data, size);
-    written_ += size;
 }
 
 void PayloadWriter::WriteHeader(const std::vector<std::string>& lines) {
     const std::string marker = scrambled_ ? ScrambledStartMarker() : PlainStartMarker();
     out_.Write(reinterpret_cast<const uint8_t*>(marker.data()), marker.size());
-    written_ += marker.size();
     afterMarker_ = true;
 
     std::string text = "\r\n";
@@ -39,7 +37,6 @@ void PayloadWriter::Finish() {
 void PayloadWriter::WriteScrambled(const uint8_t* data, std::size_t size) {
     if (!scrambled_) {
         out_.Write(data, size);
-        written_ += size;
         return;
     }
     scratch_.assign(data, data + size);
@@ -49,7 +46,6 @@ void PayloadWriter::WriteScrambled(const uint8_t* data, std::size_t size) {
         if (++keyIndex_ == kScrambleKeyLength) keyIndex_ = 0;
     }
     out_.Write(scratch_.data(), scratch_.size());
-    written_ += size;
 }
 
 void WriteInstaller(ByteSink& out, const InstallerParts& parts, bool scrambled) {

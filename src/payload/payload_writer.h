@@ -30,8 +30,6 @@ public:
     // Scrambled payloads: appends one byte when needed so the checksum is 0.
     void Finish();
 
-    uint64_t BytesWritten() const { return written_; }
-
 private:
     void WriteScrambled(const uint8_t* data, std::size_t size);
 
@@ -40,7 +38,6 @@ private:
     bool afterMarker_ = false;
     std::size_t keyIndex_ = 0;
     uint8_t checksum_ = 0;
-    uint64_t written_ = 0;
     Bytes scratch_;
 };
 

@@ -15,7 +15,6 @@ public:
         auto it = fs_.nodes_.find(key_);
         if (it == fs_.nodes_.end()) throw Failure("Stream write error");
         it->second.content.insert(it->second.content.end(), data, data + size);
-        ++fs_.writes_;
     }
 
 private:
@@ -105,7 +104,6 @@ std::unique_ptr<platform::WritableFile> FakeFileSystem::CreateOrReplaceFile(cons
     if (existing != nodes_.end() && existing->second.folder) throw fail("Access is denied");
     if (running_.count(key)) throw fail("The process cannot access the file because it is being used by another process");
     nodes_[key] = Node{existing == nodes_.end() ? path : existing->second.path, false, {}};
-    ++writes_;
     return std::make_unique<FakeWritableFile>(*this, key);
 }
 
@@ -131,7 +129,6 @@ bool FakeFileSystem::CreateFolder(const std::string& path) {
     const auto parent = nodes_.find(ParentKey(key));
     if (nodes_.count(key) || parent == nodes_.end() || !parent->second.folder || failCreate_.count(key)) return false;
     nodes_[key] = Node{Shown(path), true, {}};
-    ++writes_;
     return true;
 }
 

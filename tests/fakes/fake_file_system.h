@@ -29,7 +29,6 @@ public:
     void SetCurrentFolder(const std::string& path) { current_ = path; }
     // Every path, as first written, sorted by key: compare two to see what changed.
     std::vector<std::string> Snapshot() const;
-    int WritesSeen() const { return writes_; }
     // Every file deletion and folder removal asked for, in order, as given.
     std::vector<std::string> fileRemovals;
     std::vector<std::string> folderRemovals;
@@ -63,7 +62,6 @@ private:
     std::set<std::string> failCreate_;
     std::set<std::string> vanish_;
     std::string current_ = "C:\\";
-    int writes_ = 0;
 };
 
 }  // namespace velmoran::testing

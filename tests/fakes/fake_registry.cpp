@@ -34,7 +34,6 @@ bool FakeRegistry::KeyExists(Hive hive, const std::string& key) const {
 
 std::string FakeRegistry::ReadString(Hive hive, const std::string& key, const std::string& name,
                                      platform::KeyAccess access) {
-    ++reads_;
     if (hive == Hive::LocalMachine && access == platform::KeyAccess::Full && !machineWritable_) return std::string();
     const auto& keys = hives_[static_cast<int>(hive)];
     const auto k = keys.find(AsciiLower(key));

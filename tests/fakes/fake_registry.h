@@ -19,7 +19,6 @@ public:
     std::string Get(platform::Hive hive, const std::string& key, const std::string& name) const;
     bool KeyExists(platform::Hive hive, const std::string& key) const;
     void SetMachineWritable(bool writable) { machineWritable_ = writable; }
-    int ReadsSeen() const { return reads_; }
 
     std::string ReadString(platform::Hive hive, const std::string& key, const std::string& name,
                            platform::KeyAccess access) override;
@@ -38,7 +37,6 @@ private:
 
     std::map<std::string, Key> hives_[2];  // by lower-case key path
     bool machineWritable_ = true;
-    int reads_ = 0;
 };
 
 }  // namespace velmoran::testing
