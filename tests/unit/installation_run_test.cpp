@@ -150,7 +150,9 @@ TEST(InstallationRun, MissingSpecialFoldersMeanNoShortcutsOfThatKind) {
         const auto lines = rig.LogLines();
         ASSERT_EQ(lines.size(), 5 + c.shortcuts);
         EXPECT_EQ(lines[4], kFolder + "\\Kestrel.ilg");
-        if (c.shortcuts == 3) EXPECT_EQ(lines[5], std::string(kPrograms) + "\\Kestrel\\Kestrel.lnk");
+        if (c.shortcuts == 3) {
+            EXPECT_EQ(lines[5], std::string(kPrograms) + "\\Kestrel\\Kestrel.lnk");
+        }
         EXPECT_EQ(rig.files.FolderExists(std::string(kPrograms) + "\\Kestrel"), c.programs);
     }
 }
