@@ -112,6 +112,11 @@ case "$scenario" in
     cp "$bin/planted.dll" "$work/downloads/comctl32.dll"
     WINEDLLOVERRIDES="uxtheme,comctl32=n,b;mscoree,mshtml=" drive "$scenario.gui"
     [ ! -e "$work/downloads/planted-dll-loaded.txt" ] || fail "the installer loaded a DLL planted beside it" ;;
+  plain-texts)
+    printf 'Plain about text, no RTF here.' > "$work/sample/about.rtf"
+    printf 'Plain licence text.' > "$work/sample/licence.rtf"
+    build
+    drive "$scenario.gui" ;;
   no-pictures)
     sed -i '/^Splash=/d; /^Icon=/d' "$work/sample/kestrel.ini"
     build
