@@ -5,63 +5,64 @@
 
 namespace velmoran::platform::win32 {
 
-class FileHandle {
+// One owner for every kind of handle; Traits says what "none" is and how to release.
+template <typename Traits>
+class UniqueHandle {
 public:
-    explicit FileHandle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    FileHandle(FileHandle&& other) noexcept : handle_(other.handle_) { other.handle_ = INVALID_HANDLE_VALUE; }
-    FileHandle& operator=(FileHandle&& other) noexcept {
+    using Handle = typename Traits::Handle;
+
+    explicit UniqueHandle(Handle handle = Traits::None()) : handle_(handle) {}
+    ~UniqueHandle() { Close(); }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.handle_) { other.handle_ = Traits::None(); }
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
         if (this != &other) {
             Close();
             handle_ = other.handle_;
-            other.handle_ = INVALID_HANDLE_VALUE;
+            other.handle_ = Traits::None();
         }
         return *this;
     }
 
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
+    bool Valid() const { return handle_ != Traits::None(); }
+    explicit operator bool() const { return Valid(); }
+    Handle Get() const { return handle_; }
+    // For functions that hand out a handle through a pointer.
+    Handle* Receive() {
+        Close();
+        return &handle_;
+    }
     void Close() {
-        if (Valid()) CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
+        if (Valid()) Traits::Release(handle_);
+        handle_ = Traits::None();
     }
 
 private:
-    HANDLE handle_;
+    Handle handle_;
 };
 
-class FindHandle {
-public:
-    explicit FindHandle(HANDLE handle) : handle_(handle) {}
-    ~FindHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-    }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
+struct FileTraits {
+    using Handle = HANDLE;
+    static Handle None() { return INVALID_HANDLE_VALUE; }
+    static void Release(Handle handle) { CloseHandle(handle); }
 };
 
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    ~RegistryKey() {
-        if (key_) RegCloseKey(key_);
-    }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    HKEY* Receive() { return &key_; }
-    HKEY Get() const { return key_; }
-    explicit operator bool() const { return key_ != nullptr; }
-
-private:
-    HKEY key_ = nullptr;
+struct FindTraits {
+    using Handle = HANDLE;
+    static Handle None() { return INVALID_HANDLE_VALUE; }
+    static void Release(Handle handle) { FindClose(handle); }
 };
+
+struct RegistryKeyTraits {
+    using Handle = HKEY;
+    static Handle None() { return nullptr; }
+    static void Release(Handle handle) { RegCloseKey(handle); }
+};
+
+using FileHandle = UniqueHandle<FileTraits>;
+using FindHandle = UniqueHandle<FindTraits>;
+using RegistryKey = UniqueHandle<RegistryKeyTraits>;
 
 // A COM interface pointer, released at the end of its scope.
 template <typename Interface>
@@ -73,7 +74,6 @@ public:
     }
     ComPtr(const ComPtr&) = delete;
     ComPtr& operator=(const ComPtr&) = delete;
-    Interface** Receive() { return &pointer_; }
     void** ReceiveVoid() { return reinterpret_cast<void**>(&pointer_); }
     Interface* operator->() const { return pointer_; }
     explicit operator bool() const { return pointer_ != nullptr; }

@@ -1,35 +1,20 @@
 #pragma once
 // Owners of GDI objects and device contexts, released at the end of their scope.
 
-#include "platform/win32/windows_api.h"
+#include "platform/win32/handles.h"
 
 namespace velmoran::ui::win32 {
 
-template <typename Handle>
-class GdiObject {
-public:
-    explicit GdiObject(Handle handle = nullptr) : handle_(handle) {}
-    ~GdiObject() { Reset(); }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    GdiObject(GdiObject&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
-    GdiObject& operator=(GdiObject&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            handle_ = other.handle_;
-            other.handle_ = nullptr;
-        }
-        return *this;
-    }
-    Handle Get() const { return handle_; }
-    void Reset() {
-        if (handle_) DeleteObject(handle_);
-        handle_ = nullptr;
-    }
-
-private:
-    Handle handle_;
+// GDI objects are released with DeleteObject; null means none.
+template <typename Object>
+struct GdiTraits {
+    using Handle = Object;
+    static Handle None() { return nullptr; }
+    static void Release(Handle handle) { DeleteObject(handle); }
 };
+
+template <typename Object>
+using GdiObject = platform::win32::UniqueHandle<GdiTraits<Object>>;
 
 using Font = GdiObject<HFONT>;
 using Bitmap = GdiObject<HBITMAP>;
