@@ -7,11 +7,11 @@ std::string::size_type LastSeparator(const std::string& path) {
     return path.find_last_of("\\:");
 }
 
+}  // namespace
+
 char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
-
-}  // namespace
 
 std::string FolderPart(const std::string& path) {
     const auto sep = LastSeparator(path);

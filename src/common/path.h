@@ -13,6 +13,7 @@ std::string FolderPart(const std::string& path);
 std::string FileNamePart(const std::string& path);
 
 // ASCII letters lowered; other bytes kept (the code page's upper half is left alone).
+char LowerAscii(char c);
 std::string AsciiLower(const std::string& text);
 
 bool EqualsIgnoreCase(const std::string& a, const std::string& b);

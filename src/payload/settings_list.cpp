@@ -1,15 +1,15 @@
 #include "payload/settings_list.h"
 
+#include "common/path.h"
+
 namespace velmoran::payload {
 namespace {
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // The installation run asks once per file, so lines are compared in place.
 bool NameMatches(const std::string& line, std::string::size_type equals, const std::string& name) {
     if (equals != name.size()) return false;
     for (std::string::size_type i = 0; i < equals; ++i)
-        if (Lower(line[i]) != Lower(name[i])) return false;
+        if (LowerAscii(line[i]) != LowerAscii(name[i])) return false;
     return true;
 }
 

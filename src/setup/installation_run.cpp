@@ -152,8 +152,9 @@ void RunInstallation(ui::InstallerState& state, ui::View& view, platform::Platfo
         view.SetLabel(Label::InstallingFile, "Installing : " + entry.relativePath);
         view.ProcessMessages();
         const std::string destination = folder + "\\" + entry.relativePath;
-        if (FolderPart(destination) != lastFolder) {
-            lastFolder = FolderPart(destination);
+        const std::string destinationFolder = FolderPart(destination);
+        if (destinationFolder != lastFolder) {
+            lastFolder = destinationFolder;
             CreateFoldersTopDown(platform.files, lastFolder);
         }
         state.log.Append(destination);

@@ -4,13 +4,12 @@
 
 #include "code_page.h"
 #include "common/failure.h"
+#include "quoted.h"
 #include "common/path.h"
 
 namespace velmoran::builder {
 namespace fs = std::filesystem;
 namespace {
-
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // The reason a code-page text cannot stand in a header line, or "".
 std::string HeaderProblem(const std::string& text) {

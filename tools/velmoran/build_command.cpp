@@ -8,6 +8,7 @@
 
 #include "app_tree.h"
 #include "common/failure.h"
+#include "quoted.h"
 #include "common/path.h"
 #include "jpeg_probe.h"
 #include "output_file.h"
@@ -24,8 +25,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr uint64_t kMaxHeaderNumber = 2147483647u;
-
-std::string Quoted(const fs::path& p) { return "\"" + p.u8string() + "\""; }
 
 Bytes ReadInput(const fs::path& path, const std::string& role) {
     std::error_code error;

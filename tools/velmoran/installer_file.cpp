@@ -3,6 +3,7 @@
 #include "common/header_number.h"
 #include "payload/file_entry.h"
 #include "payload/format.h"
+#include "quoted.h"
 
 namespace velmoran::builder {
 namespace {
@@ -39,7 +40,7 @@ InstallerFile::InstallerFile(const std::filesystem::path& path) : path_(path), s
 }
 
 Failure InstallerFile::Problem(const std::string& reason) const {
-    return Failure("\"" + path_.u8string() + "\": " + reason);
+    return Failure(Quoted(path_) + ": " + reason);
 }
 
 void InstallerFile::Open() {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/failure.h"
+#include "quoted.h"
 
 namespace velmoran::builder {
 namespace fs = std::filesystem;
@@ -30,8 +31,6 @@ void WatchInterrupts() {
     std::signal(SIGINT, RemovePendingAndExit);
     std::signal(SIGTERM, RemovePendingAndExit);
 }
-
-std::string Quoted(const fs::path& p) { return "\"" + p.u8string() + "\""; }
 
 }  // namespace
 

@@ -12,12 +12,11 @@
 #include <thread>
 
 #include "common/failure.h"
+#include "quoted.h"
 #include "payload/compress.h"
 
 namespace velmoran::builder {
 namespace {
-
-std::string Quoted(const std::filesystem::path& p) { return "\"" + p.u8string() + "\""; }
 
 // Shared state of the workers and the consumer.
 class Pipeline {

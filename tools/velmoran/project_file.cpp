@@ -4,6 +4,7 @@
 #include <map>
 
 #include "common/failure.h"
+#include "common/path.h"
 
 namespace velmoran::builder {
 namespace fs = std::filesystem;
@@ -14,12 +15,6 @@ std::string Trim(const std::string& text) {
     if (first == std::string::npos) return std::string();
     const auto last = text.find_last_not_of(" \t\r");
     return text.substr(first, last - first + 1);
-}
-
-std::string Lower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
 }
 
 class ProjectParser {
@@ -35,7 +30,7 @@ public:
             line = Trim(line);
             if (line.empty() || line[0] == ';' || line[0] == '#') continue;
             if (line.front() == '[' && line.back() == ']') {
-                section = Lower(Trim(line.substr(1, line.size() - 2)));
+                section = AsciiLower(Trim(line.substr(1, line.size() - 2)));
                 if (section != "application" && section != "shortcuts")
                     throw Error(number, "unknown section [" + line.substr(1, line.size() - 2) + "]");
                 continue;
@@ -63,7 +58,7 @@ private:
     void Take(int line, const std::string& key, const std::string& value) {
         static const char* const kKeys[] = {"name", "mainprogram", "mainshortcut", "targetfolder", "source",
                                             "splash", "icon", "about", "licence", "license"};
-        std::string k = Lower(key);
+        std::string k = AsciiLower(key);
         if (k == "license") k = "licence";
         bool known = false;
         for (const char* known_key : kKeys) known = known || k == known_key;

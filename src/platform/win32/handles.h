@@ -1,6 +1,9 @@
 #pragma once
 // Owners of system handles: each releases its handle when it goes out of scope.
 
+#include <cstdint>
+#include <vector>
+
 #include "platform/win32/windows_api.h"
 
 namespace velmoran::platform::win32 {
@@ -63,6 +66,10 @@ struct RegistryKeyTraits {
 using FileHandle = UniqueHandle<FileTraits>;
 using FindHandle = UniqueHandle<FindTraits>;
 using RegistryKey = UniqueHandle<RegistryKeyTraits>;
+
+// Fills `into` (already sized) from the file's current position. On a failure it
+// keeps what was read and throws Failure("Stream read error").
+void ReadExactly(HANDLE file, std::vector<uint8_t>& into);
 
 // A COM interface pointer, released at the end of its scope.
 template <typename Interface>

@@ -1,7 +1,5 @@
 #include "platform/win32/own_file_source.h"
 
-#include <algorithm>
-
 #include "common/failure.h"
 #include "platform/win32/system_error.h"
 
@@ -31,16 +29,7 @@ void OwnFileSource::ReadAll(Bytes& into) {
     LARGE_INTEGER start{};
     SetFilePointerEx(file_.Get(), start, nullptr, FILE_BEGIN);
     into.resize(static_cast<std::size_t>(size.QuadPart));
-    std::size_t done = 0;
-    while (done < into.size()) {
-        DWORD got = 0;
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(into.size() - done, 1u << 30));
-        if (!ReadFile(file_.Get(), into.data() + done, want, &got, nullptr) || got == 0) {
-            into.resize(done);
-            throw Failure("Stream read error");
-        }
-        done += got;
-    }
+    ReadExactly(file_.Get(), into);
 }
 
 }  // namespace velmoran::platform::win32

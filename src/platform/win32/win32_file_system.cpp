@@ -29,6 +29,19 @@ DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str
 
 }  // namespace
 
+void ReadExactly(HANDLE file, Bytes& into) {
+    std::size_t done = 0;
+    while (done < into.size()) {
+        DWORD got = 0;
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(into.size() - done, 1u << 30));
+        if (!ReadFile(file, into.data() + done, want, &got, nullptr) || got == 0) {
+            into.resize(done);
+            throw Failure("Stream read error");
+        }
+        done += got;
+    }
+}
+
 std::unique_ptr<WritableFile> Win32FileSystem::CreateOrReplaceFile(const std::string& path) {
     FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) throw Failure(Format("Cannot create file \"%s\". %s", path, SystemErrorText(GetLastError())));
@@ -43,14 +56,7 @@ Bytes Win32FileSystem::ReadWholeFile(const std::string& path) {
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.Get(), &size)) throw Failure(Format("Cannot open file \"%s\". %s", path, SystemErrorText(GetLastError())));
     Bytes content(static_cast<std::size_t>(size.QuadPart));
-    std::size_t done = 0;
-    while (done < content.size()) {
-        DWORD got = 0;
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1u << 30));
-        if (!ReadFile(file.Get(), content.data() + done, want, &got, nullptr) || got == 0)
-            throw Failure("Stream read error");
-        done += got;
-    }
+    ReadExactly(file.Get(), content);
     return content;
 }
 
