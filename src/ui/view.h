@@ -68,7 +68,6 @@ public:
     virtual void ProcessMessages() = 0;
     // Ends the message loop once control returns to it.
     virtual void Terminate() = 0;
-    virtual bool Terminated() = 0;
 };
 
 // The default failure handler's text: a full stop is added when the message is

@@ -72,7 +72,6 @@ public:
     void ShowFailure(const std::string& message) override { failures.push_back(message); }
     void ProcessMessages() override;
     void Terminate() override { terminated = true; }
-    bool Terminated() override { return terminated; }
 
     // The user's actions on the folder page.
     void TypeFolderName(const std::string& name) { SetFolderName(name); }

@@ -438,7 +438,8 @@ void Run(const std::string& line) {
         return;
     }
     if (command == "peak-memory") {
-        PROCESS_MEMORY_COUNTERS counters{sizeof counters};
+        PROCESS_MEMORY_COUNTERS counters{};
+        counters.cb = sizeof counters;
         Expect(K32GetProcessMemoryInfo(g_process.hProcess, &counters, sizeof counters) != 0, "no memory figures");
         std::printf("  peak memory: working set %.1f MB, private %.1f MB\n", counters.PeakWorkingSetSize / 1048576.0,
                     counters.PeakPagefileUsage / 1048576.0);

@@ -46,7 +46,6 @@ inline constexpr ControlName kControlNames[] = {
 // Window classes and the gauge's queries, for the driver.
 inline constexpr char kFormClass[] = "TfrmInstall";
 inline constexpr char kApplicationClass[] = "TApplication";
-inline constexpr unsigned kGaugeGetPercent = 0x0400 + 1;   // WM_USER + 1
-inline constexpr unsigned kGaugeGetProgress = 0x0400 + 2;  // WM_USER + 2
+inline constexpr unsigned kGaugeGetPercent = 0x0400 + 1;  // WM_USER + 1
 
 }  // namespace velmoran::ui::win32

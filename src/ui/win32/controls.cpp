@@ -163,8 +163,6 @@ LRESULT CALLBACK GaugeProc(HWND window, UINT message, WPARAM w, LPARAM l) {
         }
         case kGaugeGetPercent:
             return GaugeOf(window).Percent();
-        case kGaugeGetProgress:
-            return static_cast<LRESULT>(GaugeOf(window).Progress());
         case WM_NCDESTROY:
             Release<GaugeState>(window);
             break;

@@ -51,7 +51,6 @@ public:
     void ShowFailure(const std::string& message) override;
     void ProcessMessages() override;
     void Terminate() override;
-    bool Terminated() override { return terminated_; }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
