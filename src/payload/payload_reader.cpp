@@ -12,7 +12,7 @@
 namespace velmoran::payload {
 namespace {
 
-bool EndsWith(const std::string& text, const std::string& tail) {
+bool EndsWith(std::string_view text, std::string_view tail) {
     return text.size() >= tail.size() &&
            text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
@@ -97,18 +97,18 @@ void PayloadReader::Unscramble(const std::string& programPath) {
 
 void PayloadReader::ParseHeader() {
     const std::string endMarker = EndMarker();
-    settings_.AddLine(std::string(1, static_cast<char>(image_[markerOffset_])));
+    settings_.Start(std::string(1, static_cast<char>(image_[markerOffset_])));
     for (std::size_t i = markerOffset_ + 1; i < image_.size(); ++i) {
         const uint8_t byte = image_[i];
         if (byte == '\r') {
-            settings_.AddLine(std::string());
+            settings_.StartLine();
         } else if (byte > 31) {
-            std::string& line = settings_.LastLine();
-            line += static_cast<char>(byte);
+            settings_.AppendToLastLine(static_cast<char>(byte));
             // Only an appended byte can complete the marker, and a CR inside it
             // breaks it, so the last line is the only place to look.
-            if (byte == static_cast<uint8_t>(endMarker.back()) && EndsWith(line, endMarker)) {
+            if (byte == static_cast<uint8_t>(endMarker.back()) && EndsWith(settings_.LastLine(), endMarker)) {
                 itemAreaStart_ = i + 1 + 2;
+                settings_.Finish();
                 return;
             }
         }

@@ -3,24 +3,41 @@
 #include "common/path.h"
 
 namespace velmoran::payload {
-namespace {
 
-// The installation run asks once per file, so lines are compared in place.
-bool NameMatches(const std::string& line, std::string::size_type equals, const std::string& name) {
-    if (equals != name.size()) return false;
-    for (std::string::size_type i = 0; i < equals; ++i)
-        if (LowerAscii(line[i]) != LowerAscii(name[i])) return false;
-    return true;
+void SettingsList::Clear() {
+    text_.clear();
+    lastLineStart_ = 0;
+    index_.clear();
 }
 
-}  // namespace
+void SettingsList::Start(std::string_view firstLine) {
+    Clear();
+    text_.assign(firstLine);
+}
 
-std::string SettingsList::Value(const std::string& name) const {
-    for (const std::string& line : lines_) {
+void SettingsList::StartLine() {
+    text_ += '\r';
+    lastLineStart_ = text_.size();
+}
+
+void SettingsList::Finish() {
+    index_.clear();
+    std::size_t lineStart = 0;
+    ForEachLine([&](std::string_view line) {
         const auto equals = line.find('=');
-        if (equals != std::string::npos && NameMatches(line, equals, name)) return line.substr(equals + 1);
-    }
-    return std::string();
+        if (equals != std::string_view::npos) {
+            const ValueSpan value{lineStart + equals + 1, line.size() - equals - 1};
+            // The first line of a name wins: a later one does not replace it.
+            index_.emplace(AsciiLower(std::string(line.substr(0, equals))), value);
+        }
+        lineStart += line.size() + 1;
+    });
+}
+
+std::string SettingsList::Value(std::string_view name) const {
+    const auto found = index_.find(AsciiLower(std::string(name)));
+    if (found == index_.end()) return std::string();
+    return text_.substr(found->second.start, found->second.size);
 }
 
 }  // namespace velmoran::payload

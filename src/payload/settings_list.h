@@ -1,25 +1,53 @@
 #pragma once
 // The payload header held as ordered text lines; values are looked up by name.
+//
+// The lines are kept as one text with CR between them (a CR never stands inside
+// a line), so a header costs its own bytes and nothing per empty line. Lookups go
+// through an index of names built once, when the header is complete.
 
+#include <cstddef>
 #include <string>
-#include <vector>
+#include <string_view>
+#include <unordered_map>
 
 namespace velmoran::payload {
 
 class SettingsList {
 public:
-    void Clear() { lines_.clear(); }
-    void AddLine(std::string line) { lines_.push_back(std::move(line)); }
-    std::string& LastLine() { return lines_.back(); }
+    void Clear();
+    // Starts the list with its first line.
+    void Start(std::string_view firstLine);
+    void AppendToLastLine(char c) { text_ += c; }
+    void StartLine();
+    std::string_view LastLine() const { return std::string_view(text_).substr(lastLineStart_); }
+    std::string_view FirstLine() const { return std::string_view(text_).substr(0, text_.find('\r')); }
+    // Builds the name index; the list is complete.
+    void Finish();
 
     // The text after the first "=" of the first line whose name (the text before
     // that "=") equals `name` regardless of ASCII letter case; "" when none does.
-    std::string Value(const std::string& name) const;
+    std::string Value(std::string_view name) const;
 
-    const std::vector<std::string>& Lines() const { return lines_; }
+    // Calls `visit` with every line in order.
+    template <typename Visit>
+    void ForEachLine(Visit visit) const {
+        std::string_view rest(text_);
+        for (;;) {
+            const auto end = rest.find('\r');
+            visit(rest.substr(0, end));
+            if (end == std::string_view::npos) return;
+            rest.remove_prefix(end + 1);
+        }
+    }
 
 private:
-    std::vector<std::string> lines_;
+    struct ValueSpan {
+        std::size_t start;
+        std::size_t size;
+    };
+    std::string text_;
+    std::size_t lastLineStart_ = 0;
+    std::unordered_map<std::string, ValueSpan> index_;
 };
 
 }  // namespace velmoran::payload

@@ -66,8 +66,8 @@ TEST(PayloadReader, OpensPlainPayloadAndReadsItemsAtExactOffsets) {
     EXPECT_EQ(reader.MarkerOffset(), 16u);
     const std::size_t itemArea = 16 + kPlain.size() + SampleHeader().size();
     EXPECT_EQ(reader.ItemAreaStart(), itemArea);
-    EXPECT_EQ(reader.Settings().Lines().front(), kPlain);
-    EXPECT_EQ(reader.Settings().Lines().back(), kEnd);
+    EXPECT_EQ(reader.Settings().FirstLine(), kPlain);
+    EXPECT_EQ(reader.Settings().LastLine(), kEnd);
     EXPECT_EQ(reader.Value("AppName"), "App");
     EXPECT_EQ(reader.Value("Icon"), "");
     EXPECT_EQ(reader.Value("f2"), "<doc\\empty.txt><0>");
@@ -118,7 +118,7 @@ TEST(PayloadReader, EndMarkerInsideLongerLineEndsHeaderAndTwoBytesAreSkipped) {
     MemorySource source(file);
     PayloadReader reader;
     reader.Open(source, "setup.exe");
-    EXPECT_EQ(reader.Settings().Lines().back(), "noise" + kEnd);
+    EXPECT_EQ(reader.Settings().LastLine(), "noise" + kEnd);
     const std::size_t markerEnd = kPlain.size() + 7 + 5 + kEnd.size();
     EXPECT_EQ(reader.ItemAreaStart(), markerEnd + 2);
     reader.SeekItemArea();
@@ -161,7 +161,7 @@ TEST(PayloadReader, ScrambledPayloadIsUnscrambledInPlace) {
     reader.Open(source, "C:\\Downloads\\setup.exe");
     EXPECT_TRUE(reader.Scrambled());
     EXPECT_EQ(reader.Value("AppName"), "App");
-    EXPECT_EQ(reader.Settings().Lines().front(), kScrambled);
+    EXPECT_EQ(reader.Settings().FirstLine(), kScrambled);
     reader.SeekItemArea();
     MemorySink splash;
     reader.InflateItem(2, splash);

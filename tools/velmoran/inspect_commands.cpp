@@ -14,7 +14,7 @@ namespace velmoran::builder {
 namespace fs = std::filesystem;
 namespace {
 
-bool IsTableLine(const std::string& line) {
+bool IsTableLine(std::string_view line) {
     if (line.empty() || line[0] == '[' || line.rfind("d>a>t>a>", 0) == 0) return true;
     // File entries: "f" followed by digits and "=".
     std::size_t i = 1;
@@ -49,8 +49,9 @@ void RunList(const fs::path& path) {
                 Variant(installer), reader.MarkerOffset(), reader.ItemAreaStart(), reader.FileDataStart(),
                 installer.IsUninstallerCopy() ? " (uninstaller copy: no file data)" : "");
     std::printf("Settings:\n");
-    for (const std::string& line : reader.Settings().Lines())
-        if (!IsTableLine(line)) std::printf("  %s\n", CodePageToUtf8(line).c_str());
+    reader.Settings().ForEachLine([](std::string_view line) {
+        if (!IsTableLine(line)) std::printf("  %s\n", CodePageToUtf8(std::string(line)).c_str());
+    });
     std::printf("Files: %zu, %" PRId64 " bytes\n", installer.Files().size(), installer.FileBytes());
     for (const payload::FileEntry& file : installer.Files())
         std::printf("  %12" PRId64 "  %s\n", file.size, CodePageToUtf8(file.path).c_str());
