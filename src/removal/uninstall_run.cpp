@@ -1,12 +1,19 @@
 #include "removal/uninstall_run.h"
 
+#include <chrono>
+#include <optional>
+
 #include "common/path.h"
+#include "common/windows_names.h"
+#include "removal/removal_scope.h"
+#include "removal/removal_script.h"
 
 namespace velmoran::removal {
 namespace {
 
 using ui::Gauge;
 using ui::Label;
+using Clock = std::chrono::steady_clock;
 
 std::string Normalised(std::string folder) {
     while (!folder.empty() && folder.back() == '\\') folder.pop_back();
@@ -36,15 +43,45 @@ private:
     std::vector<std::string> folders_;
 };
 
-// Removes the path's folder if it is empty, then every shorter prefix of it
-// while that is longer than the base: one character at a time.
-void RemoveEmptiedFolders(platform::FileSystem& files, const ProtectedFolders& kept, const std::string& path,
-                          std::size_t baseLength) {
-    std::string folder = FolderPart(path);
+// Removes the folder if it is empty, then each ancestor while it is longer than
+// the base. Only whole folders are tried: a shorter prefix of a folder's name
+// names a different folder, which the installation never made.
+void RemoveEmptiedFolders(platform::FileSystem& files, const ProtectedFolders& kept, const RemovalScope& scope,
+                          std::string folder, std::size_t baseLength) {
     do {
-        if (!kept.Covers(folder)) files.RemoveFolder(folder);
+        if (!kept.Covers(folder) && scope.MayRemoveFolder(folder, files)) files.RemoveFolder(folder);
         if (!folder.empty()) folder.pop_back();
+        folder = FolderPart(folder);
     } while (folder.size() > baseLength);
+}
+
+// The running uninstaller's own line; its folder is the install folder.
+std::string FindUninstallerLine(const setup::InstallLog& log, const std::string& programPath) {
+    const auto own = FullLocalPath(programPath);
+    for (std::size_t i = log.Count(); own && i-- > 0;) {
+        const auto line = FullLocalPath(log.Line(i));
+        if (line && EqualsIgnoreCase(*line, *own)) return log.Line(i);
+    }
+    return std::string();
+}
+
+// Everything the installation may have made, per-user and common alike: the
+// log is not trusted to say where that is.
+RemovalScope ScopeOf(const ui::InstallerState& state, platform::Registry& registry) {
+    const auto userValue = [&registry](const char* name) {
+        try {
+            return platform::ReadShellValue(registry, platform::kShellFoldersKey, name);
+        } catch (const std::exception&) {
+            return std::string();  // a value of the wrong type names no folder
+        }
+    };
+    std::vector<std::string> desktopShortcuts, groups;
+    const std::string shortcut = state.payload.Value("ExeShortCut") + ".lnk";
+    for (const std::string& desktop : {state.folders.desktop, userValue("Desktop")})
+        if (!desktop.empty()) desktopShortcuts.push_back(desktop + "\\" + shortcut);
+    for (const std::string& programs : {state.folders.programs, userValue("Programs")})
+        if (!programs.empty() && !state.appName.empty()) groups.push_back(programs + "\\" + state.appName);
+    return RemovalScope(FolderPart(state.programPath), desktopShortcuts, groups);
 }
 
 void ReportLeftovers(ui::InstallerState& state, ui::View& view, platform::FileSystem& files) {
@@ -75,16 +112,30 @@ void RunUninstall(ui::InstallerState& state, ui::View& view, platform::Platform&
         return;
     }
 
-    const std::size_t baseLength = FolderPart(state.log.Line(0)).size();
+    const std::string uninstallerLine = FindUninstallerLine(state.log, state.programPath);
+    const std::size_t baseLength = FolderPart(uninstallerLine.empty() ? state.log.Line(0) : uninstallerLine).size();
     const ProtectedFolders kept(state.folders);
+    const RemovalScope scope = ScopeOf(state, platform.registry);
+    auto lastPump = Clock::now();
     for (std::size_t i = count; i-- > 0;) {
-        const std::string& path = state.log.Line(i);
-        if (state.uninstallerPath.empty() && path.find("uninstall.exe") != std::string::npos)
-            state.uninstallerPath = path;
-        platform.files.RemoveFile(path);
-        RemoveEmptiedFolders(platform.files, kept, path, baseLength);
+        const std::string& line = state.log.Line(i);
+        if (state.uninstallerPath.empty() && !uninstallerLine.empty() && line == uninstallerLine)
+            state.uninstallerPath = line;
+        if (const auto path = scope.FileToDelete(line, platform.files)) {
+            platform.files.RemoveFile(*path);
+            // Lines of one folder follow each other: its folder is tried once, as the run leaves it.
+            const std::string folder = FolderPart(*path);
+            const auto next = i > 0 ? FullLocalPath(state.log.Line(i - 1)) : std::nullopt;
+            if (!next || !EqualsIgnoreCase(FolderPart(*next), folder))
+                RemoveEmptiedFolders(platform.files, kept, scope, folder, baseLength);
+        }
         view.SetGaugeProgress(Gauge::Uninstall, view.GaugeProgress(Gauge::Uninstall) + 1);
         view.RepaintGauge(Gauge::Uninstall);
+        // A long run must not leave a window that answers nothing.
+        if (Clock::now() - lastPump >= std::chrono::milliseconds(100)) {
+            view.ProcessMessages();
+            lastPump = Clock::now();
+        }
     }
     if (!state.appName.empty())
         platform::DeleteMachineKey(platform.registry, std::string(platform::kUninstallKeyPrefix) + state.appName);
@@ -93,26 +144,13 @@ void RunUninstall(ui::InstallerState& state, ui::View& view, platform::Platform&
     view.EnableUninstallExit(true);
 }
 
-std::vector<std::string> RemovalScript(const std::string& uninstallerPath) {
-    std::string folder = FolderPart(uninstallerPath);
-    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    return {
-        "@echo off",
-        "del \"" + uninstallerPath + "\"",
-        "rmdir \"" + folder + "\"",
-        std::string("del \"") + kRemovalScriptPath + "\"",
-    };
-}
-
 void FinishUninstall(ui::InstallerState& state, ui::View& view, platform::Platform& platform) {
     if (!state.uninstallerPath.empty()) {
-        std::string text;
-        for (const std::string& line : RemovalScript(state.uninstallerPath)) text += line + "\r\n";
-        {
-            const auto script = platform.files.CreateOrReplaceFile(kRemovalScriptPath);
-            script->Write(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+        const std::string scriptPath = PrepareScriptPath(platform.files);
+        if (const auto script = RemovalScript(state.uninstallerPath, scriptPath)) {
+            WriteScript(platform.files, scriptPath, *script);
+            platform.shell.Launch(scriptPath, "", platform::ShowCommand::Minimised);
         }
-        platform.shell.Launch(kRemovalScriptPath, "", platform::ShowCommand::Minimised);
     }
     view.Terminate();
 }

@@ -5,12 +5,11 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "removal/removal_script.h"
 #include "ui/installer_state.h"
 #include "ui/view.h"
 
 namespace velmoran::removal {
-
-inline constexpr char kRemovalScriptPath[] = "C:\\uninstall_rd.bat";
 
 // btnUninstallClick: deletes every logged path from the last to the first,
 // removes folders that became empty, deletes the uninstall entry and reports
@@ -20,8 +19,5 @@ void RunUninstall(ui::InstallerState& state, ui::View& view, platform::Platform&
 // btnUninstallExitClick: writes and starts the script that removes the
 // uninstaller and its folder once it has ended, then ends.
 void FinishUninstall(ui::InstallerState& state, ui::View& view, platform::Platform& platform);
-
-// The removal script's lines for an uninstaller at `uninstallerPath`.
-std::vector<std::string> RemovalScript(const std::string& uninstallerPath);
 
 }  // namespace velmoran::removal

@@ -13,7 +13,10 @@ public:
     }
     void Write(const uint8_t* data, std::size_t size) override {
         auto it = fs_.nodes_.find(key_);
-        if (it == fs_.nodes_.end()) throw Failure("Stream write error");
+        if (it == fs_.nodes_.end() || size > fs_.freeBytes_)
+            throw Failure(Format("Cannot write file \"%s\". %s", it == fs_.nodes_.end() ? key_ : it->second.path,
+                                 "There is not enough space on the disk"));
+        fs_.freeBytes_ -= size;
         it->second.content.insert(it->second.content.end(), data, data + size);
     }
 
@@ -107,6 +110,12 @@ std::unique_ptr<platform::WritableFile> FakeFileSystem::CreateOrReplaceFile(cons
     return std::make_unique<FakeWritableFile>(*this, key);
 }
 
+std::unique_ptr<platform::WritableFile> FakeFileSystem::CreateNewFile(const std::string& path) {
+    if (nodes_.count(Key(path)) || links_.count(Key(path)))
+        throw Failure(Format("Cannot create file \"%s\". %s", path, "The file exists"));
+    return CreateOrReplaceFile(path);
+}
+
 Bytes FakeFileSystem::ReadWholeFile(const std::string& path) {
     const Node* node = Find(path);
     if (!node || node->folder)
@@ -147,6 +156,15 @@ bool FakeFileSystem::RemoveFile(const std::string& path) {
     const auto it = nodes_.find(key);
     if (it == nodes_.end() || it->second.folder || running_.count(key)) return false;
     nodes_.erase(it);
+    return true;
+}
+
+bool FakeFileSystem::RemoveLink(const std::string& path) {
+    const std::string key = Key(path);
+    if (!links_.erase(key)) return false;
+    // What lay below the link belongs to its target, which stays.
+    for (auto it = nodes_.begin(); it != nodes_.end();)
+        it = (it->first == key || it->first.rfind(key + "\\", 0) == 0) ? nodes_.erase(it) : std::next(it);
     return true;
 }
 

@@ -27,6 +27,10 @@ public:
     // virus scanner takes it away.
     void VanishAfterWrite(const std::string& path) { vanish_.insert(Key(path)); }
     void SetCurrentFolder(const std::string& path) { current_ = path; }
+    // The entry (which must exist) becomes a junction or symbolic link.
+    void MarkLink(const std::string& path) { links_.insert(Key(path)); }
+    // Writes fail once this many more bytes have been written, as on a full drive.
+    void LimitFreeSpace(std::size_t bytes) { freeBytes_ = bytes; }
     // Every path, as first written, sorted by key: compare two to see what changed.
     std::vector<std::string> Snapshot() const;
     // Every file deletion and folder removal asked for, in order, as given.
@@ -34,6 +38,7 @@ public:
     std::vector<std::string> folderRemovals;
 
     std::unique_ptr<platform::WritableFile> CreateOrReplaceFile(const std::string& path) override;
+    std::unique_ptr<platform::WritableFile> CreateNewFile(const std::string& path) override;
     Bytes ReadWholeFile(const std::string& path) override;
     bool FileExists(const std::string& path) override;
     bool FolderExists(const std::string& path) override;
@@ -42,6 +47,9 @@ public:
     bool RemoveFile(const std::string& path) override;
     std::vector<std::string> ListFolder(const std::string& pattern) override;
     std::string CurrentFolder() override { return current_; }
+    bool IsLink(const std::string& path) override { return links_.count(Key(path)) > 0; }
+    bool RemoveLink(const std::string& path) override;
+    std::string TemporaryFolder() override { return "C:\\Users\\Admin\\Temp"; }
 
 private:
     struct Node {
@@ -61,6 +69,8 @@ private:
     std::set<std::string> running_;
     std::set<std::string> failCreate_;
     std::set<std::string> vanish_;
+    std::set<std::string> links_;
+    std::size_t freeBytes_ = static_cast<std::size_t>(-1);
     std::string current_ = "C:\\";
 };
 

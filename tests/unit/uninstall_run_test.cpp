@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "installer_rig.h"
 
 namespace velmoran::testing {
@@ -17,6 +19,13 @@ using ui::Page;
 const std::string kFolder = "C:\\Program Files\\Kestrel";
 const std::string kUninstaller = kFolder + "\\uninstall.exe";
 const char kLeftovers[] = "Some files created after the original installation are still in the application folder.";
+
+std::string ScriptText(const std::string& uninstaller, const std::string& script = removal::kRemovalScriptPath) {
+    std::string text;
+    const auto lines = removal::RemovalScript(uninstaller, script);
+    for (const std::string& line : lines.value()) text += line + "\r\n";
+    return text;
+}
 
 // The sample installed, then its uninstaller copy started from the install folder.
 struct UninstallRig : Rig {
@@ -67,8 +76,7 @@ TEST(UninstallRun, RemovesEverythingTheInstallationMade) {
     EXPECT_EQ(rig.files.fileRemovals.back(), kFolder + "\\Kestrel.exe");
 
     rig.Click(&ui::Install::btnUninstallExitClick);
-    EXPECT_EQ(rig.files.Content(removal::kRemovalScriptPath),
-              "@echo off\r\ndel \"" + kUninstaller + "\"\r\nrmdir \"" + kFolder + "\"\r\ndel \"C:\\uninstall_rd.bat\"\r\n");
+    EXPECT_EQ(rig.files.Content(removal::kRemovalScriptPath), ScriptText(kUninstaller));
     ASSERT_EQ(rig.shell.Launches().size(), 1u);
     EXPECT_EQ(rig.shell.Launches()[0].file, "C:\\uninstall_rd.bat");
     EXPECT_EQ(rig.shell.Launches()[0].show, platform::ShowCommand::Minimised);
@@ -88,29 +96,36 @@ TEST(UninstallRun, FilesTheUserAddedSurviveAndAreReported) {
     EXPECT_EQ(folderLeft.view.labels[Label::Traces], kLeftovers);
 }
 
-TEST(UninstallRun, FolderWalkStartsFromTheFirstLinesFolder) {
-    UninstallRig rig({"C:\\App\\help\\a.htm", "C:\\App\\b.txt", "C:\\App\\help\\deep\\c.htm", "C:\\App\\uninstall.exe"});
-    for (const char* file : {"C:\\App\\help\\a.htm", "C:\\App\\b.txt", "C:\\App\\help\\deep\\c.htm"}) rig.files.AddFile(file);
+TEST(UninstallRun, FolderWalkTriesWholeFoldersDownToTheInstallFolder) {
+    // The first file lies in a sub-folder: the base is still the install folder.
+    const std::string help = kFolder + "\\help", deep = help + "\\deep", docs = kFolder + "\\docs";
+    UninstallRig rig({help + "\\a.htm", kFolder + "\\b.txt", deep + "\\c.htm", deep + "\\d.htm", kUninstaller,
+                      kFolder + "\\Kestrel.ilg"});
+    for (const std::string& file : {help + "\\a.htm", kFolder + "\\b.txt", deep + "\\c.htm", deep + "\\d.htm"})
+        rig.files.AddFile(file);
+    rig.files.AddFolder(kFolder + "\\doc");  // a prefix of no logged folder: never tried
+    rig.files.AddFolder(docs);
     rig.Uninstall();
     const std::vector<std::string> expected = {
-        "C:\\App\\",                                                  // uninstall.exe: its own folder, once
-        "C:\\App\\help\\deep\\", "C:\\App\\help\\deep", "C:\\App\\help\\dee", "C:\\App\\help\\de",
-        "C:\\App\\help\\d",                                           // down to the base plus one
-        "C:\\App\\",                                                  // b.txt: its own folder only
-        "C:\\App\\help\\",                                            // a.htm: the base itself, once
+        kFolder + "\\",                   // Kestrel.ilg and uninstall.exe: their folder once
+        deep + "\\", help + "\\",         // d.htm and c.htm: their folder once, then its parent
+        kFolder + "\\",                   // b.txt
+        help + "\\",                      // a.htm
     };
     EXPECT_EQ(rig.files.folderRemovals, expected);
-    EXPECT_FALSE(rig.files.FolderExists("C:\\App\\help"));
+    EXPECT_FALSE(rig.files.FolderExists(help));
+    EXPECT_TRUE(rig.files.FolderExists(kFolder + "\\doc"));
+    EXPECT_EQ(rig.view.labels[Label::Traces], kLeftovers);  // the two folders the user made
 }
 
 TEST(UninstallRun, FileListedTwiceAndNoUninstallerLine) {
-    UninstallRig rig({"C:\\App\\a.txt", "C:\\App\\a.txt"});
-    rig.files.AddFile("C:\\App\\a.txt");
+    UninstallRig rig({kFolder + "\\a.txt", kFolder + "\\a.txt"});
+    rig.files.AddFile(kFolder + "\\a.txt");
     rig.files.AddFile("C:\\other.txt");
-    rig.files.SetCurrentFolder("C:\\App");
+    rig.files.SetCurrentFolder(kFolder);
     rig.Uninstall();
     EXPECT_EQ(rig.files.fileRemovals.size(), 2u);
-    EXPECT_FALSE(rig.files.FileExists("C:\\App\\a.txt"));
+    EXPECT_FALSE(rig.files.FileExists(kFolder + "\\a.txt"));
     EXPECT_TRUE(rig.view.failures.empty());
     EXPECT_EQ(rig.State().uninstallerPath, "");
     // The listing then looks at the root of the current drive, where more than one entry lies.
@@ -144,20 +159,123 @@ TEST(UninstallRunMends, SpecialFoldersAndTheirParentsAreNeverRemoved) {
     EXPECT_TRUE(rig.files.FolderExists("C:\\Program Files"));
 
     // A log whose base is the drive root would otherwise walk into them.
-    UninstallRig shallow({"C:\\a.txt", std::string(kDesktop) + "\\x.lnk", std::string(kPrograms) + "\\x.lnk"});
-    shallow.files.AddFile(std::string(kDesktop) + "\\x.lnk");
-    shallow.files.AddFile(std::string(kPrograms) + "\\x.lnk");
+    const std::string desktopLink = std::string(kDesktop) + "\\Kestrel.lnk";
+    const std::string groupLink = std::string(kPrograms) + "\\Kestrel\\Kestrel.lnk";
+    UninstallRig shallow({"C:\\a.txt", desktopLink, groupLink});
+    shallow.files.AddFile(desktopLink);
+    shallow.files.AddFile(groupLink);
     shallow.Uninstall();
     EXPECT_TRUE(shallow.files.FolderExists(kDesktop));
     EXPECT_TRUE(shallow.files.FolderExists(kPrograms));
     EXPECT_TRUE(shallow.files.FolderExists("C:\\ProgramData"));
-    EXPECT_FALSE(shallow.files.FileExists(std::string(kDesktop) + "\\x.lnk"));
+    EXPECT_FALSE(shallow.files.FileExists(desktopLink));
+    EXPECT_FALSE(shallow.files.FolderExists(std::string(kPrograms) + "\\Kestrel"));
 }
 
-TEST(RemovalScript, LinesAndQuoting) {
-    EXPECT_EQ(removal::RemovalScript("C:\\Program Files\\My App\\uninstall.exe"),
-              (std::vector<std::string>{"@echo off", "del \"C:\\Program Files\\My App\\uninstall.exe\"",
-                                        "rmdir \"C:\\Program Files\\My App\"", "del \"C:\\uninstall_rd.bat\""}));
+// Lines a damaged log or another user may have written: none of them is
+// deleted, and the genuine lines around them still are.
+TEST(UninstallRunMends, HostileLogLinesAreSkipped) {
+    const std::string other = "C:\\Program Files\\Other\\data.txt";
+    const struct { std::string line; std::string victim; } cases[] = {
+        {"C:\\Windows\\System32\\x.dll", "C:\\Windows\\System32\\x.dll"},
+        {"C:\\Users\\Bob\\Documents\\thesis.doc", "C:\\Users\\Bob\\Documents\\thesis.doc"},
+        {kFolder + "\\..\\Other\\data.txt", other},
+        {kFolder + "\\.\\..\\.\\Other\\data.txt", other},
+        {kFolder + "/../Other/data.txt", other},
+        {"\\\\server\\share\\x.txt", ""},
+        {"\\\\?\\C:\\Windows\\System32\\x.dll", "C:\\Windows\\System32\\x.dll"},
+        {"\\\\.\\C:\\Windows\\System32\\x.dll", "C:\\Windows\\System32\\x.dll"},
+        {"Windows\\System32\\x.dll", "C:\\Windows\\System32\\x.dll"},  // relative to the current folder
+        {"\\Windows\\System32\\x.dll", "C:\\Windows\\System32\\x.dll"},
+        {"C:Windows\\System32\\x.dll", "C:\\Windows\\System32\\x.dll"},
+        {kFolder + "\\notes.txt:secret", kFolder + "\\notes.txt"},
+        {kFolder + "\\CON", ""},
+        {kFolder + "\\nul.txt", ""},
+        {kFolder + "\\COM1.log", ""},
+        {kFolder + "\\notes.txt.", kFolder + "\\notes.txt"},
+        {std::string(kDesktop) + "\\Other App.lnk", std::string(kDesktop) + "\\Other App.lnk"},
+        {std::string(kPrograms) + "\\Other\\Other.lnk", std::string(kPrograms) + "\\Other\\Other.lnk"},
+        {std::string(kPrograms) + "\\Kestrel\\..\\Other\\Other.lnk", std::string(kPrograms) + "\\Other\\Other.lnk"},
+    };
+    for (const auto& c : cases) {
+        UninstallRig rig;
+        const std::string logPath = kFolder + "\\Kestrel.ilg";
+        rig.files.AddFile(logPath, c.line + "\r\n" + rig.files.Content(logPath) + c.line + "\r\n");
+        if (!c.victim.empty()) rig.files.AddFile(c.victim, "keep");
+        rig.Uninstall();
+        if (!c.victim.empty()) {
+            EXPECT_EQ(rig.files.Content(c.victim), "keep") << c.line;
+        }
+        EXPECT_EQ(std::count(rig.files.fileRemovals.begin(), rig.files.fileRemovals.end(), c.line), 0) << c.line;
+        EXPECT_FALSE(rig.files.FileExists(kFolder + "\\Kestrel.exe")) << c.line;
+        EXPECT_FALSE(rig.files.FolderExists(std::string(kPrograms) + "\\Kestrel")) << c.line;
+        EXPECT_EQ(rig.State().uninstallerPath, kUninstaller) << c.line;
+    }
+}
+
+TEST(UninstallRunMends, NothingIsDeletedThroughAJunctionInTheInstallFolder) {
+    UninstallRig rig;
+    rig.files.MarkLink(kFolder + "\\docs");  // made a junction to elsewhere after the installation
+    rig.Uninstall();
+    EXPECT_TRUE(rig.files.FileExists(kFolder + "\\docs\\guide.txt"));
+    EXPECT_EQ(std::count(rig.files.folderRemovals.begin(), rig.files.folderRemovals.end(), kFolder + "\\docs\\"), 0);
+    EXPECT_FALSE(rig.files.FileExists(kFolder + "\\readme.txt"));
+}
+
+// A log beside a downloaded installer opens it in uninstall mode; it can name
+// nothing outside the installer's own folder.
+TEST(UninstallRunMends, SpuriousLogBesideAnInstallerReachesNothingElse) {
+    Rig rig(TestApp().Build(), "C:\\Users\\Bob\\Downloads\\setup.exe");
+    rig.files.AddFile("C:\\Windows\\System32\\x.dll", "keep");
+    rig.files.AddFile("C:\\Users\\Bob\\Downloads\\Kestrel.ilg",
+                      "C:\\Windows\\System32\\x.dll\r\nC:\\Users\\Bob\\Downloads\\setup.exe\r\n");
+    rig.Start();
+    rig.Click(&ui::Install::btnUninstallClick);
+    EXPECT_EQ(rig.files.Content("C:\\Windows\\System32\\x.dll"), "keep");
+}
+
+
+TEST(RemovalScript, WaitsForTheUninstallerThenRemovesItsFolderAndItself) {
+    const std::string text = ScriptText("C:\\Program Files\\50% Off\\uninstall.exe");
+    EXPECT_EQ(text,
+              "@echo off\r\nset tries=0\r\n:wait\r\n"
+              "del \"C:\\Program Files\\50%% Off\\uninstall.exe\" >nul 2>&1\r\n"
+              "if not exist \"C:\\Program Files\\50%% Off\\uninstall.exe\" goto removed\r\n"
+              "set /a tries+=1\r\nif %tries% geq 10 goto removed\r\nping -n 2 127.0.0.1 >nul\r\ngoto wait\r\n"
+              ":removed\r\nrmdir \"C:\\Program Files\\50%% Off\"\r\ndel \"C:\\uninstall_rd.bat\"\r\n");
+    for (const char* unsafe : {"C:\\x\" & calc.exe & rem \"\\uninstall.exe", "C:\\x\r\ncalc.exe\\uninstall.exe"})
+        EXPECT_FALSE(removal::RemovalScript(unsafe, removal::kRemovalScriptPath)) << unsafe;
+}
+
+TEST(RemovalScript, OnlyTheRunningProgramsOwnLineNamesTheUninstaller) {
+    const std::string injected = "C:\\x\" & calc.exe & rem \"uninstall.exe";
+    UninstallRig rig({kFolder + "\\a.txt", injected, "C:\\other\\uninstall.exe"});
+    rig.Uninstall();
+    EXPECT_EQ(rig.State().uninstallerPath, "");
+    rig.Click(&ui::Install::btnUninstallExitClick);
+    EXPECT_FALSE(rig.files.FileExists(removal::kRemovalScriptPath));
+    EXPECT_TRUE(rig.shell.Launches().empty());
+}
+
+TEST(RemovalScript, ALinkOrFolderAtTheScriptPathIsNotFollowed) {
+    UninstallRig linked;
+    linked.files.AddFolder(removal::kRemovalScriptPath);
+    linked.files.AddFile(std::string(removal::kRemovalScriptPath) + "\\target.txt", "keep");
+    linked.files.MarkLink(removal::kRemovalScriptPath);
+    linked.Uninstall();
+    linked.Click(&ui::Install::btnUninstallExitClick);
+    EXPECT_EQ(linked.files.Content(removal::kRemovalScriptPath), ScriptText(kUninstaller));
+    EXPECT_TRUE(linked.view.terminated);
+
+    UninstallRig folder;
+    folder.files.AddFolder(removal::kRemovalScriptPath);
+    folder.files.AddFolder("C:\\Users\\Admin\\Temp");
+    folder.Uninstall();
+    folder.Click(&ui::Install::btnUninstallExitClick);
+    const std::string elsewhere = "C:\\Users\\Admin\\Temp\\uninstall_rd-1.bat";
+    EXPECT_EQ(folder.files.Content(elsewhere), ScriptText(kUninstaller, elsewhere));
+    ASSERT_EQ(folder.shell.Launches().size(), 1u);
+    EXPECT_EQ(folder.shell.Launches()[0].file, elsewhere);
 }
 
 TEST(RemovalScript, UnwritableScriptIsReportedAndTheProgramStays) {

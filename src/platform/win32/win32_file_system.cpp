@@ -9,13 +9,13 @@ namespace {
 
 class Win32WritableFile : public WritableFile {
 public:
-    explicit Win32WritableFile(FileHandle file) : file_(std::move(file)) {}
+    Win32WritableFile(FileHandle file, std::string path) : file_(std::move(file)), path_(std::move(path)) {}
     void Write(const uint8_t* data, std::size_t size) override {
         while (size > 0) {
             const DWORD chunk = size > (1u << 30) ? (1u << 30) : static_cast<DWORD>(size);
             DWORD written = 0;
             if (!WriteFile(file_.Get(), data, chunk, &written, nullptr) || written == 0)
-                throw Failure("Stream write error");
+                throw Failure(Format("Cannot write file \"%s\". %s", path_, SystemErrorText(GetLastError())));
             data += written;
             size -= written;
         }
@@ -23,6 +23,7 @@ public:
 
 private:
     FileHandle file_;
+    std::string path_;
 };
 
 DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
@@ -42,10 +43,19 @@ void ReadExactly(HANDLE file, Bytes& into) {
     }
 }
 
-std::unique_ptr<WritableFile> Win32FileSystem::CreateOrReplaceFile(const std::string& path) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+static std::unique_ptr<WritableFile> CreateForWriting(const std::string& path, DWORD disposition) {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) throw Failure(Format("Cannot create file \"%s\". %s", path, SystemErrorText(GetLastError())));
-    return std::make_unique<Win32WritableFile>(std::move(file));
+    return std::make_unique<Win32WritableFile>(std::move(file), path);
+}
+
+std::unique_ptr<WritableFile> Win32FileSystem::CreateOrReplaceFile(const std::string& path) {
+    return CreateForWriting(path, CREATE_ALWAYS);
+}
+
+// CREATE_NEW fails on anything already there, a dangling link included.
+std::unique_ptr<WritableFile> Win32FileSystem::CreateNewFile(const std::string& path) {
+    return CreateForWriting(path, CREATE_NEW);
 }
 
 Bytes Win32FileSystem::ReadWholeFile(const std::string& path) {
@@ -92,6 +102,26 @@ std::string Win32FileSystem::CurrentFolder() {
     char buffer[MAX_PATH + 1];
     const DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
     return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string();
+}
+
+bool Win32FileSystem::IsLink(const std::string& path) {
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool Win32FileSystem::RemoveLink(const std::string& path) {
+    // A link to a folder is itself a folder entry; removing it leaves the target.
+    const DWORD attributes = Attributes(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryA(path.c_str()) != 0 : DeleteFileA(path.c_str()) != 0;
+}
+
+std::string Win32FileSystem::TemporaryFolder() {
+    char buffer[MAX_PATH + 1];
+    const DWORD length = GetTempPathA(sizeof buffer, buffer);
+    std::string folder = length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string();
+    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    return folder;
 }
 
 }  // namespace velmoran::platform::win32

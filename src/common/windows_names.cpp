@@ -1,0 +1,81 @@
+#include "common/windows_names.h"
+
+#include <vector>
+
+#include "common/path.h"
+
+namespace velmoran {
+namespace {
+
+bool IsForbiddenNameByte(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 32 || std::string("\\/:*?\"<>|").find(c) != std::string::npos;
+}
+
+bool IsDriveRoot(const std::string& path) {
+    const char letter = LowerAscii(path[0]);
+    return path.size() >= 3 && letter >= 'a' && letter <= 'z' && path[1] == ':' && path[2] == '\\';
+}
+
+}  // namespace
+
+bool IsDeviceName(const std::string& name) {
+    std::string base = AsciiLower(name.substr(0, name.find('.')));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    if (base == "con" || base == "prn" || base == "aux" || base == "nul") return true;
+    return base.size() == 4 && (base.compare(0, 3, "com") == 0 || base.compare(0, 3, "lpt") == 0) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+
+bool IsSingleWindowsName(const std::string& name) {
+    if (name.empty() || name == "." || name == "..") return false;
+    for (const char c : name)
+        if (IsForbiddenNameByte(c)) return false;
+    return name.back() != '.' && name.back() != ' ' && !IsDeviceName(name);
+}
+
+bool IsSafeRelativePath(const std::string& relativePath) {
+    if (!StaysInsideFolder(relativePath)) return false;
+    std::string::size_type start = 0;
+    for (;;) {
+        const auto end = relativePath.find_first_of("\\/", start);
+        if (IsDeviceName(relativePath.substr(start, end - start))) return false;
+        if (end == std::string::npos) return true;
+        start = end + 1;
+    }
+}
+
+std::optional<std::string> FullLocalPath(const std::string& path) {
+    std::string text = path;
+    for (char& c : text)
+        if (c == '/') c = '\\';
+    if (!IsDriveRoot(text)) return std::nullopt;  // relative, drive-relative, UNC, \\?\ and \\.\ alike
+    std::vector<std::string> parts;
+    std::string::size_type start = 3;
+    while (start <= text.size()) {
+        auto end = text.find('\\', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string part = text.substr(start, end - start);
+        start = end + 1;
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+            continue;
+        }
+        // A stream name, a wildcard, a device, or a name Windows would trim.
+        if (!IsSingleWindowsName(part)) return std::nullopt;
+        parts.push_back(part);
+    }
+    std::string full = text.substr(0, 3);
+    for (std::size_t i = 0; i < parts.size(); ++i) full += (i ? "\\" : "") + parts[i];
+    return full;
+}
+
+bool LiesBelow(const std::string& path, const std::string& folder) {
+    std::string prefix = folder;
+    if (prefix.empty()) return false;
+    if (prefix.back() != '\\') prefix += '\\';
+    return path.size() > prefix.size() && EqualsIgnoreCase(path.substr(0, prefix.size()), prefix);
+}
+
+}  // namespace velmoran

@@ -1,0 +1,66 @@
+#include "removal/removal_scope.h"
+
+#include "common/path.h"
+#include "common/windows_names.h"
+
+namespace velmoran::removal {
+namespace {
+
+std::string WithoutTrailingBackslash(std::string folder) {
+    while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+    return folder;
+}
+
+std::vector<std::string> FullPaths(const std::vector<std::string>& folders) {
+    std::vector<std::string> full;
+    for (const std::string& folder : folders)
+        if (const auto path = FullLocalPath(folder)) full.push_back(*path);
+    return full;
+}
+
+bool Holds(const std::vector<std::string>& folders, const std::string& folder) {
+    for (const std::string& candidate : folders)
+        if (EqualsIgnoreCase(candidate, folder)) return true;
+    return false;
+}
+
+}  // namespace
+
+RemovalScope::RemovalScope(const std::string& installFolder, const std::vector<std::string>& desktopShortcuts,
+                           const std::vector<std::string>& groupFolders)
+    : installFolder_(FullLocalPath(installFolder).value_or(std::string())),
+      desktopShortcuts_(FullPaths(desktopShortcuts)),
+      groupFolders_(FullPaths(groupFolders)) {}
+
+std::optional<std::string> RemovalScope::FileToDelete(const std::string& line, platform::FileSystem& files) const {
+    const auto path = FullLocalPath(line);
+    if (!path) return std::nullopt;
+    if (!installFolder_.empty() && LiesBelow(*path, installFolder_)) {
+        if (PassesThroughLink(*path, files)) return std::nullopt;
+        return path;
+    }
+    if (Holds(desktopShortcuts_, *path)) return path;
+    const std::string name = FileNamePart(*path);
+    const bool isShortcut = name.size() > 4 && EqualsIgnoreCase(name.substr(name.size() - 4), ".lnk");
+    if (isShortcut && Holds(groupFolders_, WithoutTrailingBackslash(FolderPart(*path)))) return path;
+    return std::nullopt;
+}
+
+bool RemovalScope::MayRemoveFolder(const std::string& folder, platform::FileSystem& files) const {
+    const auto path = FullLocalPath(folder);
+    if (!path) return false;
+    if (EqualsIgnoreCase(*path, installFolder_)) return true;
+    if (!installFolder_.empty() && LiesBelow(*path, installFolder_)) return !PassesThroughLink(*path, files);
+    return Holds(groupFolders_, *path);
+}
+
+// A junction in the install folder (or the folder itself, made one before the
+// installation) could point anywhere on the machine: a path that passes through
+// one is not followed.
+bool RemovalScope::PassesThroughLink(const std::string& path, platform::FileSystem& files) const {
+    for (auto end = installFolder_.size(); end != std::string::npos; end = path.find('\\', end + 1))
+        if (files.IsLink(path.substr(0, end))) return true;
+    return false;
+}
+
+}  // namespace velmoran::removal

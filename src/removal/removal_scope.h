@@ -1,0 +1,43 @@
+#pragma once
+// What an uninstall run may delete. The install log is a text file in a folder
+// other users may be able to write to, and the uninstaller runs elevated, so a
+// line is acted on only when it names something the installation itself made:
+// a file below the install folder, the application's shortcut on the desktop, or
+// a shortcut directly in its program group.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace velmoran::removal {
+
+class RemovalScope {
+public:
+    // `installFolder`: the folder of the running uninstaller. `desktopShortcuts`:
+    // the application's shortcut on each desktop; `groupFolders`: its program group
+    // in each programs folder (per-user and common). Paths that are not full local
+    // paths are left out.
+    RemovalScope(const std::string& installFolder, const std::vector<std::string>& desktopShortcuts,
+                 const std::vector<std::string>& groupFolders);
+
+    // The full path to delete for a log line, or nothing when the line lies
+    // outside the installation or reaches it through a junction or link.
+    std::optional<std::string> FileToDelete(const std::string& line, platform::FileSystem& files) const;
+
+    // True for the install folder, a folder below it, or a program group.
+    // Not through a junction or link either.
+    bool MayRemoveFolder(const std::string& folder, platform::FileSystem& files) const;
+
+    const std::string& InstallFolder() const { return installFolder_; }
+
+private:
+    bool PassesThroughLink(const std::string& path, platform::FileSystem& files) const;
+
+    std::string installFolder_;
+    std::vector<std::string> desktopShortcuts_;
+    std::vector<std::string> groupFolders_;
+};
+
+}  // namespace velmoran::removal

@@ -1,0 +1,66 @@
+#include "removal/removal_script.h"
+
+#include "common/path.h"
+
+namespace velmoran::removal {
+namespace {
+
+// Inside double quotes only "%" keeps a meaning to cmd (variable expansion); a
+// quote would end the quoted text and a control byte could end the line.
+std::optional<std::string> Quoted(const std::string& path) {
+    std::string quoted = "\"";
+    for (const char c : path) {
+        if (c == '"' || static_cast<unsigned char>(c) < 32) return std::nullopt;
+        quoted += c == '%' ? "%%" : std::string(1, c);
+    }
+    return quoted + "\"";
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string>> RemovalScript(const std::string& uninstallerPath,
+                                                      const std::string& scriptPath) {
+    std::string folder = FolderPart(uninstallerPath);
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    const auto uninstaller = Quoted(uninstallerPath), folderText = Quoted(folder), script = Quoted(scriptPath);
+    if (!uninstaller || !folderText || !script) return std::nullopt;
+    // The uninstaller may take a moment to end after starting the script: its
+    // file cannot be deleted before, and its folder not removed.
+    return std::vector<std::string>{
+        "@echo off",
+        "set tries=0",
+        ":wait",
+        "del " + *uninstaller + " >nul 2>&1",
+        "if not exist " + *uninstaller + " goto removed",
+        "set /a tries+=1",
+        "if %tries% geq 10 goto removed",
+        "ping -n 2 127.0.0.1 >nul",
+        "goto wait",
+        ":removed",
+        "rmdir " + *folderText,
+        "del " + *script,
+    };
+}
+
+std::string PrepareScriptPath(platform::FileSystem& files) {
+    if (files.IsLink(kRemovalScriptPath)) files.RemoveLink(kRemovalScriptPath);
+    if (!files.FolderExists(kRemovalScriptPath)) {
+        if (files.FileExists(kRemovalScriptPath)) files.RemoveFile(kRemovalScriptPath);
+        return kRemovalScriptPath;
+    }
+    // Somebody made a folder of that name; the script goes where only this user writes.
+    const std::string folder = files.TemporaryFolder();
+    for (int n = 1;; ++n) {
+        const std::string path = folder + "\\uninstall_rd-" + std::to_string(n) + ".bat";
+        if (n == 1000 || !(files.FileExists(path) || files.FolderExists(path) || files.IsLink(path))) return path;
+    }
+}
+
+void WriteScript(platform::FileSystem& files, const std::string& path, const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    const auto file = files.CreateNewFile(path);
+    file->Write(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+}
+
+}  // namespace velmoran::removal
