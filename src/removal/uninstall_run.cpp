@@ -6,6 +6,7 @@
 #include "common/path.h"
 #include "common/windows_names.h"
 #include "removal/removal_scope.h"
+#include "setup/payload_names.h"
 #include "removal/removal_script.h"
 
 namespace velmoran::removal {
@@ -76,11 +77,11 @@ RemovalScope ScopeOf(const ui::InstallerState& state, platform::Registry& regist
         }
     };
     std::vector<std::string> desktopShortcuts, groups;
-    const std::string shortcut = state.payload.Value("ExeShortCut") + ".lnk";
+    const std::string shortcut = state.payload.Value("ExeShortCut");
     for (const std::string& desktop : {state.folders.desktop, userValue("Desktop")})
-        if (!desktop.empty()) desktopShortcuts.push_back(desktop + "\\" + shortcut);
+        if (!desktop.empty() && IsSingleWindowsName(shortcut)) desktopShortcuts.push_back(desktop + "\\" + shortcut + ".lnk");
     for (const std::string& programs : {state.folders.programs, userValue("Programs")})
-        if (!programs.empty() && !state.appName.empty()) groups.push_back(programs + "\\" + state.appName);
+        if (!programs.empty() && setup::IsSafeAppName(state.appName)) groups.push_back(programs + "\\" + state.appName);
     return RemovalScope(FolderPart(state.programPath), desktopShortcuts, groups);
 }
 

@@ -6,6 +6,7 @@
 #include "common/header_number.h"
 #include "common/path.h"
 #include "payload/file_entry.h"
+#include "setup/payload_names.h"
 
 namespace velmoran::setup {
 namespace {
@@ -41,32 +42,37 @@ void AdvanceGauge(ui::View& view, long long amount) {
     view.SetGaugeProgress(Gauge::Progress, view.GaugeProgress(Gauge::Progress) + amount);
 }
 
-// An entry whose path leaves the install folder could overwrite any file on
-// the machine; a damaged or hostile installer is refused before anything is
-// written. Checking stops at the first missing entry, where the run stops too.
-bool HoldsUnsafeEntry(ui::InstallerState& state, ui::View& view, int32_t count) {
-    for (int32_t n = 1; n <= count; ++n) {
-        const std::string entry = state.payload.Value(payload::FileEntryKey(n));
-        if (entry.empty()) return false;
-        const std::string path = payload::SplitFileEntry(entry).relativePath;
-        if (!path.empty() && !StaysInsideFolder(path)) {
-            view.ShowMessage(MessageKind::Error,
-                             "The installer holds the file entry \"" + path +
-                                 "\", which points outside the install folder (damaged installer?)",
-                             MessageButtons::Abort);
-            view.Terminate();
-            return true;
-        }
-    }
-    return false;
+// A name that leaves the install folder could overwrite any file on the
+// machine: a damaged or hostile installer is refused before anything is written.
+bool HoldsUnsafeName(ui::InstallerState& state, ui::View& view, int32_t count) {
+    const auto problem = FindUnsafeName([&state](const std::string& name) { return state.payload.Value(name); }, count);
+    if (!problem) return false;
+    view.ShowMessage(MessageKind::Error, *problem, MessageButtons::Abort);
+    view.Terminate();
+    return true;
+}
+
+// A junction or symbolic link in the install folder (planted by someone who can
+// write there) would carry the elevated writes anywhere on the machine.
+void RefuseLink(platform::FileSystem& files, const std::string& path) {
+    if (files.IsLink(path))
+        throw Failure("\"" + path + "\" is a junction or symbolic link; the installation writes nothing through one.");
+}
+
+// The folder and each of its parents below the install folder.
+void RefuseLinksInFolder(platform::FileSystem& files, const std::string& installFolder, const std::string& folder) {
+    for (auto end = folder.find('\\', installFolder.size()); end != std::string::npos; end = folder.find('\\', end + 1))
+        RefuseLink(files, folder.substr(0, end));
 }
 
 // The first part of the installer file, up to the file data: it finds the same
 // payload when it starts, and carries no files.
 void WriteUninstallerCopy(ui::InstallerState& state, ui::View& view, platform::FileSystem& files) {
     state.payload.ReloadImage();
+    const std::string path = state.installFolder + "\\uninstall.exe";
+    RefuseLink(files, path);
     try {
-        const auto copy = files.CreateOrReplaceFile(state.installFolder + "\\uninstall.exe");
+        const auto copy = files.CreateOrReplaceFile(path);
         const Bytes& image = state.payload.Image();
         const std::size_t count = std::min(state.payload.FileDataStart(), image.size());
         copy->Write(image.data(), count);
@@ -100,7 +106,7 @@ void RegisterUninstaller(ui::InstallerState& state, platform::Registry& registry
     const std::string key = std::string(platform::kUninstallKeyPrefix) + state.appName;
     try {
         platform::WriteMachineValue(registry, key, "DisplayName", state.appName);
-        platform::WriteMachineValue(registry, key, "UninstallString", state.installFolder + "\\uninstall.exe uninstall");
+        platform::WriteMachineValue(registry, key, "UninstallString", "\"" + state.installFolder + "\\uninstall.exe\" uninstall");
     } catch (const std::exception&) {
         // Without write access to the machine hive there is simply no entry.
     }
@@ -130,7 +136,7 @@ void RunInstallation(ui::InstallerState& state, ui::View& view, platform::Platfo
         view.ShowMessage(MessageKind::Warning, "Please choose a folder to install the software to.", MessageButtons::Ok);
         return;
     }
-    if (HoldsUnsafeEntry(state, view, count)) return;
+    if (HoldsUnsafeName(state, view, count)) return;
     if (platform.files.FolderExists(folder) &&
         view.ShowMessage(MessageKind::Warning,
                          "Folder already exists, existing files may be overwritten.\r"
@@ -145,6 +151,7 @@ void RunInstallation(ui::InstallerState& state, ui::View& view, platform::Platfo
     view.ShowPage(Page::Installing);
     // Made even when no file lies in it, so the uninstaller and the log have a place.
     CreateFoldersTopDown(platform.files, folder);
+    RefuseLink(platform.files, folder);
 
     std::string lastFolder;  // files come folder by folder; each is made once
     for (int32_t n = 1; n <= count; ++n) {
@@ -155,8 +162,10 @@ void RunInstallation(ui::InstallerState& state, ui::View& view, platform::Platfo
         const std::string destinationFolder = FolderPart(destination);
         if (destinationFolder != lastFolder) {
             lastFolder = destinationFolder;
+            RefuseLinksInFolder(platform.files, folder, lastFolder);
             CreateFoldersTopDown(platform.files, lastFolder);
         }
+        RefuseLink(platform.files, destination);
         state.log.Append(destination);
         const int32_t size = ParseHeaderNumber(entry.sizeText);
         {
@@ -176,6 +185,7 @@ void RunInstallation(ui::InstallerState& state, ui::View& view, platform::Platfo
     WriteUninstallerCopy(state, view, platform.files);
     state.log.Append(folder + "\\" + state.appName + ".ilg");
     MakeShortcuts(state, platform);
+    RefuseLink(platform.files, folder + "\\" + state.appName + ".ilg");
     state.log.Save(platform.files, folder + "\\" + state.appName + ".ilg");
     RegisterUninstaller(state, platform.registry);
     view.ShowPage(Page::Installed);

@@ -7,6 +7,7 @@
 #include "common/path.h"
 #include "removal/uninstall_run.h"
 #include "setup/installation_run.h"
+#include "setup/payload_names.h"
 
 namespace velmoran::ui {
 
@@ -78,6 +79,23 @@ void Install::LoadPictures() {
     }
 }
 
+namespace {
+
+// A "." or ".." component (Windows trims trailing dots and spaces, so "..." and
+// ". " count too) would propose a folder other than the one the name shows.
+bool ClimbsOrStays(const std::string& path) {
+    std::string::size_type start = 0;
+    for (;;) {
+        const auto end = path.find_first_of("\\/", start);
+        const std::string part = path.substr(start, end - start);
+        if (!part.empty() && part.find_first_not_of(". ") == std::string::npos) return true;
+        if (end == std::string::npos) return false;
+        start = end + 1;
+    }
+}
+
+}  // namespace
+
 // The program-files folder followed by TargetFolder after its placeholder. A
 // failure (a parent folder that does not exist yet) leaves the path empty.
 void Install::ProposeInstallFolder() {
@@ -86,6 +104,7 @@ void Install::ProposeInstallFolder() {
         const std::string folder = FolderPart(target);
         const auto firstBackslash = folder.find('\\');
         const std::string tail = firstBackslash == std::string::npos ? folder : folder.substr(firstBackslash);
+        if (ClimbsOrStays(tail + FileNamePart(target))) return;
         state_.baseFolder = state_.folders.programFiles + tail;
         view_.PointDirectoryList(state_.baseFolder);
         view_.SetFolderName(FileNamePart(target));
@@ -110,7 +129,8 @@ void Install::ChooseMode() {
     std::string ownFolder = FolderPart(state_.programPath);
     if (!ownFolder.empty() && ownFolder.back() == '\\') ownFolder.pop_back();
     const std::string logPath = ownFolder + "\\" + state_.appName + ".ilg";
-    if (platform_.files.FileExists(logPath)) {
+    // A name that is not one folder's name could point the log path anywhere.
+    if (setup::IsSafeAppName(state_.appName) && platform_.files.FileExists(logPath)) {
         state_.log.Load(platform_.files, logPath);
         view_.SetLabel(Label::Uninstall, "Are you sure you want to uninstall " + state_.appName + " ?");
         view_.ShowPage(Page::Uninstall);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "installer_rig.h"
+#include "payload/file_entry.h"
 
 namespace velmoran::testing {
 namespace {
@@ -66,7 +67,7 @@ TEST(InstallationRun, InstallsFilesUninstallerShortcutsLogAndEntry) {
     EXPECT_EQ(rig.shell.Shortcuts()[2].description, "Guide");
     EXPECT_EQ(rig.shell.Shortcuts()[2].target, kFolder + "\\docs\\guide.txt");
     EXPECT_EQ(rig.registry.Get(Hive::LocalMachine, kUninstallKey, "DisplayName"), "Kestrel");
-    EXPECT_EQ(rig.registry.Get(Hive::LocalMachine, kUninstallKey, "UninstallString"), kFolder + "\\uninstall.exe uninstall");
+    EXPECT_EQ(rig.registry.Get(Hive::LocalMachine, kUninstallKey, "UninstallString"), "\"" + kFolder + "\\uninstall.exe\" uninstall");  // quoted: the path has a space
 
     // The uninstaller copy pushes past Filebytes; the gauge holds at its maximum.
     const int fileBytes = 18 + 9 + 7;
@@ -252,19 +253,78 @@ TEST(InstallationRun, ExitDuringTheRunLetsItFinish) {
     EXPECT_TRUE(rig.files.FileExists(kFolder + "\\Kestrel.ilg"));
 }
 
-TEST(InstallationRunMends, EntriesLeavingTheInstallFolderAreRefusedBeforeAnythingIsWritten) {
-    for (const char* path : {"..\\..\\Windows\\evil.dll", "C:\\evil.txt", "D:evil.txt", "\\evil.txt", "docs\\..\\..\\x"}) {
+TEST(InstallationRunMends, UnsafeNamesAreRefusedBeforeAnythingIsWritten) {
+    const struct { const char* key; const char* value; } cases[] = {
+        {"f4", "<..\\..\\Windows\\evil.dll><4>"}, {"f4", "<C:\\evil.txt><4>"}, {"f4", "<D:evil.txt><4>"},
+        {"f4", "<\\evil.txt><4>"}, {"f4", "<docs\\..\\..\\x><4>"}, {"f4", "<docs/../../x><4>"},
+        {"f4", "<CON><4>"}, {"f4", "<docs\\nul.txt><4>"}, {"f4", "<COM1.log><4>"}, {"f4", "<a.txt:s><4>"},
+        {"AppName", "..\\..\\Users\\Public\\Evil"}, {"AppName", ""}, {"AppName", "\\Evil"}, {"AppName", "A:B"},
+        {"AppName", "Vendor\\\\App"}, {"AppName", "Vendor\\.\\App"}, {"AppName", "LPT1"},
+        {"ExeShortcut", "..\\..\\..\\Windows\\evil"}, {"ExeShortcut", "aux"}, {"ExeShortcut", ""},
+        {"ShortcutName1", "..\\Startup\\evil"}, {"ShortcutName1", "a/b"}, {"ShortcutName1", "trail."},
+        {"ExeName", "..\\..\\Windows\\notepad.exe"}, {"ExeName", "C:\\Windows\\notepad.exe"}, {"ExeName", "prn"},
+        {"ShortcutPath1", "..\\..\\x.exe"}, {"ShortcutPath1", "\\\\server\\share\\x.exe"},
+    };
+    for (const auto& c : cases) {
         TestApp app;
-        app.files.push_back({path, "evil"});
+        app.files.push_back({"zz.txt", "four"});
+        app.overrides[c.key] = c.value;
         InstallRig rig(app);
         const auto before = rig.files.Snapshot();
         rig.Install();
-        ASSERT_EQ(rig.view.boxes.size(), 1u) << path;
+        ASSERT_EQ(rig.view.boxes.size(), 1u) << c.key << "=" << c.value;
         EXPECT_EQ(rig.view.boxes[0].kind, MessageKind::Error);
-        EXPECT_NE(rig.view.boxes[0].text.find(path), std::string::npos) << rig.view.boxes[0].text;
+        const std::string shown = c.key[0] == 'f' ? payload::SplitFileEntry(c.value).relativePath : c.value;
+        EXPECT_NE(rig.view.boxes[0].text.find("\"" + shown + "\""), std::string::npos) << rig.view.boxes[0].text;
         EXPECT_TRUE(rig.view.terminated);
-        EXPECT_EQ(rig.files.Snapshot(), before) << path;
+        EXPECT_EQ(rig.files.Snapshot(), before) << c.key << "=" << c.value;
+        EXPECT_FALSE(rig.registry.KeyExists(Hive::LocalMachine, std::string(platform::kUninstallKeyPrefix)));
     }
+}
+
+TEST(InstallationRunMends, NestedApplicationNameStaysAllowed) {
+    TestApp app;
+    app.manifest.appName = "Vendor\\Kestrel";
+    InstallRig rig(app);
+    rig.Install();
+    EXPECT_TRUE(rig.view.boxes.empty());
+    EXPECT_TRUE(rig.files.FileExists(kFolder + "\\Kestrel.exe"));
+}
+
+TEST(InstallationRunMends, TargetFolderThatClimbsProposesNoFolder) {
+    for (const char* target : {"%ProgramFiles%\\..\\Windows", "%ProgramFiles%\\.\\Kestrel", "%ProgramFiles%\\...\\x"}) {
+        TestApp app;
+        app.manifest.targetFolder = target;
+        InstallRig rig(app);
+        EXPECT_EQ(rig.view.labels[Label::InstallTo], "") << target;
+    }
+}
+
+TEST(InstallationRunMends, NothingIsWrittenThroughAJunction) {
+    const std::string docs = kFolder + "\\docs";
+    for (const std::string& link : {docs, kFolder + "\\readme.txt", kFolder + "\\uninstall.exe", kFolder}) {
+        InstallRig rig;
+        rig.files.AddFolder(docs);
+        rig.files.AddFile(kFolder + "\\readme.txt", "old");
+        rig.files.AddFile(kFolder + "\\uninstall.exe", "old");
+        rig.files.MarkLink(link);
+        rig.Install();
+        ASSERT_EQ(rig.view.failures.size(), 1u) << link;
+        EXPECT_EQ(rig.view.failures[0],
+                  "\"" + link + "\" is a junction or symbolic link; the installation writes nothing through one.");
+        EXPECT_FALSE(rig.files.FileExists(kFolder + "\\Kestrel.ilg"));
+        EXPECT_EQ(rig.files.Content(kFolder + "\\readme.txt"), link == kFolder + "\\uninstall.exe" ? "read me" : "old");
+    }
+}
+
+TEST(InstallationRunMends, AFullDriveNamesTheFileAndTheProgramStays) {
+    InstallRig rig;
+    rig.files.LimitFreeSpace(20);
+    rig.Install();
+    ASSERT_EQ(rig.view.failures.size(), 1u);
+    EXPECT_EQ(rig.view.failures[0], "Cannot write file \"" + kFolder + "\\docs\\guide.txt\". There is not enough space on the disk.");
+    EXPECT_FALSE(rig.view.terminated);
+    EXPECT_EQ(rig.view.page, Page::Installing);
 }
 
 TEST(InstallationRunMends, EmptyInstallPathIsRefused) {

@@ -63,7 +63,7 @@ check_installed() {
     "$programs\\Kestrel Notes\\User Guide.lnk" "$programs\\Kestrel Notes\\Read Me.lnk" > "$work/expected.ilg"
   cmp -s "$work/expected.ilg" "$app_dir/Kestrel Notes.ilg" || fail "the install log is not as expected"
   [ "$(reg_value "$uninstall_key" DisplayName)" = "Kestrel Notes" ] || fail "DisplayName is not registered"
-  [ "$(reg_value "$uninstall_key" UninstallString)" = "$folder\\uninstall.exe uninstall" ] ||
+  [ "$(reg_value "$uninstall_key" UninstallString)" = "\"$folder\\uninstall.exe\" uninstall" ] ||
     fail "UninstallString is not registered"
 }
 

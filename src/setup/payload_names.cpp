@@ -1,0 +1,52 @@
+#include "setup/payload_names.h"
+
+#include "common/windows_names.h"
+#include "payload/file_entry.h"
+
+namespace velmoran::setup {
+namespace {
+
+std::string Refusal(const std::string& what, const std::string& text, const char* reason) {
+    return "The installer holds the " + what + " \"" + text + "\", which " + reason + " (damaged installer?)";
+}
+
+constexpr char kOutside[] = "is no path inside the install folder";
+constexpr char kNotAName[] = "is not a file name Windows can hold";
+
+}  // namespace
+
+bool IsSafeAppName(const std::string& name) {
+    if (name.empty() || name.find(':') != std::string::npos) return false;
+    std::string::size_type start = 0;
+    for (;;) {
+        const auto end = name.find_first_of("\\/", start);
+        if (!IsSingleWindowsName(name.substr(start, end - start))) return false;
+        if (end == std::string::npos) return true;
+        start = end + 1;
+    }
+}
+
+std::optional<std::string> FindUnsafeName(const HeaderLookup& value, int32_t fileCount) {
+    const std::string appName = value("AppName");
+    if (!IsSafeAppName(appName)) return Refusal("application name", appName, "cannot name a folder of its own");
+    const std::string exeName = value("ExeName");
+    if (!IsSafeRelativePath(exeName)) return Refusal("main program", exeName, kOutside);
+    const std::string exeShortcut = value("ExeShortCut");
+    if (!IsSingleWindowsName(exeShortcut)) return Refusal("shortcut name", exeShortcut, kNotAName);
+    for (int i = 1;; ++i) {
+        const std::string name = value("ShortcutName" + std::to_string(i));
+        if (name.empty()) break;
+        if (!IsSingleWindowsName(name)) return Refusal("shortcut name", name, kNotAName);
+        const std::string target = value("ShortcutPath" + std::to_string(i));
+        if (!IsSafeRelativePath(target)) return Refusal("shortcut target", target, kOutside);
+    }
+    for (int32_t n = 1; n <= fileCount; ++n) {
+        const std::string entry = value(payload::FileEntryKey(n));
+        if (entry.empty()) break;  // the run stops there too
+        const std::string path = payload::SplitFileEntry(entry).relativePath;
+        if (!path.empty() && !IsSafeRelativePath(path)) return Refusal("file entry", path, kOutside);
+    }
+    return std::nullopt;
+}
+
+}  // namespace velmoran::setup
