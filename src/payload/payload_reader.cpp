@@ -51,6 +51,7 @@ void PayloadReader::Open(ByteSource& source, const std::string& programPath,
     settings_.Clear();
     position_ = itemAreaStart_ = fileDataStart_ = markerOffset_ = 0;
     scrambled_ = false;
+    checksumSound_ = true;
     try {
         source.Open();
         ReadImage(onReadProblem);
@@ -91,7 +92,8 @@ void PayloadReader::Unscramble(const std::string& programPath) {
         checksum ^= image_[i];
         if (++keyIndex == kScrambleKeyLength) keyIndex = 0;
     }
-    if (checksum != 0 && AsciiLower(FileNamePart(programPath)) != kUninstallerName)
+    checksumSound_ = checksum == 0;
+    if (!checksumSound_ && AsciiLower(FileNamePart(programPath)) != kUninstallerName)
         throw OpenFailure(OpenFailureKind::ChecksumMismatch);
 }
 

@@ -13,6 +13,10 @@
 
 namespace velmoran::payload {
 
+// The largest splash or icon picture inflated: a picture is a few kilobytes, and
+// a size beyond this in a damaged header would take that much memory.
+inline constexpr int64_t kMaxPictureBytes = 16 * 1024 * 1024;
+
 enum class OpenFailureKind { MarkerMissing, HeaderUnterminated, ChecksumMismatch, General };
 
 // The message start-up shows for each kind.
@@ -64,6 +68,9 @@ public:
     std::size_t ItemAreaStart() const { return itemAreaStart_; }
     std::size_t MarkerOffset() const { return markerOffset_; }
     bool Scrambled() const { return scrambled_; }
+    // False when a scrambled payload's checksum did not come out 0 (and the
+    // uninstaller's exemption let it open all the same).
+    bool ChecksumSound() const { return checksumSound_; }
     const Bytes& Image() const { return image_; }
 
     // Releases the own file.
@@ -79,6 +86,7 @@ private:
     Bytes image_;
     std::size_t position_ = 0;
     bool scrambled_ = false;
+    bool checksumSound_ = true;
     std::size_t markerOffset_ = 0;
     std::size_t itemAreaStart_ = 0;
     std::size_t fileDataStart_ = 0;

@@ -71,8 +71,10 @@ void Install::LoadPictures() {
         try {
             const std::string size = state_.payload.Value(picture.key);
             if (size.empty()) continue;
+            const int32_t bytes = ParseHeaderNumber(size);
+            if (bytes > payload::kMaxPictureBytes) continue;
             MemorySink jpeg;
-            state_.payload.InflateItem(ParseHeaderNumber(size), jpeg);
+            state_.payload.InflateItem(bytes, jpeg);
             (view_.*picture.show)(jpeg.bytes);
         } catch (const std::exception&) {
         }

@@ -10,6 +10,7 @@
 #include "jpeg_probe.h"
 #include "parallel_compressor.h"
 #include "payload/compress.h"
+#include "safe_files.h"
 
 namespace velmoran::testing {
 namespace {
@@ -24,6 +25,21 @@ TEST(CodePage, ConvertsWesternTextAndRefusesTheRest) {
     EXPECT_FALSE(Utf8ToCodePage("\xC3"));           // cut short
     EXPECT_FALSE(Utf8ToCodePage("\xFF"));           // not UTF-8
     EXPECT_EQ(CodePageToUtf8("caf\xE9 \x80"), "caf\xC3\xA9 \xE2\x82\xAC");
+}
+
+TEST(SafeFiles, ANewFileIsNeverCreatedThroughAPlantedLink) {
+    ScratchFolder scratch;
+    WriteFile(scratch / "victim.txt", "keep");
+    fs::create_symlink(scratch / "victim.txt", scratch / "planted");
+    fs::create_symlink(scratch / "missing.txt", scratch / "dangling");
+    for (const char* name : {"planted", "dangling", "victim.txt"})
+        EXPECT_EQ(CreateNewFile(scratch / name), nullptr) << name;
+    EXPECT_EQ(ReadFile(scratch / "victim.txt"), "keep");
+    EXPECT_FALSE(fs::exists(scratch / "missing.txt"));
+    std::FILE* fresh = CreateNewFile(scratch / "fresh");
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_TRUE(FlushToDisk(fresh));
+    std::fclose(fresh);
 }
 
 TEST(JpegProbe, ReadsFrameSizeOrRefuses) {

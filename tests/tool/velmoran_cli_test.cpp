@@ -174,6 +174,62 @@ TEST_F(SampleProject, VerifyFindsDamage) {
     EXPECT_NE(none.output.find("Can't find control information"), std::string::npos) << none.output;
 }
 
+TEST_F(SampleProject, LinksAreFollowedOnlyInsideTheSourceTree) {
+    const fs::path app = scratch_ / "sample/app";
+    fs::create_symlink("readme.txt", app / "readme-link.txt");
+    fs::create_directory_symlink("docs", app / "docs-link");
+    Build("setup.exe");
+    const CommandResult list = RunVelmoran("list " + Q(scratch_ / "setup.exe"));
+    for (const char* entry : {"readme-link.txt", "docs-link\\guide.txt"})
+        EXPECT_NE(list.output.find(entry), std::string::npos) << list.output;
+
+    WriteFile(scratch_ / "secret.txt", "outside");
+    fs::create_symlink(scratch_ / "secret.txt", app / "outside.txt");
+    ExpectRefused(BuildArgs(), "outside.txt\": a link to");
+    fs::remove(app / "outside.txt");
+    fs::create_directory_symlink("..", app / "docs/up");
+    ExpectRefused(BuildArgs(), "a link back into a folder that contains it");
+    fs::remove(app / "docs/up");
+    fs::create_symlink("nowhere", app / "dangling");
+    ExpectRefused(BuildArgs(), "dangling\": a link whose target cannot be found");
+}
+
+TEST_F(SampleProject, NoLinkPlantedInTheWayIsFollowed) {
+    Build("setup.exe");
+    // A link already inside the extraction folder.
+    fs::create_directories(scratch_ / "elsewhere");
+    fs::create_directories(scratch_ / "out");
+    fs::create_directory_symlink(scratch_ / "elsewhere", scratch_ / "out/docs");
+    const CommandResult extract = RunVelmoran("extract " + Q(scratch_ / "setup.exe") + " " + Q(scratch_ / "out"));
+    EXPECT_EQ(extract.exitCode, 1);
+    EXPECT_NE(extract.output.find("through the link"), std::string::npos) << extract.output;
+    EXPECT_TRUE(fs::is_empty(scratch_ / "elsewhere"));
+
+}
+
+TEST_F(SampleProject, VerifyNeverCallsABadChecksumSound) {
+    std::string installer = Build("setup.exe", "--scramble");
+    installer[installer.size() - 30] ^= 0x55;
+    for (const char* name : {"damaged.exe", "uninstall.exe"}) {
+        WriteFile(scratch_ / name, installer);
+        const CommandResult verify = RunVelmoran("verify " + Q(scratch_ / name));
+        EXPECT_EQ(verify.exitCode, 1) << name;
+        EXPECT_NE(verify.output.find("Checksum error"), std::string::npos) << verify.output;
+    }
+}
+
+TEST_F(SampleProject, OversizedPictureIsNotInflated) {
+    std::string installer = Build("setup.exe");
+    const std::string splash = "Splash=";
+    const auto at = installer.find(splash, installer.find("d>a>t>a>s>t>a>r>t"));
+    const auto end = installer.find('\r', at);
+    installer.replace(at, end - at, splash + "1073741824");
+    WriteFile(scratch_ / "bomb.exe", installer);
+    const CommandResult list = RunVelmoran("list " + Q(scratch_ / "bomb.exe"));
+    EXPECT_EQ(list.exitCode, 1);
+    EXPECT_NE(list.output.find("more than the installer shows (16 MiB)"), std::string::npos) << list.output;
+}
+
 // Random trees: names with spaces and Western accents, nested folders, empty
 // and incompressible files; extract gives every byte back.
 TEST(VelmoranCli, RandomTreesRoundTrip) {

@@ -38,7 +38,8 @@ std::string ToCodePage(const std::string& utf8, const std::string& what) {
 
 std::string RelativeWindowsPath(const fs::path& root, const fs::path& file) {
     std::string relative;
-    for (const fs::path& part : fs::relative(file, root)) {
+    // Lexical: a followed link keeps its own name, not its target's.
+    for (const fs::path& part : file.lexically_relative(root)) {
         const std::string utf8 = part.u8string();
         const std::string name = ToCodePage(utf8, "file " + Quoted(file.u8string()));
         std::string problem = HeaderProblem(name);
@@ -65,20 +66,73 @@ std::string FileNameText(const std::string& utf8, const std::string& what) {
     return text;
 }
 
+namespace {
+
+bool LiesWithin(const fs::path& path, const fs::path& folder) {
+    const auto mismatch = std::mismatch(folder.begin(), folder.end(), path.begin(), path.end());
+    return mismatch.first == folder.end();
+}
+
+// Walks one folder. A link is followed when it leads to a file or folder inside
+// the source tree (`root` resolved); anything else it could lead to is refused,
+// and so is a folder link that leads back into a folder being walked.
+class TreeScanner {
+public:
+    TreeScanner(const fs::path& root, std::vector<SourceFile>& files) : root_(root), files_(files) {
+        std::error_code error;
+        resolvedRoot_ = fs::canonical(root, error);
+        if (error) throw Failure("source folder " + Quoted(root.u8string()) + ": " + error.message());
+        walking_.push_back(resolvedRoot_);
+    }
+
+    void Walk(const fs::path& folder) {
+        std::error_code error;
+        fs::directory_iterator it(folder, error), end;
+        for (; !error && it != end; it.increment(error)) Take(it->path(), it->symlink_status(error));
+        if (error) throw Failure("source folder " + Quoted(folder.u8string()) + ": " + error.message());
+    }
+
+private:
+    void Take(const fs::path& path, const fs::file_status& status) {
+        const std::string shown = Quoted(path.u8string());
+        if (fs::is_directory(status)) return Walk(path);
+        if (fs::is_regular_file(status)) return Add(path);
+        if (!fs::is_symlink(status)) throw Failure("file " + shown + ": not a plain file");
+        std::error_code error;
+        const fs::path target = fs::canonical(path, error);
+        if (error) throw Failure("file " + shown + ": a link whose target cannot be found");
+        if (!LiesWithin(target, resolvedRoot_))
+            throw Failure("file " + shown + ": a link to " + Quoted(target.u8string()) +
+                          ", outside the source folder; only links within it are followed");
+        if (fs::is_regular_file(target, error)) return Add(path);
+        if (!fs::is_directory(target, error)) throw Failure("file " + shown + ": a link to something that is not a plain file");
+        for (const fs::path& folder : walking_)
+            if (LiesWithin(folder, target)) throw Failure("file " + shown + ": a link back into a folder that contains it");
+        walking_.push_back(target);
+        Walk(path);
+        walking_.pop_back();
+    }
+
+    void Add(const fs::path& path) {
+        std::error_code error;
+        const uint64_t size = fs::file_size(path, error);
+        if (error) throw Failure("file " + Quoted(path.u8string()) + ": " + error.message());
+        files_.push_back({path, RelativeWindowsPath(root_, path), size});
+    }
+
+    fs::path root_, resolvedRoot_;
+    std::vector<fs::path> walking_;  // resolved folders the walk is inside of, through links
+    std::vector<SourceFile>& files_;
+};
+
+}  // namespace
+
 std::vector<SourceFile> ScanApplication(const fs::path& root) {
     std::error_code error;
     if (!fs::is_directory(root, error))
         throw Failure("source folder " + Quoted(root.u8string()) + ": " + (fs::exists(root, error) ? "not a folder" : "not found"));
     std::vector<SourceFile> files;
-    fs::recursive_directory_iterator it(root, error), end;
-    if (error) throw Failure("source folder " + Quoted(root.u8string()) + ": " + error.message());
-    for (; it != end; it.increment(error)) {
-        if (error) throw Failure("source folder " + Quoted(root.u8string()) + ": " + error.message());
-        if (it->is_directory(error)) continue;
-        if (!it->is_regular_file(error))
-            throw Failure("file " + Quoted(it->path().u8string()) + ": not a plain file (or a broken link)");
-        files.push_back({it->path(), RelativeWindowsPath(root, it->path()), it->file_size()});
-    }
+    TreeScanner(root, files).Walk(root);
     std::sort(files.begin(), files.end(),
               [](const SourceFile& a, const SourceFile& b) { return a.relative < b.relative; });
     // Windows compares names without regard to case: such twins would overwrite each other.

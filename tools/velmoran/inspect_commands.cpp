@@ -6,6 +6,7 @@
 #include "code_page.h"
 #include "common/failure.h"
 #include "common/path.h"
+#include "common/windows_names.h"
 #include "installer_file.h"
 #include "jpeg_probe.h"
 #include "output_file.h"
@@ -40,6 +41,29 @@ void CheckPicture(InstallerFile& installer, const Bytes& bytes, const char* key,
     if (icon && (size->width != 32 || size->height != 32)) throw installer.Problem("the icon is not 32 x 32 pixels");
 }
 
+// Where an entry goes under `folder`: its folders are made as needed, and no
+// link found on the way (one planted there, or left by an earlier extraction)
+// is followed.
+fs::path PlaceWithoutLinks(InstallerFile& installer, const fs::path& folder, const std::string& entry) {
+    fs::path target = folder;
+    std::string part;
+    for (const char c : entry + "\\") {
+        if (c != '\\' && c != '/') {
+            part += c;
+            continue;
+        }
+        if (part.empty()) continue;
+        if (target != folder) fs::create_directory(target);
+        target /= fs::u8path(CodePageToUtf8(part));
+        part.clear();
+        std::error_code error;
+        const fs::file_status status = fs::symlink_status(target, error);
+        if (fs::is_symlink(status))
+            throw installer.Problem("refusing to write \"" + CodePageToUtf8(entry) + "\" through the link " + target.u8string());
+    }
+    return target;
+}
+
 }  // namespace
 
 void RunList(const fs::path& path) {
@@ -69,8 +93,9 @@ void RunVerify(const fs::path& path) {
         throw installer.Problem("Filebytes says " + std::to_string(installer.FileBytes()) + " but the files add up to " +
                                 std::to_string(total));
     if (installer.IsUninstallerCopy()) {
-        std::printf("%s: OK, %s uninstaller copy of %zu files (no file data)\n", path.u8string().c_str(),
-                    Variant(installer), installer.Files().size());
+        std::printf("%s: OK, %s uninstaller copy of %zu files (no file data)%s\n", path.u8string().c_str(),
+                    Variant(installer), installer.Files().size(),
+                    reader.ChecksumSound() ? "" : "; checksum not checked: the copy ends where the file data began");
         return;
     }
     for (std::size_t i = 0; i < installer.Files().size(); ++i) {
@@ -96,22 +121,13 @@ void RunExtract(const fs::path& path, const fs::path& folder) {
     InstallerFile installer(path);
     if (installer.IsUninstallerCopy()) throw installer.Problem("an uninstaller copy carries no file data to extract");
     for (const payload::FileEntry& file : installer.Files()) {
-        if (!StaysInsideFolder(file.path))
+        if (!IsSafeRelativePath(file.path))
             throw installer.Problem("refusing the entry \"" + CodePageToUtf8(file.path) +
                                     "\": it would be written outside the target folder");
     }
+    fs::create_directories(folder);
     for (const payload::FileEntry& file : installer.Files()) {
-        fs::path target = folder;
-        std::string part;
-        for (const char c : file.path + "\\") {
-            if (c != '\\' && c != '/') {
-                part += c;
-            } else if (!part.empty()) {
-                target /= fs::u8path(CodePageToUtf8(part));
-                part.clear();
-            }
-        }
-        fs::create_directories(target.parent_path());
+        const fs::path target = PlaceWithoutLinks(installer, folder, file.path);
         OutputFile output(target);
         try {
             installer.Reader().InflateItem(file.size, output);

@@ -18,9 +18,12 @@ int32_t Number(const payload::PayloadReader& reader, const std::string& key) {
 
 void InflateInto(payload::PayloadReader& reader, const std::string& key, Bytes& into) {
     if (reader.Value(key).empty()) return;
+    const int32_t size = Number(reader, key);
+    if (size > payload::kMaxPictureBytes)
+        throw Failure(key + " picture: " + std::to_string(size) + " bytes, more than the installer shows (16 MiB)");
     MemorySink sink;
     try {
-        reader.InflateItem(Number(reader, key), sink);
+        reader.InflateItem(size, sink);
     } catch (const Failure& failure) {
         throw Failure(key + " picture: " + failure.what());
     }
@@ -35,6 +38,8 @@ InstallerFile::InstallerFile(const std::filesystem::path& path) : path_(path), s
         ReadLeadingItems();
         ReadFileTable();
     } catch (const Failure& failure) {
+        // Bytes that fail the checksum may break anything after it: the checksum is the news.
+        if (!reader_.ChecksumSound() && !uninstallerCopy_) throw Problem(payload::OpenFailureMessage(payload::OpenFailureKind::ChecksumMismatch));
         throw Problem(failure.what());
     }
 }
@@ -47,14 +52,12 @@ void InstallerFile::Open() {
     std::string readProblem;
     const auto note = [&readProblem](const std::string& message) { readProblem = message; };
     try {
-        reader_.Open(source_, path_.filename().string(), note);
+        // Opened as the uninstaller would be, whatever the file is called: whether
+        // a failed checksum is acceptable is decided below, from the content.
+        reader_.Open(source_, payload::kUninstallerName, note);
     } catch (const payload::OpenFailure& failure) {
         if (failure.Kind() == payload::OpenFailureKind::General && !readProblem.empty()) throw Failure(readProblem);
-        if (failure.Kind() != payload::OpenFailureKind::ChecksumMismatch) throw;
-        // A renamed uninstaller copy fails the checksum; it is still sound if it
-        // turns out to carry no file data.
-        reader_.Open(source_, payload::kUninstallerName);
-        uninstallerCopy_ = true;
+        throw;
     }
     if (!readProblem.empty()) throw Failure(readProblem);
 }
@@ -84,9 +87,11 @@ void InstallerFile::ReadFileTable() {
         }
         files_.push_back({entry.relativePath, size});
     }
-    const bool noFileData = reader_.FileDataStart() == reader_.Image().size();
-    if (uninstallerCopy_ && !noFileData && count > 0) throw Failure(payload::OpenFailureMessage(payload::OpenFailureKind::ChecksumMismatch));
-    uninstallerCopy_ = count > 0 && noFileData;
+    // An uninstaller copy is cut off where the file data begins, so its
+    // checksum does not hold; any other file must pass it.
+    uninstallerCopy_ = count > 0 && reader_.FileDataStart() == reader_.Image().size();
+    if (!reader_.ChecksumSound() && !uninstallerCopy_)
+        throw Failure(payload::OpenFailureMessage(payload::OpenFailureKind::ChecksumMismatch));
 }
 
 }  // namespace velmoran::builder

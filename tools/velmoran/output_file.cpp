@@ -10,6 +10,7 @@
 
 #include "common/failure.h"
 #include "quoted.h"
+#include "safe_files.h"
 
 namespace velmoran::builder {
 namespace fs = std::filesystem;
@@ -39,7 +40,8 @@ OutputFile::OutputFile(fs::path target) : target_(std::move(target)) {
     std::random_device random;
     temporary_ = target_;
     temporary_ += ".partial-" + std::to_string(random() % 1000000);
-    file_ = std::fopen(temporary_.string().c_str(), "wb");
+    // Created new, so a link planted at the temporary name is never followed.
+    file_ = CreateNewFile(temporary_);
     if (!file_) throw Failure(Quoted(target_) + ": cannot be written: " + std::strerror(errno));
     const std::string path = temporary_.string();
     if (path.size() < sizeof g_pendingPath) {
@@ -56,7 +58,8 @@ void OutputFile::Write(const uint8_t* data, std::size_t size) {
 }
 
 void OutputFile::Commit() {
-    const bool flushed = std::fflush(file_) == 0;
+    // On disk before it has its name: a crash never leaves a short installer there.
+    const bool flushed = FlushToDisk(file_);
     const int error = errno;
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;

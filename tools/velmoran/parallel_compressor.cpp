@@ -11,6 +11,7 @@
 #include <mutex>
 #include <thread>
 
+#include "safe_files.h"
 #include "common/failure.h"
 #include "quoted.h"
 #include "payload/compress.h"
@@ -107,7 +108,7 @@ void CompressedStream::Append(const uint8_t* data, std::size_t size, std::size_t
         return;
     }
     if (!spill_) {
-        spill_ = std::tmpfile();
+        spill_ = AnonymousTemporaryFile();
         if (!spill_) throw Failure(std::string("cannot create a temporary file: ") + std::strerror(errno));
     }
     if (std::fwrite(data, 1, size, spill_) != size)
