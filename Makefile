@@ -34,7 +34,7 @@ bench: native win64
 
 fuzz: deps
 	@cmake --preset fuzz >/dev/null
-	@cmake --build build/fuzz -j $(JOBS) --target payload_fuzz
+	@cmake --build build/fuzz -j $(JOBS) --target payload_fuzz names_fuzz
 	@bash scripts/fuzz.sh $(FUZZ_SECONDS)
 
 clean:

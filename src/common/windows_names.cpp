@@ -35,11 +35,10 @@ bool IsSingleWindowsName(const std::string& name) {
 }
 
 bool IsSafeRelativePath(const std::string& relativePath) {
-    if (!StaysInsideFolder(relativePath)) return false;
     std::string::size_type start = 0;
     for (;;) {
         const auto end = relativePath.find_first_of("\\/", start);
-        if (IsDeviceName(relativePath.substr(start, end - start))) return false;
+        if (!IsSingleWindowsName(relativePath.substr(start, end - start))) return false;
         if (end == std::string::npos) return true;
         start = end + 1;
     }

@@ -17,8 +17,9 @@ bool IsDeviceName(const std::string& name);
 // not a device name.
 bool IsSingleWindowsName(const std::string& name);
 
-// A relative path from a payload that stays inside the folder it is joined to
-// (see StaysInsideFolder) and names no device in any component.
+// A relative path from a payload that stays inside the folder it is joined to:
+// every component, between backslashes or slashes, a single Windows name (so no
+// root, drive, stream, "." or "..", empty component or device).
 bool IsSafeRelativePath(const std::string& relativePath);
 
 // The full local path Windows would act on for `path` (GetFullPathName's

@@ -9,8 +9,9 @@ void InstallLog::Save(platform::FileSystem& files, const std::string& path) cons
     file->Write(reinterpret_cast<const uint8_t*>(text.data()), text.size());
 }
 
-void InstallLog::Load(platform::FileSystem& files, const std::string& path) {
-    const Bytes content = files.ReadWholeFile(path);
+void InstallLog::Load(platform::FileSystem& files, const std::string& path) { Parse(files.ReadWholeFile(path)); }
+
+void InstallLog::Parse(const Bytes& content) {
     lines_.clear();
     std::string line;
     bool lineOpen = false;  // text since the last line end

@@ -19,6 +19,8 @@ public:
     // Replaces the lines with the file's: CR LF, a lone CR and a lone LF each end
     // a line; a final line end adds no empty line; a NUL ends the text.
     void Load(platform::FileSystem& files, const std::string& path);
+    // The same rules, over a log's bytes.
+    void Parse(const Bytes& content);
 
     std::size_t Count() const { return lines_.size(); }
     const std::string& Line(std::size_t index) const { return lines_.at(index); }

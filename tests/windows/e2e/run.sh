@@ -20,6 +20,10 @@ cleanup() {
   rm -rf "$app_dir" "$drive_c/Vendor" "$drive_c/uninstall_rd.bat" "$(unix_path "$programs")/Kestrel Notes"
   rm -f "$(unix_path "$desktop")/Kestrel Notes.lnk"
   wine_run reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
+  if [ -n "${small_drive:-}" ]; then
+    umount -l "$small_drive" 2>/dev/null || true
+    rmdir "$small_drive"
+  fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -73,6 +77,11 @@ check_removed() {
   [ ! -e "$(unix_path "$desktop")/Kestrel Notes.lnk" ] || fail "the desktop shortcut is still there"
   [ ! -e "$(unix_path "$programs")/Kestrel Notes" ] || fail "the program group is still there"
   [ -z "$(reg_value "$uninstall_key" DisplayName)" ] || fail "the registry entry is still there"
+}
+
+# Puts TEXT in place of the header line NAME=... of the plain installer.
+set_header_value() {
+  NAME="$1" VALUE="$2" perl -0777 -pi -e 's/\r\n\Q$ENV{NAME}\E=[^\r]*\r\n/\r\n$ENV{NAME}=$ENV{VALUE}\r\n/' "$work/KestrelSetup.exe"
 }
 
 snapshot() { (cd "$drive_c" && find . -path ./users -prune -o -path ./windows -prune -o -print | sort); }
@@ -131,6 +140,57 @@ case "$scenario" in
     drive lifecycle.uninstall
     check_removed
     [ "$(snapshot)" = "$before" ] || fail "the prefix differs after the life cycle: $(diff <(echo "$before") <(snapshot))" ;;
+  hostile-names)
+    for change in 'AppName=..\..\users\Public\Evil' 'ShortcutName1=..\Startup\evil' 'ExeShortcut=..\..\..\windows\evil'; do
+      build
+      set_header_value "${change%%=*}" "${change#*=}"
+      before=$(snapshot)
+      drive "$scenario.gui"
+      [ "$(snapshot)" = "$before" ] || fail "$change: the prefix changed: $(diff <(echo "$before") <(snapshot))"
+      [ ! -e "$drive_c/users/Public/Evil.ilg" ] || fail "$change: a log was saved outside"
+      [ -z "$(find "$drive_c/windows" "$drive_c/users" -name 'evil*.lnk')" ] || fail "$change: a shortcut was made outside"
+    done ;;
+  injected-log)
+    build
+    drive lifecycle.gui
+    printf 'keep' > "$drive_c/victim.txt"
+    printf '%s\r\n' 'C:\victim.txt' 'C:\x" & echo pwned > C:\pwned.txt & rem "uninstall.exe' \
+      'C:\Program Files\Kestrel Notes\..\..\victim.txt' >> "$app_dir/Kestrel Notes.ilg"
+    drive "$scenario.uninstall"
+    check_removed
+    [ "$(cat "$drive_c/victim.txt")" = keep ] || fail "a file the log named outside the installation was deleted"
+    [ ! -e "$drive_c/pwned.txt" ] || fail "a command injected into the log ran"
+    rm -f "$drive_c/victim.txt" ;;
+  script-path-taken)
+    # A folder where the removal script goes: the script goes to the temporary folder.
+    build
+    mkdir -p "$drive_c/uninstall_rd.bat"
+    restore+=("rmdir '$drive_c/uninstall_rd.bat'")
+    drive lifecycle.gui
+    drive lifecycle.uninstall
+    eventually '[ ! -e "$app_dir" ]' || fail "the install folder is still there: $(ls -A "$app_dir")"
+    eventually '[ -z "$(find "$drive_c/users" -name "uninstall_rd-*.bat")" ]' || fail "the script in the temporary folder is still there"
+    [ -d "$drive_c/uninstall_rd.bat" ] || fail "the folder at the script's path was touched" ;;
+  cycles)
+    build
+    before=$(snapshot)
+    for round in $(seq "${VELMORAN_CYCLES:-20}"); do
+      drive lifecycle.gui
+      drive lifecycle.uninstall
+      check_removed
+      find "$drive_c/users" -name kestrel-started.txt -delete
+      [ "$(snapshot)" = "$before" ] || fail "round $round left the prefix changed: $(diff <(echo "$before") <(snapshot))"
+    done ;;
+  full-drive)
+    # A 2 MB file system as the folder C:\Small, for a 4 MB file.
+    small_drive="$drive_c/Small"
+    mkdir -p "$small_drive"
+    mount -t tmpfs -o size=2m tmpfs "$small_drive" 2>/dev/null ||
+      { rmdir "$small_drive"; small_drive=; echo "SKIP: cannot mount a small file system here"; exit 77; }
+    head -c 4000000 /dev/urandom > "$work/sample/app/big.bin"
+    build --level 1
+    drive "$scenario.gui"
+    [ ! -e "$small_drive/Kestrel Notes/Kestrel Notes.ilg" ] || fail "a log was written on the full drive" ;;
   leftover)
     build
     drive leftover.gui
