@@ -56,4 +56,5 @@ printf 'size: whole installer %d bytes (adds the stub, texts and the file table)
   "$ours" "$(echo "$ours / $gz" | bc -l)"
 
 "$bench" read "$work/bench-j2.exe"
+"$bench" limits
 bash bench/install_bench.sh
