@@ -2,9 +2,14 @@
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps native asan win64 test demo bench fuzz clean
+.PHONY: all deps native asan win64 tools test demo bench fuzz package clean
 
-all: native win64
+all: tools
+
+# Both builds, with the stub put beside the Linux tool, so that
+# build/native/tools/velmoran finds it as it stands.
+tools: native win64
+	@cp build/win64/bin/velmoran-stub.exe build/native/tools/velmoran-stub.exe
 
 deps:
 	@bash scripts/install-deps.sh
@@ -21,13 +26,21 @@ win64: deps
 	@cmake --preset win64 >/dev/null
 	@cmake --build build/win64 -j $(JOBS)
 
-test: native asan win64
+test: tools asan
 	@bash scripts/run-tests.sh
 
-demo: native win64
+demo: tools
 	@bash scripts/demo.sh
 
-bench: native win64
+# The Debian package (Linux tool, stub and notices) and the Windows zip.
+package: tools
+	@cd build/native && cpack >/dev/null
+	@cd build/win64 && cpack >/dev/null
+	@mkdir -p build/packages
+	@cp build/native/packages/*.deb build/win64/packages/*.zip build/packages/
+	@ls -1 build/packages
+
+bench: tools
 	@cmake --preset native >/dev/null
 	@cmake --build build/native -j $(JOBS)
 	@bash bench/run.sh

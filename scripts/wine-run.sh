@@ -5,7 +5,7 @@ set -euo pipefail
 prefix="$1"; shift
 export WINEPREFIX="$prefix"
 export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-winemenubuilder.exe=d;mscoree,mshtml=}"
 # Tests name their virtual display; by hand, the current display is used.
 if [ -n "${VELMORAN_XVFB_DISPLAY:-}" ]; then export DISPLAY=":$VELMORAN_XVFB_DISPLAY"; fi
 [ -n "${DISPLAY:-}" ] || export DISPLAY=":97"

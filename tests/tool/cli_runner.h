@@ -15,8 +15,9 @@ struct CommandResult {
     std::string output;  // standard output and standard error together
 };
 
-inline CommandResult RunVelmoran(const std::string& arguments) {
-    const std::string command = std::string(VELMORAN_TOOL) + " " + arguments + " 2>&1";
+// Runs a shell command line; standard error is captured with the output.
+inline CommandResult RunCommand(const std::string& commandLine) {
+    const std::string command = commandLine + " 2>&1";
     CommandResult result;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return result;
@@ -26,6 +27,10 @@ inline CommandResult RunVelmoran(const std::string& arguments) {
     const int status = pclose(pipe);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+inline CommandResult RunVelmoran(const std::string& arguments) {
+    return RunCommand(std::string(VELMORAN_TOOL) + " " + arguments);
 }
 
 inline std::string Q(const std::filesystem::path& p) { return "'" + p.string() + "'"; }

@@ -174,6 +174,53 @@ TEST_F(SampleProject, VerifyFindsDamage) {
     EXPECT_NE(none.output.find("Can't find control information"), std::string::npos) << none.output;
 }
 
+// What a newcomer meets first: each message says what is wrong and where.
+TEST_F(SampleProject, FirstUseMistakesAreExplained) {
+    // The tool alone in a folder, with neither a stub beside it nor a share folder.
+    fs::copy_file(VELMORAN_TOOL, scratch_ / "velmoran");
+    const std::string alone = Q(scratch_ / "velmoran");
+    fs::remove(scratch_ / "sample/about.rtf");
+    fs::remove(scratch_ / "sample/licence.rtf");
+    WriteFile(scratch_ / "folder.exe/x", "");
+    const struct { std::string command; std::vector<std::string> says; } cases[] = {
+        {"verify " + Q(scratch_ / "nothere.exe"), {"nothere.exe\": not found"}},
+        {"list " + Q(scratch_ / "nothere.exe"), {"nothere.exe\": not found"}},
+        {"extract " + Q(scratch_ / "nothere.exe") + " " + Q(scratch_ / "x"), {"nothere.exe\": not found"}},
+        {"verify " + Q(scratch_ / "folder.exe"), {"folder.exe\": a folder, not an installer"}},
+        {"build " + Q(Project()) + " -o " + Q(scratch_ / "out.exe"),
+         {"3 inputs of", "stub not found", (scratch_ / "velmoran-stub.exe").string(),
+          (scratch_.Path().parent_path() / "share/velmoran/velmoran-stub.exe").string(), "about.rtf\": not found",
+          "licence.rtf\": not found"}},
+    };
+    for (const auto& c : cases) {
+        const CommandResult r = RunCommand("env -u VELMORAN_STUB " + alone + " " + c.command);
+        EXPECT_EQ(r.exitCode, 1) << c.command << "\n" << r.output;
+        for (const std::string& text : c.says) EXPECT_NE(r.output.find(text), std::string::npos) << text << "\n" << r.output;
+        EXPECT_EQ(r.output.find("damaged installer"), std::string::npos) << r.output;
+    }
+    WriteFile(Project(), "[Application]\nName=\n");
+    const CommandResult keys = RunVelmoran("build " + Q(Project()) + " -o " + Q(scratch_ / "out.exe"));
+    EXPECT_NE(keys.output.find("needs a value for 'name', 'mainprogram', 'mainshortcut', 'targetfolder', 'source', "
+                               "'about', 'licence'"), std::string::npos) << keys.output;
+
+    const CommandResult version = RunVelmoran("--version");
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.output.rfind("velmoran " VELMORAN_VERSION, 0), 0u) << version.output;
+    EXPECT_EQ(RunVelmoran("-V").output, version.output);
+    EXPECT_EQ(RunVelmoran("--help").output.rfind(version.output.substr(0, version.output.size() - 1) + ":", 0), 0u);
+}
+
+TEST_F(SampleProject, StubIsFoundInAnInstalledTree) {
+    fs::create_directories(scratch_ / "root/bin");
+    fs::create_directories(scratch_ / "root/share/velmoran");
+    fs::copy_file(VELMORAN_TOOL, scratch_ / "root/bin/velmoran");
+    fs::copy_file(scratch_ / "stub.exe", scratch_ / "root/share/velmoran/velmoran-stub.exe");
+    const CommandResult r = RunCommand("env -u VELMORAN_STUB " + Q(scratch_ / "root/bin/velmoran") + " build " +
+                                       Q(Project()) + " -o " + Q(scratch_ / "out.exe"));
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_EQ(ReadFile(scratch_ / "out.exe").rfind(ReadFile(scratch_ / "stub.exe"), 0), 0u);
+}
+
 TEST_F(SampleProject, LinksAreFollowedOnlyInsideTheSourceTree) {
     const fs::path app = scratch_ / "sample/app";
     fs::create_symlink("readme.txt", app / "readme-link.txt");

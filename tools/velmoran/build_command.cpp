@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "app_tree.h"
+#include "stub_location.h"
 #include "common/failure.h"
 #include "quoted.h"
 #include "common/path.h"
@@ -26,10 +27,17 @@ namespace {
 
 constexpr uint64_t kMaxHeaderNumber = 2147483647u;
 
+// Why an input file cannot be read as one, or "".
+std::string InputProblem(const fs::path& path) {
+    std::error_code error;
+    if (fs::is_regular_file(path, error)) return std::string();
+    return fs::exists(path, error) ? "not a plain file" : "not found";
+}
+
 Bytes ReadInput(const fs::path& path, const std::string& role) {
     std::error_code error;
-    if (!fs::is_regular_file(path, error))
-        throw Failure(role + " " + Quoted(path) + ": " + (fs::exists(path, error) ? "not a plain file" : "not found"));
+    if (const std::string problem = InputProblem(path); !problem.empty())
+        throw Failure(role + " " + Quoted(path) + ": " + problem);
     const uint64_t size = fs::file_size(path, error);
     if (error || size > kMaxHeaderNumber)
         throw Failure(role + " " + Quoted(path) + ": larger than an installer can carry (2 GiB - 1 bytes)");
@@ -95,25 +103,40 @@ payload::Manifest ComposeManifest(const Project& project, const std::vector<Sour
     return m;
 }
 
-// The folder of this program: /proc/self/exe where there is one, else argv[0].
-fs::path OwnFolder(const fs::path& argv0) {
+// Every input the project names that is not there, in one message, so a
+// newcomer fixes them in one go; the stub first.
+void RequireInputs(const Project& project, const BuildOptions& options, fs::path& stub) {
+    std::vector<std::string> problems;
+    try {
+        stub = options.stub.empty() ? FindStub(options.argv0) : options.stub;
+    } catch (const Failure& failure) {
+        problems.push_back(failure.what());
+    }
+    const std::pair<const fs::path*, const char*> inputs[] = {
+        {&stub, "stub"}, {&project.splash, "splash picture"}, {&project.icon, "icon picture"},
+        {&project.about, "about text"}, {&project.licence, "licence text"}};
+    for (const auto& [path, role] : inputs)
+        if (!path->empty())
+            if (const std::string problem = InputProblem(*path); !problem.empty())
+                problems.push_back(std::string(role) + " " + Quoted(*path) + ": " + problem);
     std::error_code error;
-    const fs::path own = fs::read_symlink("/proc/self/exe", error);
-    if (!error) return own.parent_path();
-    return fs::absolute(argv0, error).parent_path();
+    if (!fs::is_directory(project.source, error))
+        problems.push_back("source folder " + Quoted(project.source) + ": " +
+                           (fs::exists(project.source, error) ? "not a folder" : "not found"));
+    if (problems.size() == 1) throw Failure(problems[0]);
+    if (problems.empty()) return;
+    std::string message = std::to_string(problems.size()) + " inputs of " + Quoted(project.file) + " are missing:";
+    for (const std::string& problem : problems) message += "\n  " + problem;
+    throw Failure(message);
 }
 
 }  // namespace
 
-fs::path DefaultStub(const fs::path& argv0) {
-    if (const char* fromEnvironment = std::getenv("VELMORAN_STUB"); fromEnvironment && *fromEnvironment)
-        return fs::u8path(fromEnvironment);
-    return OwnFolder(argv0) / "velmoran-stub.exe";
-}
-
 void RunBuild(const BuildOptions& options) {
     const Project project = ReadProject(options.project);
-    const Bytes stub = ReadStub(options.stub.empty() ? DefaultStub(options.argv0) : options.stub);
+    fs::path stubPath;
+    RequireInputs(project, options, stubPath);
+    const Bytes stub = ReadStub(stubPath);
     Bytes splash, icon;
     if (!project.splash.empty()) splash = ReadPicture(project.splash, "splash picture", false);
     if (!project.icon.empty()) icon = ReadPicture(project.icon, "icon picture", true);

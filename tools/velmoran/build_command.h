@@ -18,8 +18,4 @@ struct BuildOptions {
 // Writes the installer, or throws Failure and leaves no output file.
 void RunBuild(const BuildOptions& options);
 
-// The stub used when none is named: VELMORAN_STUB, else velmoran-stub.exe
-// beside this program.
-std::filesystem::path DefaultStub(const std::filesystem::path& argv0);
-
 }  // namespace velmoran::builder

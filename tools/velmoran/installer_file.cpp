@@ -1,5 +1,9 @@
 #include "installer_file.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 #include "common/header_number.h"
 #include "payload/file_entry.h"
 #include "payload/format.h"
@@ -49,6 +53,16 @@ Failure InstallerFile::Problem(const std::string& reason) const {
 }
 
 void InstallerFile::Open() {
+    // The file itself first: the payload's own start-up texts would only confuse.
+    std::error_code error;
+    const auto status = std::filesystem::status(path_, error);
+    if (!std::filesystem::exists(status)) throw Failure("not found");
+    if (std::filesystem::is_directory(status)) throw Failure("a folder, not an installer");
+    if (std::FILE* file = std::fopen(path_.string().c_str(), "rb")) {
+        std::fclose(file);
+    } else {
+        throw Failure(std::strerror(errno));
+    }
     std::string readProblem;
     const auto note = [&readProblem](const std::string& message) { readProblem = message; };
     try {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "build_command.h"
+#include "velmoran_version.h"
 #include "common/failure.h"
 #include "inspect_commands.h"
 
@@ -17,18 +18,25 @@ using velmoran::Failure;
 namespace fs = std::filesystem;
 namespace builder = velmoran::builder;
 
+std::string VersionLine() {
+    const std::string commit = VELMORAN_COMMIT;
+    return std::string("velmoran ") + VELMORAN_VERSION + (commit.empty() ? "" : " (commit " + commit + ")");
+}
+
 const char kUsage[] =
     "usage: velmoran build PROJECT -o OUT [--stub FILE] [--scramble] [--level 1-9] [-j N]\n"
     "       velmoran list INSTALLER\n"
     "       velmoran verify INSTALLER\n"
     "       velmoran extract INSTALLER DIR\n"
+    "       velmoran --version\n"
     "\n"
     "build    packs the application described by the project file PROJECT into\n"
     "         the installer OUT. Every file under the project's Source folder is\n"
     "         packed, sorted by path. OUT appears only when it is complete.\n"
     "  -o OUT         the installer to write\n"
     "  --stub FILE    the program image to put in front of the payload (default:\n"
-    "                 $VELMORAN_STUB, else velmoran-stub.exe beside this tool)\n"
+    "                 $VELMORAN_STUB, else velmoran-stub.exe beside this tool,\n"
+    "                 else ../share/velmoran/velmoran-stub.exe from this tool)\n"
     "  --scramble     write the scrambled variant of the payload\n"
     "  --level N      zlib compression level, 1 (fast) to 9 (small; default)\n"
     "  -j N           compress on N threads (default: every core)\n"
@@ -101,17 +109,23 @@ int Run(const char* argv0, const std::string& command, const std::vector<std::st
     return 0;
 }
 
+void PrintHelp(std::FILE* to) { std::fprintf(to, "%s: builds installers and inspects them\n\n%s", VersionLine().c_str(), kUsage); }
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "help")) {
-        std::fputs(kUsage, argc < 2 ? stderr : stdout);
+        PrintHelp(argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;
+    }
+    if (!std::strcmp(argv[1], "--version") || !std::strcmp(argv[1], "-V")) {
+        std::printf("%s\n", VersionLine().c_str());
+        return 0;
     }
     const std::vector<std::string> args(argv + 2, argv + argc);
     for (const std::string& arg : args) {
         if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
+            PrintHelp(stdout);
             return 0;
         }
     }

@@ -84,6 +84,13 @@ private:
     }
 
     Project Finish() {
+        // Every missing value at once, so they can all be fixed in one go.
+        std::string missing;
+        for (const char* key : {"name", "mainprogram", "mainshortcut", "targetfolder", "source", "about", "licence"}) {
+            const auto it = values_.find(key);
+            if (it == values_.end() || it->second.empty()) missing += std::string(missing.empty() ? "" : ", ") + "'" + key + "'";
+        }
+        if (!missing.empty()) throw Failure(file_.string() + ": [Application] needs a value for " + missing);
         project_.file = file_;
         project_.name = Required("name");
         project_.mainProgram = Required("mainprogram");

@@ -134,12 +134,16 @@ case "$scenario" in
     [ "$scenario" = lifecycle ] && build || build --scramble
     find "$drive_c/users" -name kestrel-started.txt -delete
     before=$(snapshot)
+    touch "$work/home-marker"
     drive lifecycle.gui
     eventually '[ -n "$(find "$drive_c/users" -name kestrel-started.txt)" ]' || fail "Run Program did not start the program"
     check_installed
     drive lifecycle.uninstall
     check_removed
-    [ "$(snapshot)" = "$before" ] || fail "the prefix differs after the life cycle: $(diff <(echo "$before") <(snapshot))" ;;
+    [ "$(snapshot)" = "$before" ] || fail "the prefix differs after the life cycle: $(diff <(echo "$before") <(snapshot))"
+    # Shortcuts must not turn into menu entries or desktop files of the person running the tests.
+    changed=$(find "$HOME" -xdev -path "$source" -prune -o -newer "$work/home-marker" -print 2>/dev/null)
+    [ -z "$changed" ] || fail "the life cycle changed the home folder: $changed" ;;
   hostile-names)
     for change in 'AppName=..\..\users\Public\Evil' 'ShortcutName1=..\Startup\evil' 'ExeShortcut=..\..\..\windows\evil'; do
       build
