@@ -5,6 +5,9 @@
 # The stub is always built by the win64 build; the Linux build takes it from
 # VELMORAN_STUB_FILE (the Makefile and the native preset point it there).
 
+# Packing installs what was built: the builds come first (make package, make test).
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
 set(VELMORAN_STUB_FILE "" CACHE FILEPATH "The Windows stub the Linux install and package carry")
 
 # The licences of what the stub links, from the Debian packages it is built from.

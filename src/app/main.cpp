@@ -9,6 +9,7 @@
 #include "platform/win32/win32_shell.h"
 #include "ui/win32/control_ids.h"
 #include "ui/win32/frm_install.h"
+#include "ui/win32/resource_ids.h"
 
 namespace {
 
@@ -21,11 +22,18 @@ BOOL CALLBACK CloseForm(HWND window, LPARAM) {
     return TRUE;
 }
 
-// The application window carries the title the task bar shows, "Installer";
-// closing it there asks the wizard window to close.
+// The application window is the one with the task-bar button, titled
+// "Installer": visible but of no size, it owns the wizard window (which so has
+// no button of its own). Closing it from the task bar asks the wizard window to
+// close; activating it there brings the wizard (or its open box) to the front.
 LRESULT CALLBACK ApplicationProc(HWND window, UINT message, WPARAM w, LPARAM l) {
     if (message == WM_CLOSE) {
         EnumThreadWindows(GetCurrentThreadId(), CloseForm, 0);
+        return 0;
+    }
+    if (message == WM_ACTIVATE && LOWORD(w) != WA_INACTIVE) {
+        HWND front = GetLastActivePopup(window);
+        if (front && front != window && IsWindowEnabled(front)) SetActiveWindow(front);
         return 0;
     }
     return DefWindowProcA(window, message, w, l);
@@ -36,10 +44,14 @@ HWND CreateApplicationWindow(HINSTANCE instance) {
     windowClass.lpfnWndProc = ApplicationProc;
     windowClass.hInstance = instance;
     windowClass.lpszClassName = ui::win32::kApplicationClass;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(VELMORAN_ICON_GROUP));
     RegisterClassA(&windowClass);
     const int x = GetSystemMetrics(SM_CXSCREEN) / 2, y = GetSystemMetrics(SM_CYSCREEN) / 2;
-    return CreateWindowExA(0, ui::win32::kApplicationClass, "Installer", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                           x, y, 0, 0, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(0, ui::win32::kApplicationClass, "Installer",
+                                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0, nullptr, nullptr,
+                                  instance, nullptr);
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    return window;
 }
 
 }  // namespace
@@ -58,13 +70,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform::win32::Win32FileSystem files;
     platform::win32::Win32Registry registry;
     platform::win32::Win32Shell shell;
-    shell.SetOwner(application);
     platform::Platform platform{files, registry, shell};
     const std::string programPath = platform::win32::OwnProgramPath();
     platform::win32::OwnFileSource ownFile(programPath);
     {
         ui::win32::TfrmInstall form(instance, application, platform, ownFile, programPath);
+        shell.SetOwner([&form] { return form.Window(); });
         form.Run();
+        shell.SetOwner(nullptr);
     }
     DestroyWindow(application);
     return 0;

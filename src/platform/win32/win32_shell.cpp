@@ -85,7 +85,7 @@ bool Win32Shell::Launch(const std::string& file, const std::string& parameters, 
     std::memcpy(parameterBuffer, parameters.c_str(), parameters.size() + 1);
     if (!Api().shellExecute) return false;
     const HINSTANCE result =
-        Api().shellExecute(owner_, nullptr, fileBuffer, parameterBuffer, nullptr, static_cast<int>(show));
+        Api().shellExecute(owner_ ? owner_() : nullptr, nullptr, fileBuffer, parameterBuffer, nullptr, static_cast<int>(show));
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "platform/shell.h"
 #include "platform/win32/windows_api.h"
 
@@ -9,13 +11,15 @@ namespace velmoran::platform::win32 {
 class Win32Shell : public Shell {
 public:
     // The window that owns anything the shell shows while launching.
-    void SetOwner(HWND owner) { owner_ = owner; }
+    // The window that owns what ShellExecute shows, asked at each launch (the
+    // wizard window exists only once the message loop runs).
+    void SetOwner(std::function<HWND()> owner) { owner_ = std::move(owner); }
 
     void CreateShortcut(const std::string& description, const std::string& linkPath, const std::string& target) override;
     bool Launch(const std::string& file, const std::string& parameters, ShowCommand show) override;
 
 private:
-    HWND owner_ = nullptr;
+    std::function<HWND()> owner_;
 };
 
 // Initialises the component object system for a single-threaded apartment and

@@ -71,6 +71,15 @@ void DirectoryControls::SelectDriveOf(const std::string& folder) {
     SendMessageA(drives_, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(item));
 }
 
+void DirectoryControls::ShowCurrentFolder() {
+    char buffer[MAX_PATH + 1];
+    const DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
+    if (length == 0 || length >= sizeof buffer) return;
+    current_ = FullPath(std::string(buffer, length));
+    Rebuild();
+    SelectDriveOf(current_);
+}
+
 bool DirectoryControls::SetDirectory(const std::string& folder) {
     if (folder.empty()) return false;
     const std::string full = FullPath(folder);

@@ -18,6 +18,8 @@ public:
         list_ = list;
     }
     void FillDrives();
+    // The process's current folder, with its drive selected.
+    void ShowCurrentFolder();
 
     // True when the list moved. The empty text and the folder already shown do
     // nothing; a folder that cannot be entered throws Failure("I/O error N").

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include <algorithm>
 #include <exception>
 
 #include "common/failure.h"
@@ -11,6 +12,7 @@
 #include "ui/win32/controls.h"
 #include "ui/win32/layout.h"
 #include "ui/win32/message_box.h"
+#include "ui/win32/resource_ids.h"
 
 namespace velmoran::ui::win32 {
 namespace {
@@ -62,7 +64,12 @@ bool StreamIn(HWND box, const Bytes& text, WPARAM format) {
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
     stream.pfnCallback = ReadStream;
     SendMessageA(box, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
-    return stream.dwError == 0 && (text.empty() || GetWindowTextLengthA(box) > 0);
+    if (stream.dwError != 0) return false;
+    // A document that is RTF stands as it loaded, even with no characters in it;
+    // other text read as RTF comes out empty and is shown as plain text instead.
+    static const char kRtfStart[] = "{\\rtf";
+    const bool isRtf = text.size() >= 5 && std::equal(kRtfStart, kRtfStart + 5, text.begin());
+    return isRtf || text.empty() || GetWindowTextLengthA(box) > 0;
 }
 
 // The rich-edit and common-control libraries, from the system folder only.
@@ -103,7 +110,7 @@ void TfrmInstall::Run() {
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance_;
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    windowClass.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(VELMORAN_ICON_GROUP));
     windowClass.lpszClassName = kFormClass;
     RegisterClassA(&windowClass);
 
@@ -154,6 +161,7 @@ void TfrmInstall::CreateControls() {
     }
     directory_.Attach(Control(idDriveComboBox1), Control(idDirectoryListBox1));
     directory_.FillDrives();
+    directory_.ShowCurrentFolder();  // as a new list does, until start-up points it elsewhere
     win32::SetGaugeProgress(Control(idGauge1), 100);  // Gauge1 stays full
 }
 
@@ -228,7 +236,7 @@ HWND TfrmInstall::CreateControl(const ControlSpec& entry) {
 
 void TfrmInstall::AddToolTip(HWND button, const char* hint) {
     if (!toolTips_) {
-        toolTips_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+        toolTips_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
         if (!toolTips_) return;
     }
