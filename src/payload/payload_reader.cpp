@@ -8,6 +8,7 @@
 #include "common/path.h"
 #include "payload/format.h"
 #include "payload/marker_search.h"
+#include "payload/pe_layout.h"
 
 namespace velmoran::payload {
 namespace {
@@ -87,7 +88,9 @@ void PayloadReader::FindStartMarker() {
 void PayloadReader::Unscramble(const std::string& programPath) {
     uint8_t checksum = 0;
     std::size_t keyIndex = 0;
-    for (std::size_t i = markerOffset_ + kStartMarkerLength; i < image_.size(); ++i) {
+    // A code signature appended after the payload is not part of it.
+    const std::size_t end = SignedContentEnd(image_.data(), image_.size());
+    for (std::size_t i = markerOffset_ + kStartMarkerLength; i < end; ++i) {
         image_[i] ^= kScrambleKey[keyIndex];
         checksum ^= image_[i];
         if (++keyIndex == kScrambleKeyLength) keyIndex = 0;

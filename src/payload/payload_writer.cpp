@@ -10,11 +10,13 @@ void PayloadWriter::WriteProgramImage(const uint8_t* data, std::size_t size) {
     if (ContainsStartMarker(data, size))
         throw Failure("The program image holds a start marker; the installer would not find its payload");
     out_.Write(data, size);
+    written_ += size;
 }
 
 void PayloadWriter::WriteHeader(const std::vector<std::string>& lines) {
     const std::string marker = scrambled_ ? ScrambledStartMarker() : PlainStartMarker();
     out_.Write(reinterpret_cast<const uint8_t*>(marker.data()), marker.size());
+    written_ += marker.size();
     afterMarker_ = true;
 
     std::string text = "\r\n";
@@ -28,13 +30,17 @@ void PayloadWriter::WriteItem(const uint8_t* data, std::size_t size) {
 }
 
 void PayloadWriter::Finish() {
-    if (scrambled_ && checksum_ != 0) {
-        const uint8_t balance = checksum_;
-        WriteScrambled(&balance, 1);
-    }
+    if (!scrambled_) return;
+    std::size_t padding = (8 - written_ % 8) % 8;
+    if (checksum_ != 0 && padding == 0) padding = 8;
+    if (padding == 0) return;
+    Bytes tail(padding, 0);
+    tail.back() = checksum_;
+    WriteScrambled(tail.data(), tail.size());
 }
 
 void PayloadWriter::WriteScrambled(const uint8_t* data, std::size_t size) {
+    written_ += size;
     if (!scrambled_) {
         out_.Write(data, size);
         return;

@@ -27,7 +27,10 @@ public:
     void WriteItem(const Bytes& item) { WriteItem(item.data(), item.size()); }
     void Write(const uint8_t* data, std::size_t size) override { WriteItem(data, size); }
 
-    // Scrambled payloads: appends one byte when needed so the checksum is 0.
+    // Scrambled payloads: ends the file on a multiple of 8 bytes with the
+    // checksum 0 (zero bytes, the last one balancing it). A code signature is
+    // appended at a multiple of 8; the signing tool's own padding would enter
+    // the checksum.
     void Finish();
 
 private:
@@ -38,6 +41,7 @@ private:
     bool afterMarker_ = false;
     std::size_t keyIndex_ = 0;
     uint8_t checksum_ = 0;
+    uint64_t written_ = 0;
     Bytes scratch_;
 };
 

@@ -1,11 +1,13 @@
 #include "setup/installation_run.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "common/failure.h"
 #include "common/header_number.h"
 #include "common/path.h"
 #include "payload/file_entry.h"
+#include "payload/pe_layout.h"
 #include "setup/payload_names.h"
 
 namespace velmoran::setup {
@@ -65,6 +67,22 @@ void RefuseLinksInFolder(platform::FileSystem& files, const std::string& install
         RefuseLink(files, folder.substr(0, end));
 }
 
+// The first `count` bytes' headers, as the uninstaller copy carries them: a
+// signed installer's security directory points past the copy's end, which
+// would make the copy a program with a broken signature. It becomes an unsigned
+// one: the entry and the checksum that covered it are cleared. Empty when the
+// headers stay as they are.
+Bytes UnsignedHeaders(const Bytes& image, std::size_t count) {
+    const auto layout = payload::ReadPeLayout(image.data(), count);
+    if (!layout || layout->certificateSize == 0 ||
+        static_cast<uint64_t>(layout->certificateOffset) + layout->certificateSize <= count)
+        return Bytes();
+    Bytes headers(image.begin(), image.begin() + static_cast<long>(layout->securityEntry + 8));
+    std::fill_n(headers.begin() + static_cast<long>(layout->securityEntry), 8, 0);
+    std::fill_n(headers.begin() + static_cast<long>(layout->checksumField), 4, 0);
+    return headers;
+}
+
 // The first part of the installer file, up to the file data: it finds the same
 // payload when it starts, and carries no files.
 void WriteUninstallerCopy(ui::InstallerState& state, ui::View& view, platform::FileSystem& files) {
@@ -75,7 +93,9 @@ void WriteUninstallerCopy(ui::InstallerState& state, ui::View& view, platform::F
         const auto copy = files.CreateOrReplaceFile(path);
         const Bytes& image = state.payload.Image();
         const std::size_t count = std::min(state.payload.FileDataStart(), image.size());
-        copy->Write(image.data(), count);
+        const Bytes headers = UnsignedHeaders(image, count);
+        copy->Write(headers.data(), headers.size());
+        copy->Write(image.data() + headers.size(), count - headers.size());
         AdvanceGauge(view, static_cast<long long>(count));
     } catch (const std::exception&) {
         // The uninstaller is a convenience: the installation stands without it.

@@ -32,6 +32,7 @@ struct TestApp {
     Bytes icon = {0xFF, 0xD8, 'i', 'c', 'o', 'n'};
     std::string about = "{\\rtf1 about}";
     std::string licence = "{\\rtf1 licence}";
+    Bytes programImage = B("MZ stub image");
     bool scrambled = false;
     // Header lines to change after composing: Name -> new value, or "<drop>".
     std::map<std::string, std::string> overrides;
@@ -53,7 +54,7 @@ struct TestApp {
         m.aboutSize = static_cast<int64_t>(about.size());
         m.licenceSize = static_cast<int64_t>(licence.size());
         payload::InstallerParts parts;
-        parts.programImage = B("MZ stub image");
+        parts.programImage = programImage;
         for (std::string line : payload::HeaderLines(m)) {
             const auto override = overrides.find(line.substr(0, line.find('=')));
             if (override != overrides.end()) {

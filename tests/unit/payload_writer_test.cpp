@@ -38,9 +38,14 @@ TEST(PayloadWriter, ScrambledLayoutKeepsMarkerPlainAndBalancesChecksum) {
     payload::WriteInstaller(out, SmallParts(), true);
     const std::string marker = "d>a>t>a>c>r>y>p>t";
     Bytes expectedPlainBody = Cat({B("\r\nAppName=A\r\nInfoAbout=1\r\nInfoInstall=1\r\nd>a>t>a>e>n>d\r\nal"), StoredHi()});
+    // Zero bytes up to a multiple of 8, the last one balancing the checksum.
     const uint8_t balance = XorOf(expectedPlainBody, 0);
-    if (balance != 0) expectedPlainBody.push_back(balance);
+    std::size_t padding = (8 - (4 + marker.size() + expectedPlainBody.size()) % 8) % 8;
+    if (balance != 0 && padding == 0) padding = 8;
+    expectedPlainBody.insert(expectedPlainBody.end(), padding, 0);
+    if (padding > 0) expectedPlainBody.back() = balance;
 
+    ASSERT_EQ(out.bytes.size() % 8, 0u);
     ASSERT_EQ(out.bytes.size(), 4 + marker.size() + expectedPlainBody.size());
     EXPECT_EQ(Bytes(out.bytes.begin(), out.bytes.begin() + 4 + marker.size()), B("STUB" + marker));
     Bytes body(out.bytes.begin() + 4 + marker.size(), out.bytes.end());

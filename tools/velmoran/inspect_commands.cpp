@@ -10,6 +10,7 @@
 #include "installer_file.h"
 #include "jpeg_probe.h"
 #include "output_file.h"
+#include "payload/pe_layout.h"
 
 namespace velmoran::builder {
 namespace fs = std::filesystem;
@@ -108,11 +109,16 @@ void RunVerify(const fs::path& path) {
                                     "\": " + failure.what());
         }
     }
-    const std::size_t trailing = reader.Image().size() - std::min(reader.Position(), reader.Image().size());
-    // A scrambled payload may end with the one byte that balances its checksum.
-    const std::size_t expectedTrailing = reader.Scrambled() ? 1 : 0;
-    std::printf("%s: OK, %s payload, %zu files, %" PRId64 " bytes%s\n", path.u8string().c_str(), Variant(installer),
-                installer.Files().size(), total, reader.Scrambled() ? ", checksum sound" : "");
+    // A code signature appends its certificate table after the payload.
+    const Bytes& image = reader.Image();
+    const std::size_t contentEnd = payload::SignedContentEnd(image.data(), image.size());
+    if (reader.Position() > contentEnd) throw installer.Problem("the last file runs into the certificate table");
+    const std::size_t trailing = contentEnd - reader.Position();
+    // A scrambled payload ends on a multiple of 8 bytes, the last one balancing its checksum.
+    const std::size_t expectedTrailing = reader.Scrambled() ? 8 : 0;
+    std::printf("%s: OK, %s payload, %zu files, %" PRId64 " bytes%s, %s\n", path.u8string().c_str(), Variant(installer),
+                installer.Files().size(), total, reader.Scrambled() ? ", checksum sound" : "",
+                contentEnd < image.size() ? "signed" : "not signed");
     if (trailing > expectedTrailing)
         std::printf("note: %zu bytes after the last file are never read\n", trailing);
 }
