@@ -10,6 +10,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
   wine64 xvfb xauth dpkg-dev imagemagick bc gzip unzip
+  osslsigncode openssl icoutils
 )
 
 SUDO=""

@@ -1,12 +1,15 @@
 #include "build_command.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <thread>
 
 #include "app_tree.h"
+#include "identity_resources.h"
 #include "stub_location.h"
 #include "common/failure.h"
 #include "quoted.h"
@@ -67,6 +70,41 @@ Bytes ReadStub(const fs::path& path) {
     return stub;
 }
 
+// The stub with the application's identity for Explorer: its icon (when the
+// project names one) and version information naming the application.
+Bytes GiveIdentity(Bytes stub, const fs::path& stubPath, const Project& project) {
+    const bool asked = !project.setupIcon.empty() || !project.version.empty() || !project.publisher.empty() ||
+                       !project.copyright.empty();
+    if (!PeResources::LooksLikeProgram(stub)) {
+        if (asked) throw Failure("stub " + Quoted(stubPath) + ": not a Windows program, so it cannot carry an icon or version");
+        return stub;  // a stand-in stub, as in tests
+    }
+    std::optional<PeResources> resources;
+    try {
+        resources.emplace(std::move(stub));
+    } catch (const Failure& failure) {
+        throw Failure("stub " + Quoted(stubPath) + ": " + failure.what());
+    }
+    std::vector<Resource>& entries = resources->Entries();
+    if (!project.setupIcon.empty()) {
+        try {
+            ReplaceIcons(entries, ParseIconFile(ReadInput(project.setupIcon, "setup icon")));
+        } catch (const Failure& failure) {
+            const std::string reason = failure.what();
+            throw Failure(reason.rfind("setup icon", 0) == 0 ? reason : "setup icon " + Quoted(project.setupIcon) + ": " + reason);
+        }
+    }
+    entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                 [](const Resource& r) { return r.type.name.empty() && r.type.id == kResourceVersion; }),
+                  entries.end());
+    const VersionStrings strings{project.name, project.name + " Setup", project.version, project.publisher, project.copyright};
+    entries.push_back({ResourceKey{kResourceVersion, {}}, ResourceKey{1, {}}, 0x409, MakeVersionInfo(strings)});
+    Bytes rewritten = resources->Write();
+    if (payload::ContainsStartMarker(rewritten.data(), rewritten.size()))
+        throw Failure("setup icon " + Quoted(project.setupIcon) + ": it holds a payload start marker");
+    return rewritten;
+}
+
 bool ListsFile(const std::vector<SourceFile>& files, const std::string& relative) {
     for (const SourceFile& f : files)
         if (EqualsIgnoreCase(f.relative, relative)) return true;
@@ -114,6 +152,7 @@ void RequireInputs(const Project& project, const BuildOptions& options, fs::path
     }
     const std::pair<const fs::path*, const char*> inputs[] = {
         {&stub, "stub"}, {&project.splash, "splash picture"}, {&project.icon, "icon picture"},
+        {&project.setupIcon, "setup icon"},
         {&project.about, "about text"}, {&project.licence, "licence text"}};
     for (const auto& [path, role] : inputs)
         if (!path->empty())
@@ -136,7 +175,7 @@ void RunBuild(const BuildOptions& options) {
     const Project project = ReadProject(options.project);
     fs::path stubPath;
     RequireInputs(project, options, stubPath);
-    const Bytes stub = ReadStub(stubPath);
+    const Bytes stub = GiveIdentity(ReadStub(stubPath), stubPath, project);
     Bytes splash, icon;
     if (!project.splash.empty()) splash = ReadPicture(project.splash, "splash picture", false);
     if (!project.icon.empty()) icon = ReadPicture(project.icon, "icon picture", true);

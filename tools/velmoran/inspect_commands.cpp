@@ -7,10 +7,12 @@
 #include "common/failure.h"
 #include "common/path.h"
 #include "common/windows_names.h"
+#include "identity_resources.h"
 #include "installer_file.h"
 #include "jpeg_probe.h"
 #include "output_file.h"
 #include "payload/pe_layout.h"
+#include "ui/win32/resource_ids.h"
 
 namespace velmoran::builder {
 namespace fs = std::filesystem;
@@ -65,6 +67,24 @@ fs::path PlaceWithoutLinks(InstallerFile& installer, const fs::path& folder, con
     return target;
 }
 
+// The icon sizes and version strings the program in front of the payload carries.
+void PrintIdentity(const Bytes& image, std::size_t stubSize) {
+    Bytes stub(image.begin(), image.begin() + static_cast<long>(std::min(stubSize, image.size())));
+    if (!PeResources::LooksLikeProgram(stub)) return;
+    try {
+        const PeResources resources(std::move(stub));
+        std::string sizes;
+        for (const std::string& size : IconGroupSizes(resources.Entries(), VELMORAN_ICON_GROUP)) sizes += " " + size;
+        std::printf("Icon:%s\n", sizes.empty() ? " none" : sizes.c_str());
+        if (const Resource* version = resources.Find(kResourceVersion, 1)) {
+            std::printf("Version information:\n");
+            for (const auto& [name, value] : ReadVersionStrings(version->data)) std::printf("  %s=%s\n", name.c_str(), value.c_str());
+        }
+    } catch (const Failure& failure) {
+        std::printf("Resources: cannot be read (%s)\n", failure.what());
+    }
+}
+
 }  // namespace
 
 void RunList(const fs::path& path) {
@@ -73,6 +93,7 @@ void RunList(const fs::path& path) {
     std::printf("%s: %s payload at offset %zu, item area at %zu, file data at %zu%s\n", path.u8string().c_str(),
                 Variant(installer), reader.MarkerOffset(), reader.ItemAreaStart(), reader.FileDataStart(),
                 installer.IsUninstallerCopy() ? " (uninstaller copy: no file data)" : "");
+    PrintIdentity(reader.Image(), reader.MarkerOffset());
     std::printf("Settings:\n");
     reader.Settings().ForEachLine([](std::string_view line) {
         if (!IsTableLine(line)) std::printf("  %s\n", CodePageToUtf8(std::string(line)).c_str());

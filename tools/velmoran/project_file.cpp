@@ -5,6 +5,7 @@
 
 #include "common/failure.h"
 #include "common/path.h"
+#include "identity_resources.h"
 
 namespace velmoran::builder {
 namespace fs = std::filesystem;
@@ -57,7 +58,8 @@ private:
 
     void Take(int line, const std::string& key, const std::string& value) {
         static const char* const kKeys[] = {"name", "mainprogram", "mainshortcut", "targetfolder", "source",
-                                            "splash", "icon", "about", "licence", "license"};
+                                            "splash", "icon", "about", "licence", "license",
+                                            "setupicon", "version", "publisher", "copyright"};
         std::string k = AsciiLower(key);
         if (k == "license") k = "licence";
         bool known = false;
@@ -71,6 +73,11 @@ private:
         if (it == values_.end() || it->second.empty())
             throw Failure(file_.string() + ": [Application] needs a value for '" + key + "'");
         return it->second;
+    }
+
+    std::string Optional(const char* key) const {
+        const auto it = values_.find(key);
+        return it == values_.end() ? std::string() : it->second;
     }
 
     fs::path Path(const char* key, bool required) const {
@@ -101,6 +108,13 @@ private:
         project_.icon = Path("icon", false);
         project_.about = Path("about", true);
         project_.licence = Path("licence", true);
+        project_.setupIcon = Path("setupicon", false);
+        project_.version = Optional("version");
+        project_.publisher = Optional("publisher");
+        project_.copyright = Optional("copyright");
+        if (!project_.version.empty() && !ParseVersion(project_.version))
+            throw Failure(file_.string() + ": Version \"" + project_.version +
+                          "\": one to four numbers from 0 to 65535, separated by dots");
         return project_;
     }
 

@@ -11,6 +11,10 @@
 //   Icon=icon.jpg                            optional, a 32 x 32 JPEG
 //   About=about.rtf
 //   Licence=licence.rtf                      ("License" is accepted too)
+//   SetupIcon=setup.ico                      optional: the installer file's icon
+//   Version=2.4.1                            optional: one to four numbers
+//   Publisher=Kestrel Software               optional: the company name
+//   Copyright=(c) 2026 Kestrel Software      optional
 //
 //   [Shortcuts]                              extra program-group shortcuts, in order
 //   User Guide=docs\guide.txt                name=target relative to Source
@@ -36,6 +40,10 @@ struct Project {
     std::filesystem::path icon;    // empty when none
     std::filesystem::path about;
     std::filesystem::path licence;
+    std::filesystem::path setupIcon;  // empty when none
+    std::string version;              // empty when none; checked to be 1-4 numbers
+    std::string publisher;
+    std::string copyright;
     std::vector<std::pair<std::string, std::string>> shortcuts;  // name, target
 };
 

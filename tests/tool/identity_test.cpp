@@ -1,0 +1,104 @@
+// The installer's identity for Explorer: the builder rewrites the real stub's
+// resources with the project's icon and version.
+
+#include <gtest/gtest.h>
+
+#include "cli_runner.h"
+#include "identity_resources.h"
+#include "pe_resources.h"
+
+namespace velmoran::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace velmoran::builder;
+
+uint32_t Field32(const std::string& file, std::size_t at) {
+    return static_cast<uint8_t>(file[at]) | static_cast<uint8_t>(file[at + 1]) << 8 |
+           static_cast<uint8_t>(file[at + 2]) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(file[at + 3])) << 24;
+}
+
+class Identity : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(fs::exists(VELMORAN_REAL_STUB)) << "the Windows stub is built by the win64 build (make test does both)";
+        fs::copy(VELMORAN_SAMPLE_DIR, scratch_ / "sample", fs::copy_options::recursive);
+        WriteFile(scratch_ / "sample/app/Kestrel.exe", "MZ stand-in");
+        // A small icon of our own: 16 and 32 pixel bitmaps and a 256 pixel PNG, as the stub's.
+        const std::string ico = ReadFile(fs::path(VELMORAN_SAMPLE_DIR) / "../src/app/installer.ico");
+        WriteFile(scratch_ / "sample/setup.ico", ico);
+        std::string project = ReadFile(scratch_ / "sample/kestrel.ini");
+        project.insert(project.find("[Shortcuts]"),
+                       "SetupIcon=setup.ico\nVersion=2.4.1.7\nPublisher=Kestrel Software\nCopyright=\xC2\xA9 2026 Kestrel\n\n");
+        WriteFile(scratch_ / "sample/kestrel.ini", project);
+    }
+    CommandResult Build(const std::string& out, const std::string& stub = VELMORAN_REAL_STUB) {
+        return RunVelmoran("build " + Q(scratch_ / "sample/kestrel.ini") + " -o " + Q(scratch_ / out) + " --stub " + Q(stub));
+    }
+    ScratchFolder scratch_;
+};
+
+TEST_F(Identity, IconAndVersionAreWrittenIntoTheStub) {
+    ASSERT_EQ(Build("a.exe").exitCode, 0) << Build("a.exe").output;
+    ASSERT_EQ(Build("b.exe").exitCode, 0);
+    const std::string installer = ReadFile(scratch_ / "a.exe");
+    EXPECT_EQ(installer, ReadFile(scratch_ / "b.exe"));  // deterministic
+
+    const CommandResult list = RunVelmoran("list " + Q(scratch_ / "a.exe"));
+    for (const char* expected : {"Icon: 16x16 32x32 48x48 256x256", "ProductName=Kestrel Notes",
+                                 "FileDescription=Kestrel Notes Setup", "FileVersion=2.4.1.7", "ProductVersion=2.4.1.7",
+                                 "CompanyName=Kestrel Software", "LegalCopyright=\xC2\xA9 2026 Kestrel"})
+        EXPECT_NE(list.output.find(expected), std::string::npos) << expected << "\n" << list.output;
+
+    // An independent reader: icoutils' wrestool gives back the icon file's images unchanged.
+    const CommandResult extracted = RunCommand("wrestool -x -t14 " + Q(scratch_ / "a.exe") + " > " + Q(scratch_ / "out.ico"));
+    ASSERT_EQ(extracted.exitCode, 0) << extracted.output;
+    const std::string ico = ReadFile(scratch_ / "sample/setup.ico");
+    EXPECT_EQ(ReadFile(scratch_ / "out.ico").substr(0, ico.size()), ico);
+    const CommandResult listed = RunCommand("wrestool -l " + Q(scratch_ / "a.exe"));
+    for (const char* resource : {"--type=3 --name=4", "--type=14 --name=1", "--type=16 --name=1", "--type=24 --name=1"})
+        EXPECT_NE(listed.output.find(resource), std::string::npos) << resource << "\n" << listed.output;
+
+    // The headers agree with the new section: image size and checksum.
+    const std::size_t stubSize = installer.find("d>a>t>a>s>t>a>r>t");
+    const Bytes stub(installer.begin(), installer.begin() + static_cast<long>(stubSize));
+    const std::size_t optional = Field32(installer, 0x3C) + 24;
+    EXPECT_EQ(Field32(installer, optional + 64), PeChecksum(stub, optional + 64));
+    const PeResources reread(stub);  // throws if the section and headers disagree
+    EXPECT_EQ(reread.Find(kResourceVersion, 1)->data, MakeVersionInfo({"Kestrel Notes", "Kestrel Notes Setup", "2.4.1.7",
+                                                                        "Kestrel Software", "\xC2\xA9 2026 Kestrel"}));
+    EXPECT_NE(reread.Find(kResourceManifest, 1), nullptr);  // the manifest stays
+}
+
+TEST_F(Identity, BadIconsVersionsAndStubsAreRefused) {
+    const std::string stub = ReadFile(VELMORAN_REAL_STUB);
+    const std::string ico = ReadFile(scratch_ / "sample/setup.ico");
+    const std::string project = ReadFile(scratch_ / "sample/kestrel.ini");
+    const auto refused = [&](const std::string& says, const std::string& withStub = VELMORAN_REAL_STUB) {
+        const CommandResult r = Build("out.exe", withStub);
+        EXPECT_EQ(r.exitCode, 1) << r.output;
+        EXPECT_NE(r.output.find(says), std::string::npos) << says << "\n" << r.output;
+        EXPECT_FALSE(fs::exists(scratch_ / "out.exe"));
+    };
+    WriteFile(scratch_ / "sample/setup.ico", "not an icon at all");
+    refused("setup.ico\": not an icon file (.ico)");
+    WriteFile(scratch_ / "sample/setup.ico", ico.substr(0, 300));
+    refused("setup.ico\": image 1 lies outside the file");
+    WriteFile(scratch_ / "sample/setup.ico", ico);
+
+    std::string moved = stub;
+    const std::size_t optional = Field32(stub, 0x3C) + 24;
+    moved[optional + 112 + 8 * 2 + 1] = 0x10;  // the resource directory now points into the code
+    WriteFile(scratch_ / "moved.exe", moved);
+    refused("its resource section is not its last section", (scratch_ / "moved.exe").string());
+    WriteFile(scratch_ / "signed.exe", stub + "trailing");
+    refused("it has data after its last section", (scratch_ / "signed.exe").string());
+
+    std::string badVersion = project;
+    badVersion.replace(badVersion.find("2.4.1.7"), 7, "2.4.x");
+    WriteFile(scratch_ / "sample/kestrel.ini", badVersion);
+    refused("Version \"2.4.x\": one to four numbers from 0 to 65535");
+}
+
+}  // namespace
+}  // namespace velmoran::testing
