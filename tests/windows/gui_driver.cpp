@@ -23,7 +23,11 @@
 //                                button text, "close" (its close button) or "esc"; BUTTONS
 //                                lists the expected button texts, comma-separated
 //   no-box                       no message box is open
-//   close-window                 a close request from outside (the task bar's Close)
+//   close-window                 a close request to the wizard window from outside
+//   close-from-taskbar           the task bar's Close: a close request to the application window
+//   taskbar                      a visible, unowned window titled "Installer" (the one
+//                                the task bar shows) owns the wizard window
+//   tooltips-noprefix            every tool-tip window shows "&" as it is
 //   shot NAME                    save a picture of the window as NAME.bmp, once it is idle
 //   shot-now NAME                the same without waiting for it to be idle (during a run)
 //   wait-exit                    wait for the installer to end
@@ -47,6 +51,7 @@
 #include "platform/win32/windows_api.h"
 #include "ui/win32/control_ids.h"
 
+#include <commctrl.h>
 #include <objidl.h>
 #include <psapi.h>
 #include <shlobj.h>
@@ -162,6 +167,49 @@ BOOL CALLBACK MatchBox(HWND window, LPARAM l) {
     return TRUE;
 }
 
+void Expect(bool condition, const std::string& message);
+
+struct WindowSearch {
+    const char* className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectByClass(HWND window, LPARAM l) {
+    auto* search = reinterpret_cast<WindowSearch*>(l);
+    if (OwnedByInstaller(window) && ClassOf(window) == search->className) search->found.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> InstallerWindows(const char* className) {
+    WindowSearch search{className, {}};
+    EnumWindows(CollectByClass, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND ApplicationWindow() {
+    const std::vector<HWND> windows = InstallerWindows(kApplicationClass);
+    Expect(windows.size() == 1, "the installer has " + std::to_string(windows.size()) + " application windows");
+    return windows[0];
+}
+
+// What gives a window a task-bar button: visible, unowned, no tool window.
+void CheckTaskBar() {
+    HWND application = ApplicationWindow();
+    Expect(TextOf(application) == "Installer", "the application window is titled \"" + TextOf(application) + "\"");
+    Expect(IsWindowVisible(application) != 0, "the application window is not visible");
+    Expect(GetWindow(application, GW_OWNER) == nullptr, "the application window has an owner");
+    Expect(!(GetWindowLongA(application, GWL_EXSTYLE) & WS_EX_TOOLWINDOW), "the application window is a tool window");
+    Control("Panel1");  // waits for the wizard window
+    Expect(GetWindow(g_form, GW_OWNER) == application,
+           "the wizard window is not owned by the application window");
+}
+
+void CheckToolTips() {
+    const std::vector<HWND> tips = InstallerWindows("tooltips_class32");
+    Expect(!tips.empty(), "the installer has no tool-tip window");
+    for (HWND tip : tips) Expect((GetWindowLongA(tip, GWL_STYLE) & TTS_NOPREFIX) != 0, "a tool-tip window lacks TTS_NOPREFIX");
+}
+
 HWND FindBox() {
     HWND box = nullptr;
     EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&box));
@@ -182,8 +230,31 @@ void PostClick(HWND control) {
                  reinterpret_cast<LPARAM>(control));
 }
 
+bool IsCheckBox(HWND control) {
+    char name[16] = {};
+    GetClassNameA(control, name, sizeof name);
+    const LONG type = GetWindowLongA(control, GWL_STYLE) & BS_TYPEMASK;
+    return lstrcmpiA(name, "Button") == 0 &&
+           (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE || type == BS_AUTO3STATE);
+}
+
+LRESULT CheckState(HWND box) {
+    DWORD_PTR state = 0;
+    SendMessageTimeoutA(box, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
+    return static_cast<LRESULT>(state);
+}
+
 void Expect(bool condition, const std::string& message) {
     if (!condition) throw ScriptFailure{message};
+}
+
+// A check box is clicked as a person clicks it, on the control itself, and
+// must change its state; every other button reports its click to its parent.
+void Click(HWND control) {
+    if (!IsCheckBox(control)) return PostClick(control);
+    const LRESULT before = CheckState(control);
+    PostMessageA(control, BM_CLICK, 0, 0);
+    Expect(WaitFor([&] { return CheckState(control) != before; }), "the check box did not change when clicked");
 }
 
 bool YesNo(const std::string& word) {
@@ -380,7 +451,7 @@ void Run(const std::string& line) {
         return;
     }
     if (command == "print") return (void)std::printf("  %s: %s\n", rest.c_str(), TextOf(Control(rest)).c_str());
-    if (command == "click") return PostClick(Control(rest));
+    if (command == "click") return Click(Control(rest));
     if (command == "type") {
         DWORD_PTR ignored = 0;
         SendMessageTimeoutA(Control(name), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()), SMTO_ABORTIFHUNG,
@@ -420,6 +491,9 @@ void Run(const std::string& line) {
         return Expect(FindBox() == nullptr, "a message box is open: " + TextOf(FindBox()));
     }
     if (command == "close-window") return (void)PostMessageA(g_form, WM_CLOSE, 0, 0);
+    if (command == "close-from-taskbar") return (void)PostMessageA(ApplicationWindow(), WM_CLOSE, 0, 0);
+    if (command == "taskbar") return CheckTaskBar();
+    if (command == "tooltips-noprefix") return CheckToolTips();
     if (command == "shot" || command == "shot-now")
         return Shot(rest.size() > 4 && rest.substr(rest.size() - 4) == ".bmp" ? rest : rest + ".bmp", command == "shot");
     if (command == "wait-exit") {

@@ -15,8 +15,6 @@ uint16_t Get16(const Bytes& b, std::size_t at) {
 uint32_t Get32(const Bytes& b, std::size_t at) { return Get16(b, at) | static_cast<uint32_t>(Get16(b, at + 2)) << 16; }
 void Set16(Bytes& b, std::size_t at, uint32_t v) { b[at] = uint8_t(v), b[at + 1] = uint8_t(v >> 8); }
 void Set32(Bytes& b, std::size_t at, uint32_t v) { Set16(b, at, v), Set16(b, at + 2, v >> 16); }
-void Put16(Bytes& b, uint32_t v) { b.push_back(uint8_t(v)), b.push_back(uint8_t(v >> 8)); }
-void Put32(Bytes& b, uint32_t v) { Put16(b, v), Put16(b, v >> 16); }
 uint32_t AlignUp(uint32_t value, uint32_t alignment) { return alignment ? (value + alignment - 1) / alignment * alignment : value; }
 
 constexpr uint32_t kResourceDirectory = 2;

@@ -41,7 +41,7 @@ desktop=$(reg_value "$shell_folders" "Common Desktop")
 cp -r "$source/sample" "$work/sample"
 cp "$bin/Kestrel.exe" "$work/sample/app/Kestrel.exe"
 export VELMORAN_HEADLESS=1
-cp "$bin/velmoran.exe" "$bin/velmoran-stub.exe" "$bin/gui_driver.exe" "$work/"
+cp "$bin/velmoran.exe" "$bin/velmoran-stub.exe" "$bin/gui_driver.exe" "$bin/resource_probe.exe" "$work/"
 build() { wine_run velmoran.exe build sample/kestrel.ini -o KestrelSetup.exe --stub velmoran-stub.exe "$@"; }
 file_data_start() { wine_run velmoran.exe list KestrelSetup.exe | sed -n 's/.*file data at \([0-9]*\).*/\1/p'; }
 
@@ -54,12 +54,16 @@ drive() {
   wine_run gui_driver.exe "$1"
 }
 
-# The files, uninstaller, log and registry entry an installation of the sample leaves.
-check_installed() {
-  local folder='C:\Program Files\Kestrel Notes'
+check_installed_files() {
   for file in Kestrel.exe readme.txt docs/guide.txt; do
     cmp -s "$work/sample/app/$file" "$app_dir/$file" || fail "$file differs from its source"
   done
+}
+
+# The files, uninstaller, log and registry entry an installation of the sample leaves.
+check_installed() {
+  local folder='C:\Program Files\Kestrel Notes'
+  check_installed_files
   head -c "$(file_data_start)" "$work/KestrelSetup.exe" | cmp -s - "$app_dir/uninstall.exe" ||
     fail "uninstall.exe is not the installer's prefix"
   printf '%s\r\n' "$folder\\Kestrel.exe" "$folder\\docs\\guide.txt" "$folder\\readme.txt" "$folder\\uninstall.exe" \
@@ -195,6 +199,42 @@ case "$scenario" in
     build --level 1
     drive "$scenario.gui"
     [ ! -e "$small_drive/Kestrel Notes/Kestrel Notes.ilg" ] || fail "a log was written on the full drive" ;;
+  identity)
+    # The installer as Explorer reads it: manifest, icon and version.
+    cp "$source/src/app/installer.ico" "$work/sample/setup.ico"
+    sed -i 's/^\[Shortcuts\]/SetupIcon=setup.ico\nVersion=2.4.1\nPublisher=Kestrel Software\nCopyright=(c) 2026 Kestrel Software\n\n[Shortcuts]/' \
+      "$work/sample/kestrel.ini"
+    build
+    probe=$(wine_run resource_probe.exe KestrelSetup.exe | tr -d '\r')
+    for expected in 'manifest: requireAdministrator' 'icons: 1' 'version: 2.4.1.0' 'ProductName=Kestrel Notes' \
+                    'FileDescription=Kestrel Notes Setup' 'FileVersion=2.4.1' 'CompanyName=Kestrel Software' \
+                    'LegalCopyright=(c) 2026 Kestrel Software'; do
+      grep -qxF "$expected" <<<"$probe" || fail "the installer does not read back \"$expected\": $probe"
+    done
+    # The copy the installation leaves carries the same identity.
+    drive lifecycle.gui
+    grep -qxF 'ProductName=Kestrel Notes' <<<"$(wine_run resource_probe.exe "$app_dir/uninstall.exe" | tr -d '\r')" ||
+      fail "the uninstaller lost its identity"
+    drive lifecycle.uninstall
+    check_removed ;;
+  signed|signed-scrambled)
+    # Signed after building, as a publisher does, with a throw-away certificate.
+    [ "$scenario" = signed ] && build || build --scramble
+    openssl req -x509 -newkey rsa:2048 -nodes -subj "/CN=Velmoran Test" -days 2 \
+      -keyout "$work/key.pem" -out "$work/cert.pem" >/dev/null 2>&1
+    osslsigncode sign -certs "$work/cert.pem" -key "$work/key.pem" -n "Kestrel Notes" \
+      -in "$work/KestrelSetup.exe" -out "$work/signed.exe" >/dev/null
+    mv "$work/signed.exe" "$work/KestrelSetup.exe"
+    osslsigncode verify -CAfile "$work/cert.pem" -in "$work/KestrelSetup.exe" >/dev/null 2>&1 ||
+      fail "osslsigncode does not verify the signed installer"
+    wine_run velmoran.exe verify KestrelSetup.exe | tr -d '\r' | grep -q ', signed$' || fail "verify does not see the signature"
+    drive lifecycle.gui
+    check_installed_files
+    # The uninstaller copy is a well-formed unsigned program, not a broken signature.
+    ! osslsigncode extract-signature -in "$app_dir/uninstall.exe" -out "$work/none.sig" >/dev/null 2>&1 ||
+      fail "the uninstaller copy still points at a signature"
+    drive lifecycle.uninstall
+    check_removed ;;
   leftover)
     build
     drive leftover.gui
