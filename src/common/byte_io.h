@@ -2,6 +2,7 @@
 // The small seams through which the payload code reads its file and writes items,
 // so the same reader runs on Windows, in the builder and in tests.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -22,6 +23,31 @@ public:
     virtual void ReadAll(Bytes& into) = 0;
     // Releases the file; safe to call more than once.
     virtual void Close() = 0;
+
+    // Random access, so a reader need not hold the whole file. By default the
+    // file is read whole once (ReadAll) and served from that copy; sources over
+    // real files read only what is asked. Both throw Failure on a read error;
+    // what was read before it stays readable.
+    virtual uint64_t Size() { return Whole().size(); }
+    // Up to `count` bytes at `offset`: fewer only at the end of the file.
+    virtual std::size_t ReadAt(uint64_t offset, uint8_t* into, std::size_t count) {
+        const Bytes& whole = Whole();
+        if (offset >= whole.size()) return 0;
+        const std::size_t got = static_cast<std::size_t>(std::min<uint64_t>(count, whole.size() - offset));
+        std::copy_n(whole.begin() + static_cast<std::ptrdiff_t>(offset), got, into);
+        return got;
+    }
+
+private:
+    const Bytes& Whole() {
+        if (!copied_) {
+            copied_ = true;  // a failed read leaves what it read
+            ReadAll(copy_);
+        }
+        return copy_;
+    }
+    Bytes copy_;
+    bool copied_ = false;
 };
 
 // Where an item's bytes go.
@@ -47,6 +73,13 @@ public:
     void Open() override {}
     void ReadAll(Bytes& into) override { into = content_; }
     void Close() override {}
+    uint64_t Size() override { return content_.size(); }
+    std::size_t ReadAt(uint64_t offset, uint8_t* into, std::size_t count) override {
+        if (offset >= content_.size()) return 0;
+        const std::size_t got = static_cast<std::size_t>(std::min<uint64_t>(count, content_.size() - offset));
+        std::copy_n(content_.begin() + static_cast<std::ptrdiff_t>(offset), got, into);
+        return got;
+    }
 
 private:
     Bytes content_;

@@ -18,6 +18,8 @@ public:
     void Open() override;
     void ReadAll(Bytes& into) override;
     void Close() override;
+    uint64_t Size() override;
+    std::size_t ReadAt(uint64_t offset, uint8_t* into, std::size_t count) override;
 
 private:
     std::string path_;

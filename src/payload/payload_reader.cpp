@@ -13,6 +13,9 @@
 namespace velmoran::payload {
 namespace {
 
+// How much of the file is held at a time when it is not held whole.
+constexpr std::size_t kWindowBytes = 1 << 20;
+
 bool EndsWith(std::string_view text, std::string_view tail) {
     return text.size() >= tail.size() &&
            text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
@@ -51,45 +54,109 @@ void PayloadReader::Open(ByteSource& source, const std::string& programPath,
     source_ = &source;
     settings_.Clear();
     position_ = itemAreaStart_ = fileDataStart_ = markerOffset_ = 0;
-    scrambled_ = false;
+    scrambled_ = wholeImage_ = false;
     checksumSound_ = true;
+    image_.clear();
+    window_.clear();
+    windowStart_ = 0;
     try {
         source.Open();
-        ReadImage(onReadProblem);
+        onReadProblem_ = onReadProblem ? onReadProblem : [](const std::string&) {};
+        try {
+            fileSize_ = source.Size();
+        } catch (const Failure& failure) {
+            // What could be read stays readable: go on with it.
+            onReadProblem_(failure.what());
+            fileSize_ = source.Size();
+        }
         FindStartMarker();
         if (scrambled_) Unscramble(programPath);
         ParseHeader();
+        onReadProblem_ = nullptr;
     } catch (const OpenFailure&) {
+        onReadProblem_ = nullptr;
         throw;
     } catch (...) {
+        onReadProblem_ = nullptr;
         throw OpenFailure(OpenFailureKind::General);
     }
 }
 
-void PayloadReader::ReadImage(const ReadProblemHandler& onReadProblem) {
+std::size_t PayloadReader::ReadFully(uint64_t offset, uint8_t* into, std::size_t count) {
+    std::size_t done = 0;
     try {
-        source_->ReadAll(image_);
+        while (done < count) {
+            const std::size_t got = source_->ReadAt(offset + done, into + done, count - done);
+            if (got == 0) break;
+            done += got;
+        }
     } catch (const Failure& failure) {
-        if (onReadProblem) onReadProblem(failure.what());
+        if (!onReadProblem_) throw;
+        // While opening, a read error is told once and the file taken to end there.
+        onReadProblem_(failure.what());
+        onReadProblem_ = [](const std::string&) {};
+        fileSize_ = offset + done;
     }
-    position_ = 0;
+    return done;
+}
+
+const uint8_t* PayloadReader::Peek(uint64_t offset, std::size_t want, std::size_t& available) {
+    const uint64_t left = offset < fileSize_ ? fileSize_ - offset : 0;
+    const std::size_t needed = static_cast<std::size_t>(std::min<uint64_t>(want, left));
+    if (wholeImage_) {
+        available = static_cast<std::size_t>(left);
+        return image_.data() + std::min<uint64_t>(offset, image_.size());
+    }
+    const bool buffered = offset >= windowStart_ && offset - windowStart_ <= window_.size() &&
+                          window_.size() - (offset - windowStart_) >= needed;
+    if (!buffered) {
+        window_.resize(std::max(needed, kWindowBytes));
+        window_.resize(ReadFully(offset, window_.data(), static_cast<std::size_t>(std::min<uint64_t>(window_.size(), left))));
+        windowStart_ = offset;
+    }
+    const std::size_t at = static_cast<std::size_t>(offset - windowStart_);
+    available = window_.size() - std::min(at, window_.size());
+    return window_.data() + std::min(at, window_.size());
+}
+
+uint64_t PayloadReader::FindInFile(const std::string& marker) {
+    for (uint64_t offset = 0; offset < fileSize_;) {
+        std::size_t available = 0;
+        const uint8_t* bytes = Peek(offset, kWindowBytes, available);
+        const std::size_t found = FindFirst(bytes, available, marker);
+        if (found != kNotFound) return offset + found;
+        if (available < marker.size() || offset + available >= fileSize_) break;
+        offset += available - (marker.size() - 1);  // a marker may straddle two windows
+    }
+    return kNotFound;
 }
 
 void PayloadReader::FindStartMarker() {
     // The plain marker wins wherever the scrambled one stands.
-    markerOffset_ = FindFirst(image_.data(), image_.size(), PlainStartMarker());
-    if (markerOffset_ == kNotFound) {
-        markerOffset_ = FindFirst(image_.data(), image_.size(), ScrambledStartMarker());
-        scrambled_ = markerOffset_ != kNotFound;
+    uint64_t found = FindInFile(PlainStartMarker());
+    if (found == kNotFound) {
+        found = FindInFile(ScrambledStartMarker());
+        scrambled_ = found != kNotFound;
     }
-    if (markerOffset_ == kNotFound) throw OpenFailure(OpenFailureKind::MarkerMissing);
+    if (found == kNotFound) throw OpenFailure(OpenFailureKind::MarkerMissing);
+    markerOffset_ = static_cast<std::size_t>(found);
+}
+
+void PayloadReader::HoldWholeImage() {
+    image_.resize(static_cast<std::size_t>(fileSize_));
+    image_.resize(ReadFully(0, image_.data(), image_.size()));
+    fileSize_ = image_.size();
+    wholeImage_ = true;
+    window_ = Bytes();
 }
 
 void PayloadReader::Unscramble(const std::string& programPath) {
+    HoldWholeImage();
     uint8_t checksum = 0;
     std::size_t keyIndex = 0;
     // A code signature appended after the payload is not part of it.
-    const std::size_t end = SignedContentEnd(image_.data(), image_.size());
+    const std::size_t end = static_cast<std::size_t>(
+        SignedContentEnd(image_.data(), std::min(image_.size(), kPeHeaderBytes), image_.size()));
     for (std::size_t i = markerOffset_ + kStartMarkerLength; i < end; ++i) {
         image_[i] ^= kScrambleKey[keyIndex];
         checksum ^= image_[i];
@@ -102,9 +169,17 @@ void PayloadReader::Unscramble(const std::string& programPath) {
 
 void PayloadReader::ParseHeader() {
     const std::string endMarker = EndMarker();
-    settings_.Start(std::string(1, static_cast<char>(image_[markerOffset_])));
-    for (std::size_t i = markerOffset_ + 1; i < image_.size(); ++i) {
-        const uint8_t byte = image_[i];
+    std::size_t available = 0;
+    const uint8_t* bytes = Peek(markerOffset_, 1, available);
+    settings_.Start(std::string(1, static_cast<char>(bytes[0])));
+    for (uint64_t i = markerOffset_ + 1; i < fileSize_; ++i) {
+        if (available <= 1) {
+            bytes = Peek(i, kWindowBytes, available);
+            if (available == 0) break;
+        } else {
+            ++bytes, --available;
+        }
+        const uint8_t byte = *bytes;
         if (byte == '\r') {
             settings_.StartLine();
         } else if (byte > 31) {
@@ -112,7 +187,7 @@ void PayloadReader::ParseHeader() {
             // Only an appended byte can complete the marker, and a CR inside it
             // breaks it, so the last line is the only place to look.
             if (byte == static_cast<uint8_t>(endMarker.back()) && EndsWith(settings_.LastLine(), endMarker)) {
-                itemAreaStart_ = i + 1 + 2;
+                itemAreaStart_ = static_cast<std::size_t>(i + 1 + 2);
                 settings_.Finish();
                 return;
             }
@@ -123,15 +198,17 @@ void PayloadReader::ParseHeader() {
 
 void PayloadReader::InflateItem(int64_t size, ByteSink& sink) {
     if (size < 0) throw Failure("Error");
-    const std::size_t available = position_ < image_.size() ? image_.size() - position_ : 0;
     Inflater inflater;
     z_stream& zs = inflater.stream;
-    zs.next_in = const_cast<Bytef*>(image_.data() + std::min(position_, image_.size()));
-    zs.avail_in = static_cast<uInt>(std::min<std::size_t>(available, UINT_MAX));
-
     uint8_t buffer[64 * 1024];
-    uint64_t produced = 0;
+    uint64_t produced = 0, consumed = 0;
     for (;;) {
+        if (zs.avail_in == 0) {
+            std::size_t available = 0;
+            zs.next_in = const_cast<Bytef*>(Peek(position_ + consumed, kWindowBytes, available));
+            zs.avail_in = static_cast<uInt>(std::min<std::size_t>(available, UINT_MAX));
+            consumed += zs.avail_in;
+        }
         zs.next_out = buffer;
         zs.avail_out = sizeof buffer;
         const int status = inflate(&zs, Z_NO_FLUSH);
@@ -143,9 +220,9 @@ void PayloadReader::InflateItem(int64_t size, ByteSink& sink) {
             produced += got;
         }
         if (status == Z_STREAM_END) break;
-        if (status == Z_BUF_ERROR && zs.avail_in == 0)
+        if (status == Z_BUF_ERROR && zs.avail_in == 0 && position_ + consumed >= fileSize_)
             throw Failure("Compressed item is cut short (damaged installer?)");
-        if (status != Z_OK) throw Failure("Error");
+        if (status != Z_OK && status != Z_BUF_ERROR) throw Failure("Error");
     }
     if (produced != static_cast<uint64_t>(size))
         throw Failure("Compressed item is smaller than its listed size (damaged installer?)");
@@ -153,17 +230,33 @@ void PayloadReader::InflateItem(int64_t size, ByteSink& sink) {
 }
 
 void PayloadReader::CopyRawItem(int64_t size, ByteSink& sink) {
-    const std::size_t left = position_ < image_.size() ? image_.size() - position_ : 0;
+    const uint64_t left = position_ < fileSize_ ? fileSize_ - position_ : 0;
     if (size < 0 || static_cast<uint64_t>(size) > left) throw Failure("Stream read error");
-    sink.Write(image_.data() + position_, static_cast<std::size_t>(size));
+    CopyStored(position_, position_ + static_cast<uint64_t>(size), sink);
     position_ += static_cast<std::size_t>(size);
+}
+
+void PayloadReader::CopyStored(uint64_t from, uint64_t to, ByteSink& sink) {
+    while (from < std::min(to, fileSize_)) {
+        std::size_t available = 0;
+        const uint8_t* bytes = Peek(from, kWindowBytes, available);
+        if (available == 0) throw Failure("Stream read error");
+        const std::size_t count = static_cast<std::size_t>(std::min<uint64_t>(available, to - from));
+        sink.Write(bytes, count);
+        from += count;
+    }
+}
+
+Bytes PayloadReader::ReadStored(uint64_t from, uint64_t to) {
+    MemorySink bytes;
+    CopyStored(from, to, bytes);
+    return std::move(bytes.bytes);
 }
 
 void PayloadReader::ReloadImage() {
     if (!source_) throw Failure("Stream read error");
-    // A plain image was never changed in memory: it already holds the bytes as
-    // stored, and reading a large installer again would only cost time.
-    if (scrambled_) source_->ReadAll(image_);
+    // A plain payload is read as stored in any case.
+    if (scrambled_) HoldWholeImage();
     position_ = 0;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string>
 
 #include "common/failure.h"
 #include "common/byte_io.h"
@@ -37,10 +38,13 @@ public:
     // whatever was read.
     using ReadProblemHandler = std::function<void(const std::string& message)>;
 
-    // Reads the whole file from `source` (which must outlive the reader), finds
-    // and unscrambles the payload and parses its header. `programPath` names the
-    // running file; only its file-name part matters (the checksum exemption of the
-    // uninstaller copy). Throws OpenFailure.
+    // Finds the payload in `source` (which must outlive the reader), unscrambles
+    // it and parses its header. A plain payload is read through a window of the
+    // file, so an installer of any size takes little memory; a scrambled one is
+    // held whole, unscrambled. `programPath` names the running file; only its
+    // file-name part matters (the checksum exemption of the uninstaller copy).
+    // A read failure while opening is told to `onReadProblem` and the file is
+    // taken to end there. Throws OpenFailure.
     void Open(ByteSource& source, const std::string& programPath,
               const ReadProblemHandler& onReadProblem = ReadProblemHandler());
 
@@ -51,8 +55,9 @@ public:
 
     // Inflates the zlib stream at the position into `sink`; it must produce exactly
     // `size` bytes. Leaves the position after the stream's trailer. Throws Failure
-    // on corrupt data ("Error"), a stream cut off by the end of the file, or one
-    // that inflates to a different size; the sink never receives more than `size`.
+    // on corrupt data ("Error"), a stream cut off by the end of the file, one
+    // that inflates to a different size, or a read error of the file (with the
+    // system's reason); the sink never receives more than `size`.
     void InflateItem(int64_t size, ByteSink& sink);
 
     // Copies `size` raw bytes from the position into `sink`; throws
@@ -61,6 +66,12 @@ public:
 
     // Reads the file again as stored (scrambled bytes stay scrambled); position 0.
     void ReloadImage();
+
+    // The file's bytes [from, to) as stored into `sink` (for a scrambled payload,
+    // after ReloadImage; the program image before the marker is always as stored).
+    void CopyStored(uint64_t from, uint64_t to, ByteSink& sink);
+    Bytes ReadStored(uint64_t from, uint64_t to);
+    uint64_t FileSize() const { return fileSize_; }
 
     std::size_t Position() const { return position_; }
     void RecordFileDataStart() { fileDataStart_ = position_; }
@@ -71,19 +82,28 @@ public:
     // False when a scrambled payload's checksum did not come out 0 (and the
     // uninstaller's exemption let it open all the same).
     bool ChecksumSound() const { return checksumSound_; }
-    const Bytes& Image() const { return image_; }
 
     // Releases the own file.
     void CloseFile();
 
 private:
-    void ReadImage(const ReadProblemHandler& onReadProblem);
+    // At least `want` bytes at `offset` (fewer only at the end of the file);
+    // valid until the next call.
+    const uint8_t* Peek(uint64_t offset, std::size_t want, std::size_t& available);
+    std::size_t ReadFully(uint64_t offset, uint8_t* into, std::size_t count);
+    uint64_t FindInFile(const std::string& marker);
     void FindStartMarker();
+    void HoldWholeImage();
     void Unscramble(const std::string& programPath);
     void ParseHeader();
 
     ByteSource* source_ = nullptr;
-    Bytes image_;
+    ReadProblemHandler onReadProblem_;  // set while opening
+    uint64_t fileSize_ = 0;
+    Bytes image_;        // the whole file: scrambled payloads only
+    bool wholeImage_ = false;
+    Bytes window_;       // part of the file, from windowStart_
+    uint64_t windowStart_ = 0;
     std::size_t position_ = 0;
     bool scrambled_ = false;
     bool checksumSound_ = true;

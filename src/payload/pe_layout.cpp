@@ -32,12 +32,12 @@ std::optional<PeLayout> ReadPeLayout(const uint8_t* data, std::size_t size) {
     return layout;
 }
 
-std::size_t SignedContentEnd(const uint8_t* data, std::size_t size) {
-    const auto layout = ReadPeLayout(data, size);
-    if (!layout || layout->certificateSize == 0) return size;
+uint64_t SignedContentEnd(const uint8_t* headers, std::size_t headerSize, uint64_t fileSize) {
+    const auto layout = ReadPeLayout(headers, headerSize);
+    if (!layout || layout->certificateSize == 0) return fileSize;
     const uint64_t end = static_cast<uint64_t>(layout->certificateOffset) + layout->certificateSize;
     // Only a table that closes the file is a signature appended after the payload.
-    if (end != size || layout->certificateOffset <= layout->securityEntry) return size;
+    if (end != fileSize || layout->certificateOffset <= layout->securityEntry) return fileSize;
     return layout->certificateOffset;
 }
 

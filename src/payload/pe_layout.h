@@ -20,8 +20,12 @@ struct PeLayout {
 // have no security directory entry).
 std::optional<PeLayout> ReadPeLayout(const uint8_t* data, std::size_t size);
 
-// Where the signed content of the file ends: the start of a certificate table
-// that ends exactly at the end of the file, else `size` (an unsigned file).
-std::size_t SignedContentEnd(const uint8_t* data, std::size_t size);
+// Where the signed content of a file of `fileSize` bytes ends, given its first
+// `headerSize` bytes: the start of a certificate table that ends exactly at the
+// end of the file, else `fileSize` (an unsigned file).
+uint64_t SignedContentEnd(const uint8_t* headers, std::size_t headerSize, uint64_t fileSize);
+
+// Enough of a file's start to hold its headers.
+inline constexpr std::size_t kPeHeaderBytes = 4096;
 
 }  // namespace velmoran::payload

@@ -67,39 +67,58 @@ void RefuseLinksInFolder(platform::FileSystem& files, const std::string& install
         RefuseLink(files, folder.substr(0, end));
 }
 
-// The first `count` bytes' headers, as the uninstaller copy carries them: a
+// The headers of the uninstaller copy (`head`, the file's first bytes): a
 // signed installer's security directory points past the copy's end, which
 // would make the copy a program with a broken signature. It becomes an unsigned
-// one: the entry and the checksum that covered it are cleared. Empty when the
-// headers stay as they are.
-Bytes UnsignedHeaders(const Bytes& image, std::size_t count) {
-    const auto layout = payload::ReadPeLayout(image.data(), count);
-    if (!layout || layout->certificateSize == 0 ||
-        static_cast<uint64_t>(layout->certificateOffset) + layout->certificateSize <= count)
-        return Bytes();
-    Bytes headers(image.begin(), image.begin() + static_cast<long>(layout->securityEntry + 8));
-    std::fill_n(headers.begin() + static_cast<long>(layout->securityEntry), 8, 0);
-    std::fill_n(headers.begin() + static_cast<long>(layout->checksumField), 4, 0);
-    return headers;
+// one: the entry and the checksum that covered it are cleared.
+Bytes UnsignedHeaders(Bytes head, uint64_t copyLength) {
+    const auto layout = payload::ReadPeLayout(head.data(), head.size());
+    if (layout && layout->certificateSize != 0 &&
+        static_cast<uint64_t>(layout->certificateOffset) + layout->certificateSize > copyLength) {
+        std::fill_n(head.begin() + static_cast<long>(layout->securityEntry), 8, 0);
+        std::fill_n(head.begin() + static_cast<long>(layout->checksumField), 4, 0);
+    }
+    return head;
 }
 
+// Passes bytes on until the first write failure, which it keeps to itself.
+class WriteUntilFailure : public ByteSink {
+public:
+    explicit WriteUntilFailure(ByteSink& file) : file_(file) {}
+    void Write(const uint8_t* data, std::size_t size) override {
+        if (failed) return;
+        try {
+            file_.Write(data, size);
+        } catch (const std::exception&) {
+            failed = true;
+        }
+    }
+    bool failed = false;
+
+private:
+    ByteSink& file_;
+};
+
 // The first part of the installer file, up to the file data: it finds the same
-// payload when it starts, and carries no files.
+// payload when it starts, and carries no files. A copy that cannot be written
+// is left out (the uninstaller is a convenience: the installation stands without
+// it); a read error of the installer is the reader's failure.
 void WriteUninstallerCopy(ui::InstallerState& state, ui::View& view, platform::FileSystem& files) {
     state.payload.ReloadImage();
+    const uint64_t count = std::min<uint64_t>(state.payload.FileDataStart(), state.payload.FileSize());
+    const Bytes headers = UnsignedHeaders(state.payload.ReadStored(0, std::min<uint64_t>(count, payload::kPeHeaderBytes)), count);
     const std::string path = state.installFolder + "\\uninstall.exe";
     RefuseLink(files, path);
+    std::unique_ptr<platform::WritableFile> copy;
     try {
-        const auto copy = files.CreateOrReplaceFile(path);
-        const Bytes& image = state.payload.Image();
-        const std::size_t count = std::min(state.payload.FileDataStart(), image.size());
-        const Bytes headers = UnsignedHeaders(image, count);
-        copy->Write(headers.data(), headers.size());
-        copy->Write(image.data() + headers.size(), count - headers.size());
-        AdvanceGauge(view, static_cast<long long>(count));
+        copy = files.CreateOrReplaceFile(path);
     } catch (const std::exception&) {
-        // The uninstaller is a convenience: the installation stands without it.
+        return;
     }
+    WriteUntilFailure sink(*copy);
+    sink.Write(headers.data(), headers.size());
+    state.payload.CopyStored(headers.size(), count, sink);
+    if (!sink.failed) AdvanceGauge(view, static_cast<long long>(count));
 }
 
 void MakeShortcuts(ui::InstallerState& state, platform::Platform& platform) {

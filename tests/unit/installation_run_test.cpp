@@ -317,6 +317,36 @@ TEST(InstallationRunMends, NothingIsWrittenThroughAJunction) {
     }
 }
 
+// An installer on a network share that goes away during the installation.
+class VanishingSource : public MemorySource {
+public:
+    using MemorySource::MemorySource;
+    std::size_t ReadAt(uint64_t offset, uint8_t* into, std::size_t count) override {
+        if (gone) throw Failure("Cannot read file \"\\\\server\\setup.exe\". The network name is no longer available.");
+        return MemorySource::ReadAt(offset, into, count);
+    }
+    bool gone = false;
+};
+
+TEST(InstallationRunMends, AReadErrorOfTheInstallerIsShownAndNothingCrashes) {
+    TestApp app;
+    std::string noise(3 << 20, '\0');  // more than the reader holds at a time
+    uint32_t state = 7;
+    for (char& c : noise) c = static_cast<char>((state = state * 1103515245 + 12345) >> 24);
+    app.files.push_back({"zz.bin", noise});
+    InstallRig rig(app);
+    VanishingSource source(rig.installer);
+    ui::Install install(rig.view, rig.platform, source, "C:\\Downloads\\setup.exe");
+    rig.view.Attach(install);
+    install.Handle(&ui::Install::FormCreate);
+    source.gone = true;
+    install.Handle(&ui::Install::btnGoInstallClick);
+    ASSERT_EQ(rig.view.failures.size(), 1u);
+    EXPECT_EQ(rig.view.failures[0], "Cannot read file \"\\\\server\\setup.exe\". The network name is no longer available.");
+    EXPECT_EQ(rig.view.page, Page::Installing);
+    EXPECT_FALSE(rig.files.FileExists(kFolder + "\\Kestrel.ilg"));
+}
+
 TEST(InstallationRunMends, AFullDriveNamesTheFileAndTheProgramStays) {
     InstallRig rig;
     rig.files.LimitFreeSpace(20);

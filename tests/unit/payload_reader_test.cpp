@@ -170,7 +170,7 @@ TEST(PayloadReader, ScrambledPayloadIsUnscrambledInPlace) {
     // Reloading gives back the bytes as stored, at position 0.
     reader.ReloadImage();
     EXPECT_EQ(reader.Position(), 0u);
-    EXPECT_EQ(reader.Image(), stored);
+    EXPECT_EQ(reader.ReadStored(0, reader.FileSize()), stored);
 }
 
 TEST(PayloadReader, UninstallerCopyIsExemptFromChecksumInAnyLetterCase) {

@@ -44,7 +44,7 @@ TEST(SignedInstaller, ScrambledChecksumStopsWhereTheCertificateTableBegins) {
     app.programImage = PeStub();
     app.scrambled = true;
     const Bytes installer = Signed(app.Build());
-    EXPECT_EQ(payload::SignedContentEnd(installer.data(), installer.size()), installer.size() - 1000);
+    EXPECT_EQ(payload::SignedContentEnd(installer.data(), installer.size(), installer.size()), installer.size() - 1000);
     MemorySource source(installer);
     payload::PayloadReader reader;
     EXPECT_NO_THROW(reader.Open(source, "C:\\setup.exe"));
@@ -52,7 +52,7 @@ TEST(SignedInstaller, ScrambledChecksumStopsWhereTheCertificateTableBegins) {
     // A table that does not end the file is no signature: the whole file counts.
     Bytes notAtEnd = installer;
     notAtEnd.push_back(0x5A);
-    EXPECT_EQ(payload::SignedContentEnd(notAtEnd.data(), notAtEnd.size()), notAtEnd.size());
+    EXPECT_EQ(payload::SignedContentEnd(notAtEnd.data(), notAtEnd.size(), notAtEnd.size()), notAtEnd.size());
     MemorySource damaged(notAtEnd);
     EXPECT_THROW(reader.Open(damaged, "C:\\setup.exe"), payload::OpenFailure);
 }
@@ -81,12 +81,12 @@ TEST(SignedInstaller, HostileHeadersAreReadSafely) {
     for (const uint32_t lfanew : {0u, 0x1F0u, 0xFFFFFFF0u}) {
         Bytes stub = PeStub();
         Put32(stub, 0x3C, lfanew);
-        EXPECT_EQ(payload::SignedContentEnd(stub.data(), stub.size()), stub.size()) << lfanew;
+        EXPECT_EQ(payload::SignedContentEnd(stub.data(), stub.size(), stub.size()), stub.size()) << lfanew;
     }
     Bytes overflow = PeStub();
     Put32(overflow, kSecurityEntry, 0xFFFFFF00u);
     Put32(overflow, kSecurityEntry + 4, 0x200u);  // wraps round to the file's end in 32 bits
-    EXPECT_EQ(payload::SignedContentEnd(overflow.data(), overflow.size()), overflow.size());
+    EXPECT_EQ(payload::SignedContentEnd(overflow.data(), overflow.size(), overflow.size()), overflow.size());
 }
 
 }  // namespace

@@ -68,8 +68,7 @@ fs::path PlaceWithoutLinks(InstallerFile& installer, const fs::path& folder, con
 }
 
 // The icon sizes and version strings the program in front of the payload carries.
-void PrintIdentity(const Bytes& image, std::size_t stubSize) {
-    Bytes stub(image.begin(), image.begin() + static_cast<long>(std::min(stubSize, image.size())));
+void PrintIdentity(Bytes stub) {
     if (!PeResources::LooksLikeProgram(stub)) return;
     try {
         const PeResources resources(std::move(stub));
@@ -93,7 +92,7 @@ void RunList(const fs::path& path) {
     std::printf("%s: %s payload at offset %zu, item area at %zu, file data at %zu%s\n", path.u8string().c_str(),
                 Variant(installer), reader.MarkerOffset(), reader.ItemAreaStart(), reader.FileDataStart(),
                 installer.IsUninstallerCopy() ? " (uninstaller copy: no file data)" : "");
-    PrintIdentity(reader.Image(), reader.MarkerOffset());
+    PrintIdentity(reader.ReadStored(0, reader.MarkerOffset()));
     std::printf("Settings:\n");
     reader.Settings().ForEachLine([](std::string_view line) {
         if (!IsTableLine(line)) std::printf("  %s\n", CodePageToUtf8(std::string(line)).c_str());
@@ -131,17 +130,17 @@ void RunVerify(const fs::path& path) {
         }
     }
     // A code signature appends its certificate table after the payload.
-    const Bytes& image = reader.Image();
-    const std::size_t contentEnd = payload::SignedContentEnd(image.data(), image.size());
+    const Bytes head = reader.ReadStored(0, std::min<uint64_t>(reader.FileSize(), payload::kPeHeaderBytes));
+    const uint64_t contentEnd = payload::SignedContentEnd(head.data(), head.size(), reader.FileSize());
     if (reader.Position() > contentEnd) throw installer.Problem("the last file runs into the certificate table");
-    const std::size_t trailing = contentEnd - reader.Position();
+    const uint64_t trailing = contentEnd - reader.Position();
     // A scrambled payload ends on a multiple of 8 bytes, the last one balancing its checksum.
     const std::size_t expectedTrailing = reader.Scrambled() ? 8 : 0;
     std::printf("%s: OK, %s payload, %zu files, %" PRId64 " bytes%s, %s\n", path.u8string().c_str(), Variant(installer),
                 installer.Files().size(), total, reader.Scrambled() ? ", checksum sound" : "",
-                contentEnd < image.size() ? "signed" : "not signed");
+                contentEnd < reader.FileSize() ? "signed" : "not signed");
     if (trailing > expectedTrailing)
-        std::printf("note: %zu bytes after the last file are never read\n", trailing);
+        std::printf("note: %" PRIu64 " bytes after the last file are never read\n", trailing);
 }
 
 void RunExtract(const fs::path& path, const fs::path& folder) {

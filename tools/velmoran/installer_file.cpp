@@ -103,7 +103,7 @@ void InstallerFile::ReadFileTable() {
     }
     // An uninstaller copy is cut off where the file data begins, so its
     // checksum does not hold; any other file must pass it.
-    uninstallerCopy_ = count > 0 && reader_.FileDataStart() == reader_.Image().size();
+    uninstallerCopy_ = count > 0 && reader_.FileDataStart() == reader_.FileSize();
     if (!reader_.ChecksumSound() && !uninstallerCopy_)
         throw Failure(payload::OpenFailureMessage(payload::OpenFailureKind::ChecksumMismatch));
 }

@@ -1,5 +1,7 @@
 #include "platform/win32/own_file_source.h"
 
+#include <algorithm>
+
 #include "common/failure.h"
 #include "platform/win32/system_error.h"
 
@@ -30,6 +32,25 @@ void OwnFileSource::ReadAll(Bytes& into) {
     SetFilePointerEx(file_.Get(), start, nullptr, FILE_BEGIN);
     into.resize(static_cast<std::size_t>(size.QuadPart));
     ReadExactly(file_.Get(), into);
+}
+
+uint64_t OwnFileSource::Size() {
+    if (!file_.Valid()) Open();
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file_.Get(), &size)) throw Failure(Format("Cannot read file \"%s\". %s", path_, SystemErrorText(GetLastError())));
+    return static_cast<uint64_t>(size.QuadPart);
+}
+
+std::size_t OwnFileSource::ReadAt(uint64_t offset, uint8_t* into, std::size_t count) {
+    if (!file_.Valid()) Open();
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD got = 0;
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(count, 1u << 30));
+    if (!ReadFile(file_.Get(), into, want, &got, &at) && GetLastError() != ERROR_HANDLE_EOF)
+        throw Failure(Format("Cannot read file \"%s\". %s", path_, SystemErrorText(GetLastError())));
+    return got;
 }
 
 }  // namespace velmoran::platform::win32

@@ -17,6 +17,10 @@ public:
     explicit OwnFileSource(std::string path) : path_(std::move(path)) {}
     void Open() override;
     void ReadAll(Bytes& into) override;
+    uint64_t Size() override;
+    // Reads at the offset without moving the file pointer; a read error (a lost
+    // network share, a removed drive) throws with the system's reason.
+    std::size_t ReadAt(uint64_t offset, uint8_t* into, std::size_t count) override;
     void Close() override { file_.Close(); }
 
 private:
