@@ -2,6 +2,7 @@
 //   payload_bench make-tree DIR MEGABYTES   writes a synthetic application
 //   payload_bench read INSTALLER            reader against a bare inflate loop
 //   payload_bench limits                    header lookups and memory at scale
+//   payload_bench comparison-tree DIR t1|t2 writes a tree of the comparison with NSIS
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -61,6 +62,26 @@ int MakeTree(const fs::path& root, std::size_t megabytes) {
         WriteSyntheticFile(root / ("dir" + std::to_string(i % 17)) / ("file" + std::to_string(i) + ".bin"), size,
                            rng() % 2 == 0, rng);
         written += size;
+    }
+    WriteSyntheticFile(root / "Main.exe", 4096, false, rng);
+    return 0;
+}
+
+// The two trees of the comparison with NSIS. T1: about 186 MiB in about 2,000
+// files, a few large ones and many small, text-like and incompressible mixed.
+// T2: 20,000 text-like files of 0.5 to 8 KB in 200 folders.
+int MakeComparisonTree(const fs::path& root, const std::string& which) {
+    std::mt19937_64 rng(which == "t1" ? 186 : 20000);
+    if (which == "t1") {
+        for (int i = 0; i < 8; ++i)
+            WriteSyntheticFile(root / "large" / ("part" + std::to_string(i) + ".dat"), 8u << 20, i % 2 == 0, rng);
+        for (int i = 0; i < 2000; ++i)
+            WriteSyntheticFile(root / ("dir" + std::to_string(i % 40)) / ("file" + std::to_string(i) + ".bin"),
+                               512 + rng() % (122u << 10), rng() % 3 != 0, rng);
+    } else {
+        for (int i = 0; i < 20000; ++i)
+            WriteSyntheticFile(root / ("folder" + std::to_string(i % 200)) / ("item" + std::to_string(i) + ".txt"),
+                               512 + rng() % (7680 + 1), true, rng);
     }
     WriteSyntheticFile(root / "Main.exe", 4096, false, rng);
     return 0;
@@ -157,8 +178,8 @@ int ReadBench(const std::string& path) {
     const double peakMb = static_cast<double>(PeakKilobytesOfReaderInChild(path)) / 1024;
     std::printf("reader: open + inflate every item: %.3f s; bare zlib loop: %.3f s; ratio %.3f (target <= 1.10)\n",
                 readerBest, bareBest, readerBest / bareBest);
-    std::printf("reader: peak memory %.1f MB for a %.1f MB file: file + %.1f MB (target <= file + 32 MB)\n", peakMb,
-                fileMb, peakMb - fileMb);
+    std::printf("reader: peak memory %.1f MB for a %.1f MB plain file, which is read through a window (target <= 32 MB)\n",
+                peakMb, fileMb);
     return 0;
 }
 
@@ -208,6 +229,7 @@ int main(int argc, char** argv) {
     if (command == "make-tree" && argc == 4) return MakeTree(argv[2], std::strtoul(argv[3], nullptr, 10));
     if (command == "read" && argc == 3) return ReadBench(argv[2]);
     if (command == "limits" && argc == 2) return LimitsBench();
-    std::fprintf(stderr, "usage: payload_bench make-tree DIR MEGABYTES | read INSTALLER | limits\n");
+    if (command == "comparison-tree" && argc == 4) return MakeComparisonTree(argv[2], argv[3]);
+    std::fprintf(stderr, "usage: payload_bench make-tree DIR MEGABYTES | read INSTALLER | limits | comparison-tree DIR t1|t2\n");
     return 2;
 }

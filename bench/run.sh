@@ -58,3 +58,4 @@ printf 'size: whole installer %d bytes (adds the stub, texts and the file table)
 "$bench" read "$work/bench-j2.exe"
 "$bench" limits
 bash bench/install_bench.sh
+bash bench/nsis_compare.sh

@@ -34,15 +34,17 @@ bool IsSingleWindowsName(const std::string& name) {
     return name.back() != '.' && name.back() != ' ' && !IsDeviceName(name);
 }
 
-bool IsSafeRelativePath(const std::string& relativePath) {
+bool EveryComponent(const std::string& path, bool (*test)(const std::string& component)) {
     std::string::size_type start = 0;
     for (;;) {
-        const auto end = relativePath.find_first_of("\\/", start);
-        if (!IsSingleWindowsName(relativePath.substr(start, end - start))) return false;
+        const auto end = path.find_first_of("\\/", start);
+        if (!test(path.substr(start, end - start))) return false;
         if (end == std::string::npos) return true;
         start = end + 1;
     }
 }
+
+bool IsSafeRelativePath(const std::string& relativePath) { return EveryComponent(relativePath, IsSingleWindowsName); }
 
 std::optional<std::string> FullLocalPath(const std::string& path) {
     std::string text = path;

@@ -17,6 +17,10 @@ bool IsDeviceName(const std::string& name);
 // not a device name.
 bool IsSingleWindowsName(const std::string& name);
 
+// True when `test` holds for every component of the path, the texts between
+// backslashes or slashes (Windows takes both), empty ones included.
+bool EveryComponent(const std::string& path, bool (*test)(const std::string& component));
+
 // A relative path from a payload that stays inside the folder it is joined to:
 // every component, between backslashes or slashes, a single Windows name (so no
 // root, drive, stream, "." or "..", empty component or device).

@@ -100,9 +100,9 @@ std::size_t PayloadReader::ReadFully(uint64_t offset, uint8_t* into, std::size_t
     return done;
 }
 
-const uint8_t* PayloadReader::Peek(uint64_t offset, std::size_t want, std::size_t& available) {
+const uint8_t* PayloadReader::Peek(uint64_t offset, std::size_t minimum, std::size_t& available) {
     const uint64_t left = offset < fileSize_ ? fileSize_ - offset : 0;
-    const std::size_t needed = static_cast<std::size_t>(std::min<uint64_t>(want, left));
+    const std::size_t needed = static_cast<std::size_t>(std::min<uint64_t>(minimum, left));
     if (wholeImage_) {
         available = static_cast<std::size_t>(left);
         return image_.data() + std::min<uint64_t>(offset, image_.size());
@@ -122,7 +122,7 @@ const uint8_t* PayloadReader::Peek(uint64_t offset, std::size_t want, std::size_
 uint64_t PayloadReader::FindInFile(const std::string& marker) {
     for (uint64_t offset = 0; offset < fileSize_;) {
         std::size_t available = 0;
-        const uint8_t* bytes = Peek(offset, kWindowBytes, available);
+        const uint8_t* bytes = Peek(offset, marker.size(), available);
         const std::size_t found = FindFirst(bytes, available, marker);
         if (found != kNotFound) return offset + found;
         if (available < marker.size() || offset + available >= fileSize_) break;
@@ -174,7 +174,7 @@ void PayloadReader::ParseHeader() {
     settings_.Start(std::string(1, static_cast<char>(bytes[0])));
     for (uint64_t i = markerOffset_ + 1; i < fileSize_; ++i) {
         if (available <= 1) {
-            bytes = Peek(i, kWindowBytes, available);
+            bytes = Peek(i, 1, available);
             if (available == 0) break;
         } else {
             ++bytes, --available;
@@ -205,7 +205,7 @@ void PayloadReader::InflateItem(int64_t size, ByteSink& sink) {
     for (;;) {
         if (zs.avail_in == 0) {
             std::size_t available = 0;
-            zs.next_in = const_cast<Bytef*>(Peek(position_ + consumed, kWindowBytes, available));
+            zs.next_in = const_cast<Bytef*>(Peek(position_ + consumed, 1, available));
             zs.avail_in = static_cast<uInt>(std::min<std::size_t>(available, UINT_MAX));
             consumed += zs.avail_in;
         }
@@ -239,7 +239,7 @@ void PayloadReader::CopyRawItem(int64_t size, ByteSink& sink) {
 void PayloadReader::CopyStored(uint64_t from, uint64_t to, ByteSink& sink) {
     while (from < std::min(to, fileSize_)) {
         std::size_t available = 0;
-        const uint8_t* bytes = Peek(from, kWindowBytes, available);
+        const uint8_t* bytes = Peek(from, 1, available);
         if (available == 0) throw Failure("Stream read error");
         const std::size_t count = static_cast<std::size_t>(std::min<uint64_t>(available, to - from));
         sink.Write(bytes, count);

@@ -87,9 +87,9 @@ public:
     void CloseFile();
 
 private:
-    // At least `want` bytes at `offset` (fewer only at the end of the file);
-    // valid until the next call.
-    const uint8_t* Peek(uint64_t offset, std::size_t want, std::size_t& available);
+    // The bytes at `offset`, at least `minimum` of them (fewer only at the end of
+    // the file), often more; valid until the next call.
+    const uint8_t* Peek(uint64_t offset, std::size_t minimum, std::size_t& available);
     std::size_t ReadFully(uint64_t offset, uint8_t* into, std::size_t count);
     uint64_t FindInFile(const std::string& marker);
     void FindStartMarker();

@@ -15,16 +15,9 @@ constexpr char kNotAName[] = "is not a file name Windows can hold";
 
 }  // namespace
 
-bool IsSafeAppName(const std::string& name) {
-    if (name.empty() || name.find(':') != std::string::npos) return false;
-    std::string::size_type start = 0;
-    for (;;) {
-        const auto end = name.find_first_of("\\/", start);
-        if (!IsSingleWindowsName(name.substr(start, end - start))) return false;
-        if (end == std::string::npos) return true;
-        start = end + 1;
-    }
-}
+// The rules of a relative path: every component one name, so no drive, no
+// leading backslash, no "." or "..".
+bool IsSafeAppName(const std::string& name) { return IsSafeRelativePath(name); }
 
 std::optional<std::string> FindUnsafeName(const HeaderLookup& value, int32_t fileCount) {
     const std::string appName = value("AppName");

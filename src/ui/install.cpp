@@ -5,6 +5,7 @@
 #include "common/failure.h"
 #include "common/header_number.h"
 #include "common/path.h"
+#include "common/windows_names.h"
 #include "removal/uninstall_run.h"
 #include "setup/installation_run.h"
 #include "setup/payload_names.h"
@@ -86,14 +87,9 @@ namespace {
 // A "." or ".." component (Windows trims trailing dots and spaces, so "..." and
 // ". " count too) would propose a folder other than the one the name shows.
 bool ClimbsOrStays(const std::string& path) {
-    std::string::size_type start = 0;
-    for (;;) {
-        const auto end = path.find_first_of("\\/", start);
-        const std::string part = path.substr(start, end - start);
-        if (!part.empty() && part.find_first_not_of(". ") == std::string::npos) return true;
-        if (end == std::string::npos) return false;
-        start = end + 1;
-    }
+    return !EveryComponent(path, [](const std::string& part) {
+        return part.empty() || part.find_first_not_of(". ") != std::string::npos;
+    });
 }
 
 }  // namespace
