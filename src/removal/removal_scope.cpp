@@ -36,7 +36,12 @@ std::optional<std::string> RemovalScope::FileToDelete(const std::string& line, p
     const auto path = FullLocalPath(line);
     if (!path) return std::nullopt;
     if (!installFolder_.empty() && LiesBelow(*path, installFolder_)) {
-        if (PassesThroughLink(*path, files)) return std::nullopt;
+        // A folder's files follow each other in the log: its path is checked once.
+        const std::string folder = FolderPart(*path);
+        if (!EqualsIgnoreCase(folder, linkFreeFolder_)) {
+            if (PassesThroughLink(*path, files)) return std::nullopt;
+            linkFreeFolder_ = folder;
+        }
         return path;
     }
     if (Holds(desktopShortcuts_, *path)) return path;

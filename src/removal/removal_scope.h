@@ -38,6 +38,7 @@ private:
     std::string installFolder_;
     std::vector<std::string> desktopShortcuts_;
     std::vector<std::string> groupFolders_;
+    mutable std::string linkFreeFolder_;  // the last folder found to pass through no link
 };
 
 }  // namespace velmoran::removal

@@ -61,6 +61,17 @@ void RefuseLink(platform::FileSystem& files, const std::string& path) {
         throw Failure("\"" + path + "\" is a junction or symbolic link; the installation writes nothing through one.");
 }
 
+// A new file where nothing stands yet (one call, and nothing there can be a
+// link); otherwise the existing file is replaced, unless it is a link.
+std::unique_ptr<platform::WritableFile> CreateDestination(platform::FileSystem& files, const std::string& path) {
+    try {
+        return files.CreateNewFile(path);
+    } catch (const std::exception&) {
+        RefuseLink(files, path);
+        return files.CreateOrReplaceFile(path);
+    }
+}
+
 // The folder and each of its parents below the install folder.
 void RefuseLinksInFolder(platform::FileSystem& files, const std::string& installFolder, const std::string& folder) {
     for (auto end = folder.find('\\', installFolder.size()); end != std::string::npos; end = folder.find('\\', end + 1))
@@ -204,11 +215,10 @@ void RunInstallation(ui::InstallerState& state, ui::View& view, platform::Platfo
             RefuseLinksInFolder(platform.files, folder, lastFolder);
             CreateFoldersTopDown(platform.files, lastFolder);
         }
-        RefuseLink(platform.files, destination);
         state.log.Append(destination);
         const int32_t size = ParseHeaderNumber(entry.sizeText);
         {
-            const auto file = platform.files.CreateOrReplaceFile(destination);
+            const auto file = CreateDestination(platform.files, destination);
             PumpingSink sink(*file, view);
             state.payload.InflateItem(size, sink);
         }
