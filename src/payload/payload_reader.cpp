@@ -58,7 +58,7 @@ void PayloadReader::Open(ByteSource& source, const std::string& programPath,
     checksumSound_ = true;
     image_.clear();
     window_.clear();
-    windowStart_ = 0;
+    windowStart_ = windowFill_ = 0;
     try {
         source.Open();
         onReadProblem_ = onReadProblem ? onReadProblem : [](const std::string&) {};
@@ -107,16 +107,18 @@ const uint8_t* PayloadReader::Peek(uint64_t offset, std::size_t minimum, std::si
         available = static_cast<std::size_t>(left);
         return image_.data() + std::min<uint64_t>(offset, image_.size());
     }
-    const bool buffered = offset >= windowStart_ && offset - windowStart_ <= window_.size() &&
-                          window_.size() - (offset - windowStart_) >= needed;
+    const bool buffered = offset >= windowStart_ && offset - windowStart_ <= windowFill_ &&
+                          windowFill_ - (offset - windowStart_) >= needed;
     if (!buffered) {
-        window_.resize(std::max(needed, kWindowBytes));
-        window_.resize(ReadFully(offset, window_.data(), static_cast<std::size_t>(std::min<uint64_t>(window_.size(), left))));
+        // A small file is held whole; a large one a window at a time.
+        const std::size_t size = std::max(needed, static_cast<std::size_t>(std::min<uint64_t>(kWindowBytes, left)));
+        if (window_.size() < size) window_.resize(size);
+        windowFill_ = ReadFully(offset, window_.data(), size);
         windowStart_ = offset;
     }
-    const std::size_t at = static_cast<std::size_t>(offset - windowStart_);
-    available = window_.size() - std::min(at, window_.size());
-    return window_.data() + std::min(at, window_.size());
+    const std::size_t at = static_cast<std::size_t>(std::min<uint64_t>(offset - windowStart_, windowFill_));
+    available = windowFill_ - at;
+    return window_.data() + at;
 }
 
 uint64_t PayloadReader::FindInFile(const std::string& marker) {
@@ -148,6 +150,7 @@ void PayloadReader::HoldWholeImage() {
     fileSize_ = image_.size();
     wholeImage_ = true;
     window_ = Bytes();
+    windowFill_ = 0;
 }
 
 void PayloadReader::Unscramble(const std::string& programPath) {

@@ -102,8 +102,9 @@ private:
     uint64_t fileSize_ = 0;
     Bytes image_;        // the whole file: scrambled payloads only
     bool wholeImage_ = false;
-    Bytes window_;       // part of the file, from windowStart_
+    Bytes window_;       // part of the file: windowFill_ bytes from windowStart_
     uint64_t windowStart_ = 0;
+    std::size_t windowFill_ = 0;
     std::size_t position_ = 0;
     bool scrambled_ = false;
     bool checksumSound_ = true;
