@@ -14,6 +14,7 @@
 //   drive X:                     choose a drive in DriveComboBox1
 //   open-folder NAME             open the directory list's row NAME
 //   rows                         print the directory list's rows
+//   shown-drive X:               the drive box shows X: and the directory list is not empty
 //   gauge NAME PERCENT           wait until the gauge shows PERCENT
 //   visible NAME yes|no          the control is (not) visible
 //   enabled NAME yes|no          the control is (not) enabled
@@ -459,6 +460,18 @@ void Run(const std::string& line) {
         return;
     }
     if (command == "drive") return ChooseDrive(rest);
+    if (command == "shown-drive") {
+        HWND box = Control("DriveComboBox1");
+        wchar_t wide[16] = {};  // wide, as the list rows: across processes strings come back as UTF-16
+        char item[16] = {};
+        const LRESULT index = SendMessageW(box, CB_GETCURSEL, 0, 0);
+        if (index >= 0 && SendMessageW(box, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0) < 16)
+            SendMessageW(box, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide));
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, item, sizeof item, nullptr, nullptr);
+        Expect(lstrcmpiA(item, rest.c_str()) == 0, std::string("the drive box shows \"") + item + "\", expected " + rest);
+        Expect(!ListRows(Control("DirectoryListBox1")).empty(), "the directory list is empty");
+        return;
+    }
     if (command == "rows") {
         for (const std::string& row : ListRows(Control("DirectoryListBox1"))) std::printf("  row: %s\n", row.c_str());
         return;

@@ -250,6 +250,10 @@ case "$scenario" in
     drive "$scenario.gui"
     [ "$(cat "$app_dir/old.txt")" = old ] || fail "an existing file was touched"
     [ -e "$app_dir/readme.txt" ] || fail "the installation did not go on after Yes" ;;
+  no-default-folder)
+    sed -i 's/^TargetFolder=.*/TargetFolder=%ProgramFiles%\\Vendor Missing\\Kestrel Notes/' "$work/sample/kestrel.ini"
+    build
+    drive "$scenario.gui" ;;
   nested-folder)
     build
     drive "$scenario.gui"
