@@ -43,7 +43,8 @@ InstallerFile::InstallerFile(const std::filesystem::path& path) : path_(path), s
         ReadFileTable();
     } catch (const Failure& failure) {
         // Bytes that fail the checksum may break anything after it: the checksum is the news.
-        if (!reader_.ChecksumSound() && !uninstallerCopy_) throw Problem(payload::OpenFailureMessage(payload::OpenFailureKind::ChecksumMismatch));
+        if (!reader_.ChecksumSound() && !uninstallerCopy_)
+            throw Problem(payload::OpenFailureMessage(payload::OpenFailureKind::ChecksumMismatch));
         throw Problem(failure.what());
     }
 }
