@@ -12,6 +12,14 @@ namespace velmoran {
 
 using Bytes = std::vector<uint8_t>;
 
+// Up to `count` bytes of `from` at `offset` into `into`; how many.
+inline std::size_t CopyOut(const Bytes& from, uint64_t offset, uint8_t* into, std::size_t count) {
+    if (offset >= from.size()) return 0;
+    const std::size_t got = static_cast<std::size_t>(std::min<uint64_t>(count, from.size() - offset));
+    std::copy_n(from.begin() + static_cast<std::ptrdiff_t>(offset), got, into);
+    return got;
+}
+
 // The installer file being read.
 class ByteSource {
 public:
@@ -31,11 +39,7 @@ public:
     virtual uint64_t Size() { return Whole().size(); }
     // Up to `count` bytes at `offset`: fewer only at the end of the file.
     virtual std::size_t ReadAt(uint64_t offset, uint8_t* into, std::size_t count) {
-        const Bytes& whole = Whole();
-        if (offset >= whole.size()) return 0;
-        const std::size_t got = static_cast<std::size_t>(std::min<uint64_t>(count, whole.size() - offset));
-        std::copy_n(whole.begin() + static_cast<std::ptrdiff_t>(offset), got, into);
-        return got;
+        return CopyOut(Whole(), offset, into, count);
     }
 
 private:
@@ -75,10 +79,7 @@ public:
     void Close() override {}
     uint64_t Size() override { return content_.size(); }
     std::size_t ReadAt(uint64_t offset, uint8_t* into, std::size_t count) override {
-        if (offset >= content_.size()) return 0;
-        const std::size_t got = static_cast<std::size_t>(std::min<uint64_t>(count, content_.size() - offset));
-        std::copy_n(content_.begin() + static_cast<std::ptrdiff_t>(offset), got, into);
-        return got;
+        return CopyOut(content_, offset, into, count);
     }
 
 private:

@@ -13,20 +13,6 @@ void StdioFileSource::Open() {
     if (!file_) throw Failure(Format("Cannot open file \"%s\". %s", path_, std::strerror(errno)));
 }
 
-void StdioFileSource::ReadAll(Bytes& into) {
-    into.clear();
-    if (!file_) Open();
-    if (std::fseek(file_, 0, SEEK_END) != 0) throw Failure(Format("Cannot read \"%s\". %s", path_, std::strerror(errno)));
-    const long size = std::ftell(file_);
-    std::rewind(file_);
-    if (size > 0) into.resize(static_cast<std::size_t>(size));
-    const std::size_t got = into.empty() ? 0 : std::fread(into.data(), 1, into.size(), file_);
-    if (got != into.size()) {
-        into.resize(got);
-        throw Failure(Format("Cannot read \"%s\". %s", path_, "Unexpected end of file"));
-    }
-}
-
 namespace {
 
 // Offsets past 2 GiB on every platform (long is 32 bits on Windows).
@@ -48,20 +34,32 @@ int64_t Tell(std::FILE* file) {
 
 }  // namespace
 
+Failure StdioFileSource::ReadFailure(const char* reason) const {
+    return Failure(Format("Cannot read \"%s\". %s", path_, reason));
+}
+
+void StdioFileSource::ReadAll(Bytes& into) {
+    into.resize(static_cast<std::size_t>(Size()));
+    const std::size_t got = into.empty() ? 0 : ReadAt(0, into.data(), into.size());
+    if (got != into.size()) {
+        into.resize(got);
+        throw ReadFailure("Unexpected end of file");
+    }
+}
+
 uint64_t StdioFileSource::Size() {
     if (!file_) Open();
-    if (SeekTo(file_, 0, SEEK_END) != 0) throw Failure(Format("Cannot read \"%s\". %s", path_, std::strerror(errno)));
+    if (SeekTo(file_, 0, SEEK_END) != 0) throw ReadFailure(std::strerror(errno));
     const int64_t size = Tell(file_);
-    if (size < 0) throw Failure(Format("Cannot read \"%s\". %s", path_, std::strerror(errno)));
+    if (size < 0) throw ReadFailure(std::strerror(errno));
     return static_cast<uint64_t>(size);
 }
 
 std::size_t StdioFileSource::ReadAt(uint64_t offset, uint8_t* into, std::size_t count) {
     if (!file_) Open();
-    if (SeekTo(file_, offset, SEEK_SET) != 0)
-        throw Failure(Format("Cannot read \"%s\". %s", path_, std::strerror(errno)));
+    if (SeekTo(file_, offset, SEEK_SET) != 0) throw ReadFailure(std::strerror(errno));
     const std::size_t got = std::fread(into, 1, count, file_);
-    if (got < count && std::ferror(file_)) throw Failure(Format("Cannot read \"%s\". %s", path_, std::strerror(errno)));
+    if (got < count && std::ferror(file_)) throw ReadFailure(std::strerror(errno));
     return got;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/byte_io.h"
+#include "common/failure.h"
 
 namespace velmoran::payload {
 
@@ -22,6 +23,8 @@ public:
     std::size_t ReadAt(uint64_t offset, uint8_t* into, std::size_t count) override;
 
 private:
+    Failure ReadFailure(const char* reason) const;
+
     std::string path_;
     std::FILE* file_ = nullptr;
 };

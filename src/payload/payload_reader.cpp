@@ -54,14 +54,19 @@ void PayloadReader::Open(ByteSource& source, const std::string& programPath,
     source_ = &source;
     settings_.Clear();
     position_ = itemAreaStart_ = fileDataStart_ = markerOffset_ = 0;
-    scrambled_ = wholeImage_ = false;
+    scrambled_ = false;
     checksumSound_ = true;
     image_.clear();
     window_.clear();
     windowStart_ = windowFill_ = 0;
+    // Read problems are told to the caller only while opening.
+    struct Opening {
+        ReadProblemHandler& handler;
+        ~Opening() { handler = nullptr; }
+    } opening{onReadProblem_};
+    onReadProblem_ = onReadProblem ? onReadProblem : [](const std::string&) {};
     try {
         source.Open();
-        onReadProblem_ = onReadProblem ? onReadProblem : [](const std::string&) {};
         try {
             fileSize_ = source.Size();
         } catch (const Failure& failure) {
@@ -72,12 +77,9 @@ void PayloadReader::Open(ByteSource& source, const std::string& programPath,
         FindStartMarker();
         if (scrambled_) Unscramble(programPath);
         ParseHeader();
-        onReadProblem_ = nullptr;
     } catch (const OpenFailure&) {
-        onReadProblem_ = nullptr;
         throw;
     } catch (...) {
-        onReadProblem_ = nullptr;
         throw OpenFailure(OpenFailureKind::General);
     }
 }
@@ -103,7 +105,7 @@ std::size_t PayloadReader::ReadFully(uint64_t offset, uint8_t* into, std::size_t
 const uint8_t* PayloadReader::Peek(uint64_t offset, std::size_t minimum, std::size_t& available) {
     const uint64_t left = offset < fileSize_ ? fileSize_ - offset : 0;
     const std::size_t needed = static_cast<std::size_t>(std::min<uint64_t>(minimum, left));
-    if (wholeImage_) {
+    if (scrambled_) {  // held whole from the moment it is known
         available = static_cast<std::size_t>(left);
         return image_.data() + std::min<uint64_t>(offset, image_.size());
     }
@@ -148,7 +150,6 @@ void PayloadReader::HoldWholeImage() {
     image_.resize(static_cast<std::size_t>(fileSize_));
     image_.resize(ReadFully(0, image_.data(), image_.size()));
     fileSize_ = image_.size();
-    wholeImage_ = true;
     window_ = Bytes();
     windowFill_ = 0;
 }

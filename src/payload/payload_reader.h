@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <string>
 
 #include "common/failure.h"
 #include "common/byte_io.h"
@@ -100,8 +99,7 @@ private:
     ByteSource* source_ = nullptr;
     ReadProblemHandler onReadProblem_;  // set while opening
     uint64_t fileSize_ = 0;
-    Bytes image_;        // the whole file: scrambled payloads only
-    bool wholeImage_ = false;
+    Bytes image_;        // the whole file, held for a scrambled payload only
     Bytes window_;       // part of the file: windowFill_ bytes from windowStart_
     uint64_t windowStart_ = 0;
     std::size_t windowFill_ = 0;

@@ -1,13 +1,9 @@
 #include "payload/pe_layout.h"
 
+#include "common/little_endian.h"
+
 namespace velmoran::payload {
 namespace {
-
-uint32_t Read32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
-uint16_t Read16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
 constexpr uint16_t kPe32 = 0x10B, kPe32Plus = 0x20B;
 constexpr uint32_t kSecurityDirectory = 4;
@@ -16,19 +12,19 @@ constexpr uint32_t kSecurityDirectory = 4;
 
 std::optional<PeLayout> ReadPeLayout(const uint8_t* data, std::size_t size) {
     if (size < 0x40 || data[0] != 'M' || data[1] != 'Z') return std::nullopt;
-    const std::size_t pe = Read32(data + 0x3C);
+    const std::size_t pe = Load32(data + 0x3C);
     const std::size_t optional = pe + 4 + 20;  // the signature, then the file header
-    if (pe > size || size - pe < 4 + 20 + 2 || Read32(data + pe) != 0x00004550) return std::nullopt;
-    const uint16_t magic = Read16(data + optional);
+    if (pe > size || size - pe < 4 + 20 + 2 || Load32(data + pe) != 0x00004550) return std::nullopt;
+    const uint16_t magic = Load16(data + optional);
     if (magic != kPe32 && magic != kPe32Plus) return std::nullopt;
     const std::size_t directoryCount = (magic == kPe32Plus ? 108 : 92), directories = (magic == kPe32Plus ? 112 : 96);
     const std::size_t entry = optional + directories + 8 * kSecurityDirectory;
-    if (entry + 8 > size || Read32(data + optional + directoryCount) <= kSecurityDirectory) return std::nullopt;
+    if (entry + 8 > size || Load32(data + optional + directoryCount) <= kSecurityDirectory) return std::nullopt;
     PeLayout layout;
     layout.checksumField = optional + 64;
     layout.securityEntry = entry;
-    layout.certificateOffset = Read32(data + entry);
-    layout.certificateSize = Read32(data + entry + 4);
+    layout.certificateOffset = Load32(data + entry);
+    layout.certificateSize = Load32(data + entry + 4);
     return layout;
 }
 

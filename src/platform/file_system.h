@@ -51,4 +51,10 @@ public:
     virtual std::string TemporaryFolder() = 0;
 };
 
+// The first folder on the way from `folder` (itself included) down to the
+// folder that holds `path` (which lies below `folder`) that is a junction or
+// symbolic link; "" when there is none. A link there could lead writes or
+// deletions anywhere on the machine.
+std::string FirstLinkOnWay(FileSystem& files, const std::string& folder, const std::string& path);
+
 }  // namespace velmoran::platform

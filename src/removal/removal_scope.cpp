@@ -39,7 +39,7 @@ std::optional<std::string> RemovalScope::FileToDelete(const std::string& line, p
         // A folder's files follow each other in the log: its path is checked once.
         const std::string folder = FolderPart(*path);
         if (!EqualsIgnoreCase(folder, linkFreeFolder_)) {
-            if (PassesThroughLink(*path, files)) return std::nullopt;
+            if (!platform::FirstLinkOnWay(files, installFolder_, *path).empty()) return std::nullopt;
             linkFreeFolder_ = folder;
         }
         return path;
@@ -55,17 +55,9 @@ bool RemovalScope::MayRemoveFolder(const std::string& folder, platform::FileSyst
     const auto path = FullLocalPath(folder);
     if (!path) return false;
     if (EqualsIgnoreCase(*path, installFolder_)) return true;
-    if (!installFolder_.empty() && LiesBelow(*path, installFolder_)) return !PassesThroughLink(*path, files);
+    if (!installFolder_.empty() && LiesBelow(*path, installFolder_))
+        return platform::FirstLinkOnWay(files, installFolder_, *path).empty();
     return Holds(groupFolders_, *path);
-}
-
-// A junction in the install folder (or the folder itself, made one before the
-// installation) could point anywhere on the machine: a path that passes through
-// one is not followed.
-bool RemovalScope::PassesThroughLink(const std::string& path, platform::FileSystem& files) const {
-    for (auto end = installFolder_.size(); end != std::string::npos; end = path.find('\\', end + 1))
-        if (files.IsLink(path.substr(0, end))) return true;
-    return false;
 }
 
 }  // namespace velmoran::removal

@@ -30,11 +30,7 @@ public:
     // Not through a junction or link either.
     bool MayRemoveFolder(const std::string& folder, platform::FileSystem& files) const;
 
-    const std::string& InstallFolder() const { return installFolder_; }
-
 private:
-    bool PassesThroughLink(const std::string& path, platform::FileSystem& files) const;
-
     std::string installFolder_;
     std::vector<std::string> desktopShortcuts_;
     std::vector<std::string> groupFolders_;

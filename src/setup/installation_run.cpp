@@ -56,9 +56,12 @@ bool HoldsUnsafeName(ui::InstallerState& state, ui::View& view, int32_t count) {
 
 // A junction or symbolic link in the install folder (planted by someone who can
 // write there) would carry the elevated writes anywhere on the machine.
+Failure LinkRefusal(const std::string& path) {
+    return Failure("\"" + path + "\" is a junction or symbolic link; the installation writes nothing through one.");
+}
+
 void RefuseLink(platform::FileSystem& files, const std::string& path) {
-    if (files.IsLink(path))
-        throw Failure("\"" + path + "\" is a junction or symbolic link; the installation writes nothing through one.");
+    if (files.IsLink(path)) throw LinkRefusal(path);
 }
 
 // A new file where nothing stands yet (one call, and nothing there can be a
@@ -72,11 +75,6 @@ std::unique_ptr<platform::WritableFile> CreateDestination(platform::FileSystem& 
     }
 }
 
-// The folder and each of its parents below the install folder.
-void RefuseLinksInFolder(platform::FileSystem& files, const std::string& installFolder, const std::string& folder) {
-    for (auto end = folder.find('\\', installFolder.size()); end != std::string::npos; end = folder.find('\\', end + 1))
-        RefuseLink(files, folder.substr(0, end));
-}
 
 // The headers of the uninstaller copy (`head`, the file's first bytes): a
 // signed installer's security directory points past the copy's end, which
@@ -212,7 +210,8 @@ void RunInstallation(ui::InstallerState& state, ui::View& view, platform::Platfo
         const std::string destinationFolder = FolderPart(destination);
         if (destinationFolder != lastFolder) {
             lastFolder = destinationFolder;
-            RefuseLinksInFolder(platform.files, folder, lastFolder);
+            const std::string link = platform::FirstLinkOnWay(platform.files, folder, lastFolder);
+            if (!link.empty()) throw LinkRefusal(link);
             CreateFoldersTopDown(platform.files, lastFolder);
         }
         state.log.Append(destination);

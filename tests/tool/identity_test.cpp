@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "cli_runner.h"
+#include "common/little_endian.h"
 #include "identity_resources.h"
 #include "pe_resources.h"
 
@@ -13,10 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace velmoran::builder;
 
-uint32_t Field32(const std::string& file, std::size_t at) {
-    return static_cast<uint8_t>(file[at]) | static_cast<uint8_t>(file[at + 1]) << 8 |
-           static_cast<uint8_t>(file[at + 2]) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(file[at + 3])) << 24;
-}
+uint32_t Field32(const std::string& file, std::size_t at) { return Load32(reinterpret_cast<const uint8_t*>(&file[at])); }
 
 class Identity : public ::testing::Test {
 protected:

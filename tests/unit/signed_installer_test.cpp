@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/little_endian.h"
 #include "installer_rig.h"
 #include "payload/pe_layout.h"
 #include "payload/payload_reader.h"
@@ -12,19 +13,15 @@ namespace {
 
 constexpr std::size_t kPeHeader = 0x40, kOptional = kPeHeader + 24, kSecurityEntry = kOptional + 112 + 8 * 4;
 
-void Put32(Bytes& bytes, std::size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
 // The headers of a 64-bit program, as far as a signature concerns them.
 Bytes PeStub() {
     Bytes stub(0x200, 0);
     stub[0] = 'M', stub[1] = 'Z';
-    Put32(stub, 0x3C, kPeHeader);
-    Put32(stub, kPeHeader, 0x00004550);
+    Store32(stub, 0x3C, kPeHeader);
+    Store32(stub, kPeHeader, 0x00004550);
     stub[kOptional] = 0x0B, stub[kOptional + 1] = 0x02;
-    Put32(stub, kOptional + 64, 0x12345678);  // a checksum
-    Put32(stub, kOptional + 108, 16);         // data directories
+    Store32(stub, kOptional + 64, 0x12345678);  // a checksum
+    Store32(stub, kOptional + 108, 16);         // data directories
     return stub;
 }
 
@@ -34,8 +31,8 @@ Bytes Signed(Bytes installer) {
     while (installer.size() % 8) installer.push_back(0);
     const std::size_t table = installer.size();
     for (int i = 0; i < 1000; ++i) installer.push_back(static_cast<uint8_t>(i * 7));
-    Put32(installer, kSecurityEntry, static_cast<uint32_t>(table));
-    Put32(installer, kSecurityEntry + 4, 1000);
+    Store32(installer, kSecurityEntry, static_cast<uint32_t>(table));
+    Store32(installer, kSecurityEntry + 4, 1000);
     return installer;
 }
 
@@ -70,9 +67,9 @@ TEST(SignedInstaller, InstallsAndTheUninstallerCopyIsUnsigned) {
         const std::string copy = rig.files.Content("C:\\Program Files\\Kestrel\\uninstall.exe");
         ASSERT_EQ(copy.size(), rig.State().payload.FileDataStart());
         Bytes expected(installer.begin(), installer.begin() + static_cast<long>(copy.size()));
-        Put32(expected, kSecurityEntry, 0);
-        Put32(expected, kSecurityEntry + 4, 0);
-        Put32(expected, kOptional + 64, 0);
+        Store32(expected, kSecurityEntry, 0);
+        Store32(expected, kSecurityEntry + 4, 0);
+        Store32(expected, kOptional + 64, 0);
         EXPECT_EQ(Bytes(copy.begin(), copy.end()), expected) << scrambled;
     }
 }
@@ -80,12 +77,12 @@ TEST(SignedInstaller, InstallsAndTheUninstallerCopyIsUnsigned) {
 TEST(SignedInstaller, HostileHeadersAreReadSafely) {
     for (const uint32_t lfanew : {0u, 0x1F0u, 0xFFFFFFF0u}) {
         Bytes stub = PeStub();
-        Put32(stub, 0x3C, lfanew);
+        Store32(stub, 0x3C, lfanew);
         EXPECT_EQ(payload::SignedContentEnd(stub.data(), stub.size(), stub.size()), stub.size()) << lfanew;
     }
     Bytes overflow = PeStub();
-    Put32(overflow, kSecurityEntry, 0xFFFFFF00u);
-    Put32(overflow, kSecurityEntry + 4, 0x200u);  // wraps round to the file's end in 32 bits
+    Store32(overflow, kSecurityEntry, 0xFFFFFF00u);
+    Store32(overflow, kSecurityEntry + 4, 0x200u);  // wraps round to the file's end in 32 bits
     EXPECT_EQ(payload::SignedContentEnd(overflow.data(), overflow.size(), overflow.size()), overflow.size());
 }
 

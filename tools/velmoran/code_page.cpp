@@ -24,8 +24,13 @@ void AppendUtf8(std::string& out, uint32_t cp) {
     } else if (cp < 0x800) {
         out += static_cast<char>(0xC0 | (cp >> 6));
         out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
+    } else if (cp < 0x10000) {
         out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
         out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
@@ -33,8 +38,8 @@ void AppendUtf8(std::string& out, uint32_t cp) {
 
 }  // namespace
 
-std::optional<std::string> Utf8ToCodePage(const std::string& utf8) {
-    std::string out;
+std::optional<std::u32string> DecodeUtf8(const std::string& utf8) {
+    std::u32string out;
     for (std::size_t i = 0; i < utf8.size();) {
         const auto lead = static_cast<unsigned char>(utf8[i]);
         int extra = lead < 0x80 ? 0 : (lead >> 5) == 6 ? 1 : (lead >> 4) == 14 ? 2 : (lead >> 3) == 30 ? 3 : -1;
@@ -45,10 +50,26 @@ std::optional<std::string> Utf8ToCodePage(const std::string& utf8) {
             if ((next & 0xC0) != 0x80) return std::nullopt;
             cp = (cp << 6) | (next & 0x3F);
         }
+        out += static_cast<char32_t>(cp);
+        i += extra + 1;
+    }
+    return out;
+}
+
+std::string EncodeUtf8(const std::u32string& codePoints) {
+    std::string out;
+    for (const char32_t cp : codePoints) AppendUtf8(out, cp);
+    return out;
+}
+
+std::optional<std::string> Utf8ToCodePage(const std::string& utf8) {
+    const auto codePoints = DecodeUtf8(utf8);
+    if (!codePoints) return std::nullopt;
+    std::string out;
+    for (const char32_t cp : *codePoints) {
         const auto byte = CodePointToByte(cp);
         if (!byte) return std::nullopt;
         out += *byte;
-        i += extra + 1;
     }
     return out;
 }

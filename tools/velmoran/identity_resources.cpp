@@ -3,32 +3,23 @@
 #include <algorithm>
 
 #include "common/failure.h"
+#include "common/little_endian.h"
+#include "code_page.h"
 
 namespace velmoran::builder {
 namespace {
 
-uint16_t Get16(const Bytes& b, std::size_t at) { return static_cast<uint16_t>(b[at] | b[at + 1] << 8); }
-uint32_t Get32(const Bytes& b, std::size_t at) { return Get16(b, at) | static_cast<uint32_t>(Get16(b, at + 2)) << 16; }
-void Put16(Bytes& b, uint32_t v) { b.push_back(uint8_t(v)), b.push_back(uint8_t(v >> 8)); }
-void Put32(Bytes& b, uint32_t v) { Put16(b, v), Put16(b, v >> 16); }
-void Set16(Bytes& b, std::size_t at, uint32_t v) { b[at] = uint8_t(v), b[at + 1] = uint8_t(v >> 8); }
+uint16_t Get16(const Bytes& b, std::size_t at) { return Load16(&b[at]); }
+uint32_t Get32(const Bytes& b, std::size_t at) { return Load32(&b[at]); }
 void Align4(Bytes& b) { b.resize((b.size() + 3) / 4 * 4, 0); }
 
 constexpr uint16_t kEnglishUs = 0x409, kUnicode = 1200;
 
 std::u16string Utf16(const std::string& utf8) {
+    const auto codePoints = DecodeUtf8(utf8);
+    if (!codePoints) throw Failure("the text is not UTF-8");
     std::u16string out;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto byte = static_cast<unsigned char>(utf8[i]);
-        const int length = byte < 0x80 ? 1 : byte >> 5 == 6 ? 2 : byte >> 4 == 14 ? 3 : byte >> 3 == 30 ? 4 : 0;
-        if (length == 0 || i + length > utf8.size()) throw Failure("the text is not UTF-8");
-        uint32_t code = length == 1 ? byte : byte & (0x7F >> length);
-        for (int k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(utf8[i + k]);
-            if (next >> 6 != 2) throw Failure("the text is not UTF-8");
-            code = code << 6 | (next & 0x3F);
-        }
-        i += length;
+    for (char32_t code : *codePoints) {
         if (code >= 0x10000) {
             code -= 0x10000;
             out += static_cast<char16_t>(0xD800 + (code >> 10));
@@ -41,29 +32,18 @@ std::u16string Utf16(const std::string& utf8) {
 }
 
 std::string Utf8(const std::u16string& text) {
-    std::string out;
+    std::u32string codePoints;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        uint32_t code = text[i];
-        if (code >= 0xD800 && code < 0xDC00 && i + 1 < text.size())
-            code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | code >> 6), out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += static_cast<char>(0xE0 | code >> 12), out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | code >> 18), out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
-            out += static_cast<char>(0x80 | (code >> 6 & 0x3F)), out += static_cast<char>(0x80 | (code & 0x3F));
-        }
+        char32_t code = text[i];
+        if (code >= 0xD800 && code < 0xDC00 && i + 1 < text.size()) code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
+        codePoints += code;
     }
-    return out;
+    return EncodeUtf8(codePoints);
 }
 
 void PutText(Bytes& b, const std::u16string& text) {
-    for (const char16_t c : text) Put16(b, c);
-    Put16(b, 0);
+    for (const char16_t c : text) Append16(b, c);
+    Append16(b, 0);
 }
 
 // One node of a version resource: length, value length, type, key, padding,
@@ -71,12 +51,12 @@ void PutText(Bytes& b, const std::u16string& text) {
 class VersionNode {
 public:
     VersionNode(Bytes& out, const char* key, uint16_t valueLength, bool text) : out_(out), start_(out.size()) {
-        Put16(out_, 0), Put16(out_, valueLength), Put16(out_, text ? 1 : 0);
+        Append16(out_, 0), Append16(out_, valueLength), Append16(out_, text ? 1 : 0);
         PutText(out_, Utf16(key));
         Align4(out_);
     }
     ~VersionNode() {
-        Set16(out_, start_, static_cast<uint32_t>(out_.size() - start_));
+        Store16(out_, start_, static_cast<uint32_t>(out_.size() - start_));
         Align4(out_);
     }
 
@@ -123,14 +103,14 @@ void ReplaceIcons(std::vector<Resource>& resources, const std::vector<IconImage>
                                    }),
                     resources.end());
     Bytes group;
-    Put16(group, 0), Put16(group, 1), Put16(group, static_cast<uint32_t>(images.size()));
+    Append16(group, 0), Append16(group, 1), Append16(group, static_cast<uint32_t>(images.size()));
     for (std::size_t i = 0; i < images.size(); ++i) {
         const IconImage& image = images[i];
         group.push_back(static_cast<uint8_t>(image.width == 256 ? 0 : image.width));
         group.push_back(static_cast<uint8_t>(image.height == 256 ? 0 : image.height));
         group.push_back(image.colorCount), group.push_back(0);
-        Put16(group, image.planes), Put16(group, image.bitCount), Put32(group, static_cast<uint32_t>(image.data.size()));
-        Put16(group, static_cast<uint32_t>(i + 1));
+        Append16(group, image.planes), Append16(group, image.bitCount), Append32(group, static_cast<uint32_t>(image.data.size()));
+        Append16(group, static_cast<uint32_t>(i + 1));
         resources.push_back({ResourceKey{kResourceIcon, {}}, ResourceKey{static_cast<uint16_t>(i + 1), {}}, language, image.data});
     }
     resources.push_back({ResourceKey{kResourceGroupIcon, {}}, ResourceKey{1, {}}, language, group});
@@ -171,9 +151,9 @@ Bytes MakeVersionInfo(const VersionStrings& strings) {
     Bytes out;
     {
         VersionNode root(out, "VS_VERSION_INFO", 52, false);
-        Put32(out, 0xFEEF04BD), Put32(out, 0x00010000);
-        for (int twice = 0; twice < 2; ++twice) Put32(out, v[0] << 16 | v[1]), Put32(out, v[2] << 16 | v[3]);
-        Put32(out, 0x3F), Put32(out, 0), Put32(out, 0x00040004), Put32(out, 1), Put32(out, 0), Put32(out, 0), Put32(out, 0);
+        Append32(out, 0xFEEF04BD), Append32(out, 0x00010000);
+        for (int twice = 0; twice < 2; ++twice) Append32(out, v[0] << 16 | v[1]), Append32(out, v[2] << 16 | v[3]);
+        Append32(out, 0x3F), Append32(out, 0), Append32(out, 0x00040004), Append32(out, 1), Append32(out, 0), Append32(out, 0), Append32(out, 0);
         {
             VersionNode fileInfo(out, "StringFileInfo", 0, true);
             VersionNode table(out, "040904b0", 0, true);
@@ -190,7 +170,7 @@ Bytes MakeVersionInfo(const VersionStrings& strings) {
         }
         VersionNode varInfo(out, "VarFileInfo", 0, true);
         VersionNode translation(out, "Translation", 4, false);
-        Put16(out, kEnglishUs), Put16(out, kUnicode);
+        Append16(out, kEnglishUs), Append16(out, kUnicode);
     }
     return out;
 }

@@ -4,17 +4,20 @@
 #include <map>
 
 #include "common/failure.h"
+#include "common/little_endian.h"
 
 namespace velmoran::builder {
 namespace {
 
+// Numbers read from the program, whose offsets come from the program itself.
 uint16_t Get16(const Bytes& b, std::size_t at) {
     if (at + 2 > b.size()) throw Failure("its headers are cut short");
-    return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
+    return Load16(&b[at]);
 }
-uint32_t Get32(const Bytes& b, std::size_t at) { return Get16(b, at) | static_cast<uint32_t>(Get16(b, at + 2)) << 16; }
-void Set16(Bytes& b, std::size_t at, uint32_t v) { b[at] = uint8_t(v), b[at + 1] = uint8_t(v >> 8); }
-void Set32(Bytes& b, std::size_t at, uint32_t v) { Set16(b, at, v), Set16(b, at + 2, v >> 16); }
+uint32_t Get32(const Bytes& b, std::size_t at) {
+    if (at + 4 > b.size()) throw Failure("its headers are cut short");
+    return Load32(&b[at]);
+}
 uint32_t AlignUp(uint32_t value, uint32_t alignment) { return alignment ? (value + alignment - 1) / alignment * alignment : value; }
 
 constexpr uint32_t kResourceDirectory = 2;
@@ -140,14 +143,14 @@ public:
         std::size_t nameAt = directories;
         for (const ResourceKey* key : NamedKeys()) {
             nameOffsets[&key->name] = static_cast<uint32_t>(nameAt);
-            Set16(out, nameAt, static_cast<uint32_t>(key->name.size()));
-            for (std::size_t c = 0; c < key->name.size(); ++c) Set16(out, nameAt + 2 + 2 * c, key->name[c]);
+            Store16(out, nameAt, static_cast<uint32_t>(key->name.size()));
+            for (std::size_t c = 0; c < key->name.size(); ++c) Store16(out, nameAt + 2 + 2 * c, key->name[c]);
             nameAt += 2 + 2 * key->name.size();
         }
         for (std::size_t i = 0; i < entries_.size(); ++i) {
             const std::size_t entry = dataEntries + 16 * i;
-            Set32(out, entry, static_cast<uint32_t>(sectionRva + out.size()));
-            Set32(out, entry + 4, static_cast<uint32_t>(entries_[i]->data.size()));
+            Store32(out, entry, static_cast<uint32_t>(sectionRva + out.size()));
+            Store32(out, entry + 4, static_cast<uint32_t>(entries_[i]->data.size()));
             out.insert(out.end(), entries_[i]->data.begin(), entries_[i]->data.end());
             out.resize(AlignUp(static_cast<uint32_t>(out.size()), 8), 0);
         }
@@ -165,8 +168,8 @@ public:
         const auto header = [&](std::size_t at, const std::vector<const ResourceKey*>& keys) {
             uint16_t named = 0;
             for (const ResourceKey* key : keys) named += !key->name.empty();
-            Set16(out, at + 12, named);
-            Set16(out, at + 14, static_cast<uint32_t>(keys.size() - named));
+            Store16(out, at + 12, named);
+            Store16(out, at + 14, static_cast<uint32_t>(keys.size() - named));
         };
         const auto typeOf = [](const Resource* r) { return &r->type; };
         const auto nameOf = [](const Resource* r) { return &r->name; };
@@ -178,19 +181,19 @@ public:
             typeDirs.push_back(directory(Groups(types[t].first, types[t].second, nameOf).size()));
         }
         for (std::size_t t = 0; t < types.size(); ++t) {
-            Set32(out, root + 16 + 8 * t, keyField(entries_[types[t].first]->type));
-            Set32(out, root + 16 + 8 * t + 4, 0x80000000u | static_cast<uint32_t>(typeDirs[t]));
+            Store32(out, root + 16 + 8 * t, keyField(entries_[types[t].first]->type));
+            Store32(out, root + 16 + 8 * t + 4, 0x80000000u | static_cast<uint32_t>(typeDirs[t]));
             const auto namesOfType = Groups(types[t].first, types[t].second, nameOf);
             header(typeDirs[t], Keys(namesOfType, nameOf));
             for (std::size_t n = 0; n < namesOfType.size(); ++n) {
                 const auto [first, last] = namesOfType[n];
                 const std::size_t languages = directory(last - first);
-                Set32(out, typeDirs[t] + 16 + 8 * n, keyField(entries_[first]->name));
-                Set32(out, typeDirs[t] + 16 + 8 * n + 4, 0x80000000u | static_cast<uint32_t>(languages));
-                Set16(out, languages + 14, static_cast<uint32_t>(last - first));
+                Store32(out, typeDirs[t] + 16 + 8 * n, keyField(entries_[first]->name));
+                Store32(out, typeDirs[t] + 16 + 8 * n + 4, 0x80000000u | static_cast<uint32_t>(languages));
+                Store16(out, languages + 14, static_cast<uint32_t>(last - first));
                 for (std::size_t l = first; l < last; ++l) {
-                    Set32(out, languages + 16 + 8 * (l - first), entries_[l]->language);
-                    Set32(out, languages + 16 + 8 * (l - first) + 4, static_cast<uint32_t>(dataEntries + 16 * l));
+                    Store32(out, languages + 16 + 8 * (l - first), entries_[l]->language);
+                    Store32(out, languages + 16 + 8 * (l - first) + 4, static_cast<uint32_t>(dataEntries + 16 * l));
                 }
             }
         }
@@ -258,12 +261,12 @@ Bytes PeResources::Write() const {
 
     const uint16_t sections = Get16(program_, Get32(program_, 0x3C) + 6);
     const std::size_t last = sectionHeader_ + (sections - 1u) * kSectionHeaderSize;
-    Set32(out, last + 8, static_cast<uint32_t>(section.size()));                        // VirtualSize
-    Set32(out, last + 16, static_cast<uint32_t>(out.size() - sectionFileOffset_));      // SizeOfRawData
-    Set32(out, optionalHeader_ + kSizeOfImage, AlignUp(sectionRva_ + static_cast<uint32_t>(section.size()), sectionAlignment));
+    Store32(out, last + 8, static_cast<uint32_t>(section.size()));                        // VirtualSize
+    Store32(out, last + 16, static_cast<uint32_t>(out.size() - sectionFileOffset_));      // SizeOfRawData
+    Store32(out, optionalHeader_ + kSizeOfImage, AlignUp(sectionRva_ + static_cast<uint32_t>(section.size()), sectionAlignment));
     const std::size_t directories = optionalHeader_ + (Get16(program_, optionalHeader_) == 0x20B ? 112 : 96);
-    Set32(out, directories + 8 * kResourceDirectory + 4, static_cast<uint32_t>(section.size()));
-    Set32(out, optionalHeader_ + kCheckSum, PeChecksum(out, optionalHeader_ + kCheckSum));
+    Store32(out, directories + 8 * kResourceDirectory + 4, static_cast<uint32_t>(section.size()));
+    Store32(out, optionalHeader_ + kCheckSum, PeChecksum(out, optionalHeader_ + kCheckSum));
     return out;
 }
 
