@@ -8,6 +8,7 @@
 //   start PATH                   start an installer and wait for its window
 //   page NAME                    wait until that page is the one showing
 //   text NAME TEXT               wait until the control's text is TEXT
+//   system-text NAME TEXT        the same for the window system's own copy of the text
 //   print NAME                   print the control's text
 //   click NAME                   click a button
 //   type NAME TEXT               set an edit box's text (an empty TEXT clears it)
@@ -44,6 +45,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -116,6 +118,14 @@ std::string TextOf(HWND window) {
     SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000,
                         &ignored);
     return buffer;
+}
+
+std::string SystemTextOf(HWND window) {
+    wchar_t buffer[4096] = {};
+    InternalGetWindowText(window, buffer, static_cast<int>(std::size(buffer)));
+    char text[4096] = {};
+    WideCharToMultiByte(CP_ACP, 0, buffer, -1, text, sizeof text, nullptr, nullptr);
+    return text;
 }
 
 int IdOf(const std::string& name) {
@@ -444,10 +454,12 @@ void Run(const std::string& line) {
         Expect(WaitFor([page] { return IsWindowVisible(page) != 0; }), "page " + rest + " is not showing");
         return;
     }
-    if (command == "text") {
+    if (command == "text" || command == "system-text") {
+        // system-text reads the window system's own copy, as other processes' tools do.
         HWND control = Control(name);
+        const auto read = command == "text" ? TextOf : SystemTextOf;
         std::string seen;
-        Expect(WaitFor([&] { return (seen = TextOf(control)) == value; }),
+        Expect(WaitFor([&] { return (seen = read(control)) == value; }),
                name + " says \"" + seen + "\", expected \"" + value + "\"");
         return;
     }

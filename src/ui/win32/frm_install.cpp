@@ -10,6 +10,7 @@
 #include "platform/win32/system_library.h"
 #include "ui/win32/control_ids.h"
 #include "ui/win32/controls.h"
+#include "ui/win32/label.h"
 #include "ui/win32/layout.h"
 #include "ui/win32/message_box.h"
 #include "ui/win32/resource_ids.h"
@@ -166,7 +167,7 @@ void TfrmInstall::CreateControls() {
 }
 
 HWND TfrmInstall::CreateControl(const ControlSpec& entry) {
-    const char* windowClass = "STATIC";
+    const char* windowClass = kLabelClass;
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | ((entry.flags & kHidden) ? 0 : WS_VISIBLE) |
                   ((entry.flags & kDisabled) ? WS_DISABLED : 0);
     DWORD extended = 0;
