@@ -77,6 +77,7 @@ private:
     DirectoryControls directory_;
     std::string folderText_;
     bool terminated_ = false;
+    DWORD lastMessageCheck_ = 0;  // GetTickCount of the last emptying of the queue
 };
 
 }  // namespace velmoran::ui::win32
