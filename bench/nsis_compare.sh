@@ -4,12 +4,14 @@
 # in 200 folders. Builds (2 cores), installs (start to done; NSIS silent) and
 # uninstalls, in interleaved rounds; the minimum of each is printed with the
 # ratio ours / NSIS, and our peak memory while installing T1.
-#   BENCH_ROUNDS (default 5) sets the number of rounds.
+#   BENCH_ROUNDS (default 5) sets the number of rounds; BENCH_TREES (default
+#   "t1 t2") the trees.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 work=build/bench/nsis
 rounds="${BENCH_ROUNDS:-5}"
+trees="${BENCH_TREES:-t1 t2}"
 tool=build/native/tools/velmoran
 bin=build/win64/bin
 mkdir -p "$work"
@@ -39,7 +41,7 @@ measure() {  # NAME SECONDS: keeps the minimum
   best[$1]=$(min "$2" "${best[$1]:-999999}")
 }
 
-for tree in t1 t2; do
+for tree in $trees; do
   [ -d "$work/$tree" ] || { echo "bench: writing tree $tree"; build/native/bench/payload_bench comparison-tree "$work/$tree" "$tree"; }
   cat > "$work/$tree.ini" <<INI
 [Application]
@@ -93,7 +95,7 @@ GUI
 done
 
 for round in $(seq "$rounds"); do
-  for tree in t1 t2; do
+  for tree in $trees; do
     start=$(now); "$tool" build "$work/$tree.ini" -o "$work/Setup-$tree.exe" -j 2 --stub "$bin/velmoran-stub.exe"
     measure "${tree^^} build ours" "$(seconds_since "$start")"
     start=$(now); (cd "$work" && makensis -V1 "$tree.nsi" >/dev/null)
@@ -121,8 +123,10 @@ done
 
 printf '\n| measure | this project | NSIS (zlib) | ratio |\n|---|---|---|---|\n'
 for measure in "T1 build" "T2 build" "T1 install" "T2 install" "T1 uninstall" "T2 uninstall"; do
+  [ -n "${best["$measure ours"]:-}" ] || continue
   ours=${best["$measure ours"]} nsis=${best["$measure nsis"]}
   printf '| %s | %.2f s | %.2f s | %.2f |\n' "$measure" "$ours" "$nsis" "$(echo "$ours / $nsis" | bc -l)"
 done
-printf '| T1 peak private memory while installing | %.1f MB | | |\n' "${best["T1 peak ours"]}"
+[ -z "${best["T1 peak ours"]:-}" ] ||
+  printf '| T1 peak private memory while installing | %.1f MB | | |\n' "${best["T1 peak ours"]}"
 echo "(minimum of $rounds interleaved rounds; builds on 2 cores; NSIS installs and uninstalls silently)"
