@@ -9,35 +9,44 @@
 namespace velmoran::ui::win32 {
 namespace {
 
-// No screen shows more than this; a text set sooner is drawn when the frame ends.
+// No screen shows more than one text a frame.
 constexpr DWORD kFrameMilliseconds = 20;
 constexpr UINT_PTR kFrameTimer = 1;
 
 struct LabelState {
     std::string text;
     HFONT font = nullptr;
-    DWORD lastRedraw = 0;
-    bool redrawPending = false;
+    bool framing = false;        // the frame timer runs
+    bool redrawPending = false;  // a text came since the last redraw
 };
 
 LabelState* StateOf(HWND window) { return reinterpret_cast<LabelState*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
 
-void Redraw(HWND window, LabelState& label) {
-    label.lastRedraw = GetTickCount();
+void Redraw(HWND window, const LabelState& label) {
     // The window system keeps its own copy for other processes (accessibility
     // tools read it); brought up to date once a frame, not once a text.
     DefWindowProcA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(label.text.c_str()));
     InvalidateRect(window, nullptr, FALSE);
 }
 
+// A first text is drawn at once and starts the frame timer; texts that come
+// while it runs are drawn at its next tick, and a tick with nothing new stops it.
 void RequestRedraw(HWND window, LabelState& label) {
-    if (label.redrawPending) return;
-    const DWORD since = GetTickCount() - label.lastRedraw;
-    if (since >= kFrameMilliseconds) {
+    if (label.framing) {
+        label.redrawPending = true;
+        return;
+    }
+    Redraw(window, label);
+    label.framing = SetTimer(window, kFrameTimer, kFrameMilliseconds, nullptr) != 0;
+}
+
+void FrameTick(HWND window, LabelState& label) {
+    if (label.redrawPending) {
+        label.redrawPending = false;
         Redraw(window, label);
     } else {
-        label.redrawPending = true;
-        SetTimer(window, kFrameTimer, kFrameMilliseconds - since, nullptr);
+        KillTimer(window, kFrameTimer);
+        label.framing = false;
     }
 }
 
@@ -87,9 +96,7 @@ LRESULT CALLBACK LabelProc(HWND window, UINT message, WPARAM w, LPARAM l) {
             return static_cast<LRESULT>(label->text.size());
         case WM_TIMER:
             if (w != kFrameTimer) break;
-            KillTimer(window, kFrameTimer);
-            label->redrawPending = false;
-            Redraw(window, *label);
+            FrameTick(window, *label);
             return 0;
         case WM_SETFONT:
             label->font = reinterpret_cast<HFONT>(w);
