@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "ui/win32/control_ids.h"
-#include "ui/win32/label.h"
 #include "ui/win32/pictures.h"
 
 namespace velmoran::ui::win32 {
@@ -186,7 +185,6 @@ void RegisterControlClasses(HINSTANCE instance) {
     Register(instance, kPanelClass, PanelProc);
     Register(instance, kPictureClass, PictureProc);
     Register(instance, kGaugeClass, GaugeProc);
-    Register(instance, kLabelClass, LabelProc);
 }
 
 void SetPanelLook(HWND panel, PanelLook look) {

@@ -1,7 +1,7 @@
 #pragma once
 // The window's own control classes: containers (panels and pages) that paint
 // their bevels and pass their children's notifications up to the form,
-// pictures, and vertical gauges; labels are in label.h.
+// pictures, and vertical gauges.
 
 #include <vector>
 
@@ -19,7 +19,7 @@ struct BevelSpec {
     bool raised;
 };
 
-// Registers these classes and the labels' once. Pictures take their background colour as
+// Registers the three classes once. Pictures take their background colour as
 // the creation parameter.
 void RegisterControlClasses(HINSTANCE instance);
 

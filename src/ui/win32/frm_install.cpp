@@ -167,7 +167,7 @@ void TfrmInstall::CreateControls() {
 }
 
 HWND TfrmInstall::CreateControl(const ControlSpec& entry) {
-    const char* windowClass = kLabelClass;
+    const char* windowClass = "STATIC";
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | ((entry.flags & kHidden) ? 0 : WS_VISIBLE) |
                   ((entry.flags & kDisabled) ? WS_DISABLED : 0);
     DWORD extended = 0;
@@ -231,6 +231,7 @@ HWND TfrmInstall::CreateControl(const ControlSpec& entry) {
         SendMessageA(control, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
     }
     if (entry.kind == Kind::CheckBox && (entry.flags & kChecked)) SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
+    if (entry.kind == Kind::Label) HoldTextToFrames(control);
     if (entry.hint) AddToolTip(control, entry.hint);
     return control;
 }

@@ -4,68 +4,44 @@
 #include <cstring>
 #include <string>
 
-#include "ui/win32/gdi.h"
-
 namespace velmoran::ui::win32 {
 namespace {
 
-// No screen shows more than one text a frame.
-constexpr DWORD kFrameMilliseconds = 20;
-constexpr UINT_PTR kFrameTimer = 1;
+constexpr UINT kFrameMilliseconds = 20;  // no screen shows more than one text a frame
+constexpr UINT_PTR kFrameTimer = 0x7E1;
+constexpr char kTextProperty[] = "VelmoranFramedText";
 
-struct LabelState {
+struct FramedText {
+    WNDPROC control;  // the static control's own procedure
     std::string text;
-    HFONT font = nullptr;
     bool framing = false;        // the frame timer runs
-    bool redrawPending = false;  // a text came since the last redraw
+    bool redrawPending = false;  // a text came since the control was last given one
 };
 
-LabelState* StateOf(HWND window) { return reinterpret_cast<LabelState*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
-
-void Redraw(HWND window, const LabelState& label) {
-    // The window system keeps its own copy for other processes (accessibility
-    // tools read it); brought up to date once a frame, not once a text.
-    DefWindowProcA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(label.text.c_str()));
-    InvalidateRect(window, nullptr, FALSE);
+void PassOn(HWND window, const FramedText& held) {
+    CallWindowProcA(held.control, window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(held.text.c_str()));
 }
 
-// A first text is drawn at once and starts the frame timer; texts that come
-// while it runs are drawn at its next tick, and a tick with nothing new stops it.
-void RequestRedraw(HWND window, LabelState& label) {
-    if (label.framing) {
-        label.redrawPending = true;
+// A first text is passed on at once and starts the frame timer; texts that come
+// while it runs are passed on at its next tick, and a tick with nothing new stops it.
+void TakeText(HWND window, FramedText& held, const char* text) {
+    held.text = text ? text : "";
+    if (held.framing) {
+        held.redrawPending = true;
         return;
     }
-    Redraw(window, label);
-    label.framing = SetTimer(window, kFrameTimer, kFrameMilliseconds, nullptr) != 0;
+    PassOn(window, held);
+    held.framing = SetTimer(window, kFrameTimer, kFrameMilliseconds, nullptr) != 0;
 }
 
-void FrameTick(HWND window, LabelState& label) {
-    if (label.redrawPending) {
-        label.redrawPending = false;
-        Redraw(window, label);
+void FrameTick(HWND window, FramedText& held) {
+    if (held.redrawPending) {
+        held.redrawPending = false;
+        PassOn(window, held);
     } else {
         KillTimer(window, kFrameTimer);
-        label.framing = false;
+        held.framing = false;
     }
-}
-
-void Paint(HWND window, const LabelState& label) {
-    PaintScope paint(window);
-    HDC dc = paint.Get();
-    RECT client;
-    GetClientRect(window, &client);
-    // The parent chooses the colours, as it does for a static control.
-    auto* background = reinterpret_cast<HBRUSH>(
-        SendMessageA(GetParent(window), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window)));
-    FillRect(dc, &client, background ? background : GetSysColorBrush(COLOR_BTNFACE));
-    SetBkMode(dc, TRANSPARENT);
-    if (!IsWindowEnabled(window)) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-    const LONG style = GetWindowLongA(window, GWL_STYLE);
-    const UINT format = DT_LEFT | DT_EXPANDTABS | ((style & SS_TYPEMASK) == SS_LEFTNOWORDWRAP ? 0 : DT_WORDBREAK) |
-                        ((style & SS_NOPREFIX) ? DT_NOPREFIX : 0);
-    Selection font(dc, label.font ? static_cast<HGDIOBJ>(label.font) : GetStockObject(SYSTEM_FONT));
-    DrawTextA(dc, label.text.c_str(), static_cast<int>(label.text.size()), &client, format);
 }
 
 LRESULT CopyText(const std::string& text, WPARAM capacity, char* buffer) {
@@ -76,50 +52,39 @@ LRESULT CopyText(const std::string& text, WPARAM capacity, char* buffer) {
     return static_cast<LRESULT>(length);
 }
 
-}  // namespace
-
-LRESULT CALLBACK LabelProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-    if (message == WM_NCCREATE) {
-        const char* text = reinterpret_cast<const CREATESTRUCTA*>(l)->lpszName;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new LabelState{text ? text : ""}));
-    }
-    LabelState* label = StateOf(window);
-    if (!label) return DefWindowProcA(window, message, w, l);
+LRESULT CALLBACK FramedTextProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+    auto* held = static_cast<FramedText*>(GetPropA(window, kTextProperty));
+    const WNDPROC control = held->control;
     switch (message) {
         case WM_SETTEXT:
-            label->text = l ? reinterpret_cast<const char*>(l) : "";
-            RequestRedraw(window, *label);
+            TakeText(window, *held, reinterpret_cast<const char*>(l));
             return TRUE;
         case WM_GETTEXT:
-            return CopyText(label->text, w, reinterpret_cast<char*>(l));
+            return CopyText(held->text, w, reinterpret_cast<char*>(l));
         case WM_GETTEXTLENGTH:
-            return static_cast<LRESULT>(label->text.size());
+            return static_cast<LRESULT>(held->text.size());
         case WM_TIMER:
             if (w != kFrameTimer) break;
-            FrameTick(window, *label);
+            FrameTick(window, *held);
             return 0;
-        case WM_SETFONT:
-            label->font = reinterpret_cast<HFONT>(w);
-            if (LOWORD(l)) InvalidateRect(window, nullptr, FALSE);
-            return 0;
-        case WM_GETFONT:
-            return reinterpret_cast<LRESULT>(label->font);
-        case WM_ENABLE:
-            InvalidateRect(window, nullptr, FALSE);
-            return 0;
-        case WM_ERASEBKGND:
-            return 1;  // painted whole in WM_PAINT
-        case WM_PAINT:
-            Paint(window, *label);
-            return 0;
-        case WM_NCHITTEST:
-            return HTTRANSPARENT;  // clicks belong to what lies beneath, as with a static control
         case WM_NCDESTROY:
-            delete label;
-            SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control));
+            RemovePropA(window, kTextProperty);
+            delete held;
             break;
     }
-    return DefWindowProcA(window, message, w, l);
+    return CallWindowProcA(control, window, message, w, l);
+}
+
+}  // namespace
+
+void HoldTextToFrames(HWND label) {
+    const int length = GetWindowTextLengthA(label);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(label, text.data(), length + 1)));
+    auto* held = new FramedText{reinterpret_cast<WNDPROC>(GetWindowLongPtrA(label, GWLP_WNDPROC)), std::move(text)};
+    SetPropA(label, kTextProperty, held);
+    SetWindowLongPtrA(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FramedTextProc));
 }
 
 }  // namespace velmoran::ui::win32

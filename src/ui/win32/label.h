@@ -1,17 +1,16 @@
 #pragma once
-// The window's text labels: left-aligned text on the parent's background, like
-// a static control, with SS_LEFT (wrapping), SS_LEFTNOWORDWRAP and SS_NOPREFIX
-// taken from the style. The text lives in the label itself, and repaints are
-// held to one a frame: the installation sets a label once per file, thousands
-// of times a second, and a static control pays a window-system round trip and
-// a full repaint for each.
+// Text updates of a static control held to one a frame. The installation sets
+// the file label once per file, thousands of times a second; a static control
+// pays a window-system round trip to store each text and repaints at once. A
+// label given to HoldTextToFrames keeps the newest text itself (WM_GETTEXT
+// answers with it at once) and passes it on to the control, which stores and
+// draws it, at most once every 20 ms. It stays a static control in every other
+// respect, for accessibility tools as much as for drawing.
 
 #include <windows.h>
 
 namespace velmoran::ui::win32 {
 
-inline constexpr char kLabelClass[] = "VelmoranLabel";
-
-LRESULT CALLBACK LabelProc(HWND window, UINT message, WPARAM w, LPARAM l);
+void HoldTextToFrames(HWND label);
 
 }  // namespace velmoran::ui::win32
