@@ -459,9 +459,13 @@ void TfrmInstall::ProcessMessages() {
     // The installation asks once per file. Asking the queue costs far less than
     // an empty PeekMessage does under some window systems (Wine: two server
     // round trips and a surface flush); the queue is still emptied at least
-    // every 100 ms, so the system never takes the window for a hung one.
+    // every 100 ms, so the system never takes the window for a hung one. The
+    // mask leaves out touch and pointer input, which Windows 7 refuses to be
+    // asked about (the 100 ms emptying takes them in).
+    constexpr UINT kQueueMask = QS_KEY | QS_MOUSE | QS_HOTKEY | QS_RAWINPUT | QS_POSTMESSAGE | QS_TIMER | QS_PAINT |
+                                QS_SENDMESSAGE;
     const DWORD now = GetTickCount();
-    if (HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0 && now - lastMessageCheck_ < 100) return;
+    if (HIWORD(GetQueueStatus(kQueueMask)) == 0 && now - lastMessageCheck_ < 100) return;
     lastMessageCheck_ = now;
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
