@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "installer_rig.h"
 
@@ -116,6 +118,21 @@ TEST(UninstallRun, FolderWalkTriesWholeFoldersDownToTheInstallFolder) {
     EXPECT_FALSE(rig.files.FolderExists(help));
     EXPECT_TRUE(rig.files.FolderExists(kFolder + "\\doc"));
     EXPECT_EQ(rig.view.labels[Label::Traces], kLeftovers);  // the two folders the user made
+}
+
+TEST(UninstallRunMends, LongRunKeepsDispatchingMessages) {
+    // 30 lines of at least 10 ms each: past 100 ms and 200 ms the queue must have been emptied.
+    std::vector<std::string> lines;
+    for (int i = 0; i < 30; ++i) lines.push_back(kFolder + "\\file" + std::to_string(i) + ".txt");
+    UninstallRig rig(lines);
+    rig.view.OnGaugeRepaint([] { std::this_thread::sleep_for(std::chrono::milliseconds(10)); });
+    int pumpsMidRun = 0;
+    rig.view.OnPump([&](int) {
+        const long long step = rig.view.gauges[Gauge::Uninstall].Progress();
+        if (step > 0 && step < 30) ++pumpsMidRun;
+    });
+    rig.Uninstall();
+    EXPECT_GE(pumpsMidRun, 2);
 }
 
 TEST(UninstallRun, FileListedTwiceAndNoUninstallerLine) {
