@@ -84,10 +84,12 @@ TEST_F(Identity, BadIconsVersionsAndStubsAreRefused) {
     refused("setup.ico\": image 1 lies outside the file");
     WriteFile(scratch_ / "sample/setup.ico", ico);
 
-    std::string moved = stub;
-    const std::size_t optional = Field32(stub, 0x3C) + 24;
-    moved[optional + 112 + 8 * 2 + 1] = 0x10;  // the resource directory now points into the code
-    WriteFile(scratch_ / "moved.exe", moved);
+    // The resource directory moved to the start of the first section, the code.
+    Bytes moved(stub.begin(), stub.end());
+    const std::size_t header = Field32(stub, 0x3C), optional = header + 24;
+    const std::size_t firstSection = optional + Load16(&moved[header + 20]);
+    Store32(moved, optional + 112 + 8 * 2, Field32(stub, firstSection + 12));
+    WriteFile(scratch_ / "moved.exe", std::string(moved.begin(), moved.end()));
     refused("its resource section is not its last section", (scratch_ / "moved.exe").string());
     WriteFile(scratch_ / "signed.exe", stub + "trailing");
     refused("it has data after its last section", (scratch_ / "signed.exe").string());
