@@ -9,7 +9,6 @@ namespace {
 
 constexpr UINT kFrameMilliseconds = 20;  // no screen shows more than one text a frame
 constexpr UINT_PTR kFrameTimer = 0x7E1;
-constexpr char kTextProperty[] = "VelmoranFramedText";
 
 struct FramedText {
     WNDPROC control;  // the static control's own procedure
@@ -53,7 +52,9 @@ LRESULT CopyText(const std::string& text, WPARAM capacity, char* buffer) {
 }
 
 LRESULT CALLBACK FramedTextProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-    auto* held = static_cast<FramedText*>(GetPropA(window, kTextProperty));
+    // The user data word, not a window property: reading a property is a round
+    // trip to the window system under Wine, once per file again.
+    auto* held = reinterpret_cast<FramedText*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     const WNDPROC control = held->control;
     switch (message) {
         case WM_SETTEXT:
@@ -69,7 +70,7 @@ LRESULT CALLBACK FramedTextProc(HWND window, UINT message, WPARAM w, LPARAM l) {
             return 0;
         case WM_NCDESTROY:
             SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control));
-            RemovePropA(window, kTextProperty);
+            SetWindowLongPtrA(window, GWLP_USERDATA, 0);
             delete held;
             break;
     }
@@ -83,7 +84,7 @@ void HoldTextToFrames(HWND label) {
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
     text.resize(static_cast<std::size_t>(GetWindowTextA(label, text.data(), length + 1)));
     auto* held = new FramedText{reinterpret_cast<WNDPROC>(GetWindowLongPtrA(label, GWLP_WNDPROC)), std::move(text)};
-    SetPropA(label, kTextProperty, held);
+    SetWindowLongPtrA(label, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(held));
     SetWindowLongPtrA(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FramedTextProc));
 }
 
