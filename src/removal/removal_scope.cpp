@@ -32,23 +32,20 @@ RemovalScope::RemovalScope(const std::string& installFolder, const std::vector<s
       desktopShortcuts_(FullPaths(desktopShortcuts)),
       groupFolders_(FullPaths(groupFolders)) {}
 
-std::optional<std::string> RemovalScope::FileToDelete(const std::string& line, platform::FileSystem& files) const {
-    const auto path = FullLocalPath(line);
-    if (!path) return std::nullopt;
-    if (!installFolder_.empty() && LiesBelow(*path, installFolder_)) {
+bool RemovalScope::MayDeleteFile(const std::string& path, platform::FileSystem& files) const {
+    if (!installFolder_.empty() && LiesBelow(path, installFolder_)) {
         // A folder's files follow each other in the log: its path is checked once.
-        const std::string folder = FolderPart(*path);
+        const std::string folder = FolderPart(path);
         if (!EqualsIgnoreCase(folder, linkFreeFolder_)) {
-            if (!platform::FirstLinkOnWay(files, installFolder_, *path).empty()) return std::nullopt;
+            if (!platform::FirstLinkOnWay(files, installFolder_, path).empty()) return false;
             linkFreeFolder_ = folder;
         }
-        return path;
+        return true;
     }
-    if (Holds(desktopShortcuts_, *path)) return path;
-    const std::string name = FileNamePart(*path);
+    if (Holds(desktopShortcuts_, path)) return true;
+    const std::string name = FileNamePart(path);
     const bool isShortcut = name.size() > 4 && EqualsIgnoreCase(name.substr(name.size() - 4), ".lnk");
-    if (isShortcut && Holds(groupFolders_, WithoutTrailingBackslash(FolderPart(*path)))) return path;
-    return std::nullopt;
+    return isShortcut && Holds(groupFolders_, WithoutTrailingBackslash(FolderPart(path)));
 }
 
 bool RemovalScope::MayRemoveFolder(const std::string& folder, platform::FileSystem& files) const {

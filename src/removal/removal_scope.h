@@ -5,7 +5,6 @@
 // a file below the install folder, the application's shortcut on the desktop, or
 // a shortcut directly in its program group.
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,9 +21,9 @@ public:
     RemovalScope(const std::string& installFolder, const std::vector<std::string>& desktopShortcuts,
                  const std::vector<std::string>& groupFolders);
 
-    // The full path to delete for a log line, or nothing when the line lies
-    // outside the installation or reaches it through a junction or link.
-    std::optional<std::string> FileToDelete(const std::string& line, platform::FileSystem& files) const;
+    // True when `path` (a log line folded by FullLocalPath) lies inside the
+    // installation and does not reach it through a junction or link.
+    bool MayDeleteFile(const std::string& path, platform::FileSystem& files) const;
 
     // True for the install folder, a folder below it, or a program group.
     // Not through a junction or link either.

@@ -118,18 +118,21 @@ void RunUninstall(ui::InstallerState& state, ui::View& view, platform::Platform&
     const ProtectedFolders kept(state.folders);
     const RemovalScope scope = ScopeOf(state, platform.registry);
     auto lastPump = Clock::now();
+    // Each line is folded once: it is the next line of the one after it first.
+    std::optional<std::string> path = FullLocalPath(state.log.Line(count - 1));
     for (std::size_t i = count; i-- > 0;) {
         const std::string& line = state.log.Line(i);
         if (state.uninstallerPath.empty() && !uninstallerLine.empty() && line == uninstallerLine)
             state.uninstallerPath = line;
-        if (const auto path = scope.FileToDelete(line, platform.files)) {
+        std::optional<std::string> next = i > 0 ? FullLocalPath(state.log.Line(i - 1)) : std::nullopt;
+        if (path && scope.MayDeleteFile(*path, platform.files)) {
             platform.files.RemoveFile(*path);
             // Lines of one folder follow each other: its folder is tried once, as the run leaves it.
             const std::string folder = FolderPart(*path);
-            const auto next = i > 0 ? FullLocalPath(state.log.Line(i - 1)) : std::nullopt;
             if (!next || !EqualsIgnoreCase(FolderPart(*next), folder))
                 RemoveEmptiedFolders(platform.files, kept, scope, folder, baseLength);
         }
+        path = std::move(next);
         view.SetGaugeProgress(Gauge::Uninstall, view.GaugeProgress(Gauge::Uninstall) + 1);
         view.RepaintGauge(Gauge::Uninstall);
         // A long run must not leave a window that answers nothing.
