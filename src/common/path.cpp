@@ -37,21 +37,3 @@ bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
 }
 
 }  // namespace velmoran
-
-namespace velmoran {
-
-bool StaysInsideFolder(const std::string& relativePath) {
-    if (relativePath.empty() || relativePath[0] == '\\' || relativePath[0] == '/') return false;
-    if (relativePath.find(':') != std::string::npos) return false;
-    std::string::size_type start = 0;
-    for (;;) {
-        const auto end = relativePath.find_first_of("\\/", start);
-        const std::string part = relativePath.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        // Windows drops trailing dots and spaces, so "..." and ".. " climb as well.
-        if (part.size() >= 2 && part.find_first_not_of(". ") == std::string::npos) return false;
-        if (end == std::string::npos) return true;
-        start = end + 1;
-    }
-}
-
-}  // namespace velmoran

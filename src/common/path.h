@@ -19,12 +19,3 @@ std::string AsciiLower(const std::string& text);
 bool EqualsIgnoreCase(const std::string& a, const std::string& b);
 
 }  // namespace velmoran
-
-namespace velmoran {
-
-// True when a relative path from a payload stays inside the folder it is joined
-// to: not empty, not absolute ("\x" or "/x"), no drive or stream colon, and no
-// ".." component (backslash or slash separated).
-bool StaysInsideFolder(const std::string& relativePath);
-
-}  // namespace velmoran

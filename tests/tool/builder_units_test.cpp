@@ -6,7 +6,7 @@
 #include "cli_runner.h"
 #include "code_page.h"
 #include "common/failure.h"
-#include "common/path.h"
+#include "common/windows_names.h"
 #include "jpeg_probe.h"
 #include "parallel_compressor.h"
 #include "payload/compress.h"
@@ -54,12 +54,12 @@ TEST(JpegProbe, ReadsFrameSizeOrRefuses) {
     EXPECT_FALSE(ProbeJpeg(Bytes{0xFF, 0xD8, 0xFF, 0xE0, 0x10, 0x00, 'J'}));
 }
 
-TEST(StaysInsideFolder, RefusesPathsThatLeave) {
+TEST(SafeRelativePath, RefusesPathsThatLeave) {
     for (const char* inside : {"a.txt", "dir\\a.txt", "a..b\\c", ".hidden", "dir/a"})
-        EXPECT_TRUE(StaysInsideFolder(inside)) << inside;
+        EXPECT_TRUE(IsSafeRelativePath(inside)) << inside;
     for (const char* outside : {"", "\\Windows\\x.dll", "/etc/x", "C:\\x", "C:x", "..\\x", "dir\\..\\..\\x", "dir/../x",
                                 "..", "a\\...\\b", "a\\.. \\b", "file.txt:stream"})
-        EXPECT_FALSE(StaysInsideFolder(outside)) << outside;
+        EXPECT_FALSE(IsSafeRelativePath(outside)) << outside;
 }
 
 TEST(ParallelCompressor, StreamsMatchOneShotCompressionWhetherKeptOrSpilled) {
