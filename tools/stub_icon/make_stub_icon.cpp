@@ -13,9 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "common/little_endian.h"
+
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using velmoran::Append16;
+using velmoran::Append32;
+using velmoran::Bytes;
 
 struct Rgba {
     double r, g, b, a;
@@ -67,8 +71,6 @@ Bytes Render(int size) {
     return pixels;
 }
 
-void Put16(Bytes& out, uint32_t v) { out.insert(out.end(), {uint8_t(v), uint8_t(v >> 8)}); }
-void Put32(Bytes& out, uint32_t v) { out.insert(out.end(), {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}); }
 void Put32Big(Bytes& out, uint32_t v) { out.insert(out.end(), {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)}); }
 
 // An icon image as Windows stores it: a BITMAPINFOHEADER of double height,
@@ -76,8 +78,8 @@ void Put32Big(Bytes& out, uint32_t v) { out.insert(out.end(), {uint8_t(v >> 24),
 Bytes BitmapImage(int size) {
     const Bytes rgba = Render(size);
     Bytes out;
-    Put32(out, 40), Put32(out, size), Put32(out, size * 2), Put16(out, 1), Put16(out, 32);
-    Put32(out, 0), Put32(out, 0), Put32(out, 0), Put32(out, 0), Put32(out, 0), Put32(out, 0);
+    Append32(out, 40), Append32(out, size), Append32(out, size * 2), Append16(out, 1), Append16(out, 32);
+    Append32(out, 0), Append32(out, 0), Append32(out, 0), Append32(out, 0), Append32(out, 0), Append32(out, 0);
     for (int y = size - 1; y >= 0; --y)
         for (int x = 0; x < size; ++x) {
             const uint8_t* p = &rgba[(static_cast<std::size_t>(y) * size + x) * 4];
@@ -128,12 +130,12 @@ int main(int argc, char** argv) {
     std::vector<Bytes> images;
     for (const int size : sizes) images.push_back(size == 256 ? PngImage(size) : BitmapImage(size));
     Bytes ico;
-    Put16(ico, 0), Put16(ico, 1), Put16(ico, static_cast<uint32_t>(images.size()));
+    Append16(ico, 0), Append16(ico, 1), Append16(ico, static_cast<uint32_t>(images.size()));
     uint32_t offset = 6 + 16 * static_cast<uint32_t>(images.size());
     for (std::size_t i = 0; i < images.size(); ++i) {
         const uint8_t dimension = sizes[i] == 256 ? 0 : static_cast<uint8_t>(sizes[i]);
         ico.insert(ico.end(), {dimension, dimension, 0, 0});
-        Put16(ico, 1), Put16(ico, 32), Put32(ico, static_cast<uint32_t>(images[i].size())), Put32(ico, offset);
+        Append16(ico, 1), Append16(ico, 32), Append32(ico, static_cast<uint32_t>(images[i].size())), Append32(ico, offset);
         offset += static_cast<uint32_t>(images[i].size());
     }
     for (const Bytes& image : images) ico.insert(ico.end(), image.begin(), image.end());

@@ -127,10 +127,15 @@ private:
 
 }  // namespace
 
-std::vector<SourceFile> ScanApplication(const fs::path& root) {
+std::string SourceFolderProblem(const fs::path& root) {
     std::error_code error;
-    if (!fs::is_directory(root, error))
-        throw Failure("source folder " + Quoted(root.u8string()) + ": " + (fs::exists(root, error) ? "not a folder" : "not found"));
+    if (fs::is_directory(root, error)) return std::string();
+    return fs::exists(root, error) ? "not a folder" : "not found";
+}
+
+std::vector<SourceFile> ScanApplication(const fs::path& root) {
+    if (const std::string problem = SourceFolderProblem(root); !problem.empty())
+        throw Failure("source folder " + Quoted(root.u8string()) + ": " + problem);
     std::vector<SourceFile> files;
     TreeScanner(root, files).Walk(root);
     std::sort(files.begin(), files.end(),

@@ -15,6 +15,9 @@ struct SourceFile {
     uint64_t size = 0;
 };
 
+// Why `root` cannot be the source folder ("not a folder", "not found"), or "".
+std::string SourceFolderProblem(const std::filesystem::path& root);
+
 // Sorted by relative path (byte order). Throws Failure naming the offending
 // file: a name the installer cannot carry, two names that differ only in
 // letter case (one file on Windows), or something that is not a plain file.

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <optional>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <thread>
 
 #include "app_tree.h"
@@ -158,10 +158,8 @@ void RequireInputs(const Project& project, const BuildOptions& options, fs::path
         if (!path->empty())
             if (const std::string problem = InputProblem(*path); !problem.empty())
                 problems.push_back(std::string(role) + " " + Quoted(*path) + ": " + problem);
-    std::error_code error;
-    if (!fs::is_directory(project.source, error))
-        problems.push_back("source folder " + Quoted(project.source) + ": " +
-                           (fs::exists(project.source, error) ? "not a folder" : "not found"));
+    if (const std::string problem = SourceFolderProblem(project.source); !problem.empty())
+        problems.push_back("source folder " + Quoted(project.source) + ": " + problem);
     if (problems.size() == 1) throw Failure(problems[0]);
     if (problems.empty()) return;
     std::string message = std::to_string(problems.size()) + " inputs of " + Quoted(project.file) + " are missing:";

@@ -30,7 +30,7 @@ constexpr std::size_t kSectionAlignment = 32, kFileAlignment = 36, kSizeOfImage 
 
 bool PeResources::LooksLikeProgram(const Bytes& bytes) {
     if (bytes.size() < 0x40 || bytes[0] != 'M' || bytes[1] != 'Z') return false;
-    const std::size_t pe = bytes[0x3C] | bytes[0x3D] << 8 | bytes[0x3E] << 16 | static_cast<std::size_t>(bytes[0x3F]) << 24;
+    const std::size_t pe = Load32(bytes.data() + 0x3C);
     return pe + 4 <= bytes.size() && bytes[pe] == 'P' && bytes[pe + 1] == 'E' && bytes[pe + 2] == 0 && bytes[pe + 3] == 0;
 }
 
