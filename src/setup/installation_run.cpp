@@ -75,7 +75,6 @@ std::unique_ptr<platform::WritableFile> CreateDestination(platform::FileSystem& 
     }
 }
 
-
 // The headers of the uninstaller copy (`head`, the file's first bytes): a
 // signed installer's security directory points past the copy's end, which
 // would make the copy a program with a broken signature. It becomes an unsigned

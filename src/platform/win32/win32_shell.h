@@ -10,7 +10,6 @@ namespace velmoran::platform::win32 {
 // Needs the component object system initialised on this thread (ComApartment).
 class Win32Shell : public Shell {
 public:
-    // The window that owns anything the shell shows while launching.
     // The window that owns what ShellExecute shows, asked at each launch (the
     // wizard window exists only once the message loop runs).
     void SetOwner(std::function<HWND()> owner) { owner_ = std::move(owner); }
