@@ -9,7 +9,7 @@ PACKAGES=(
   zlib1g-dev libjpeg-dev libgtest-dev googletest
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
-  wine64 xvfb xauth dpkg-dev imagemagick bc gzip unzip
+  wine64 xvfb xauth dpkg-dev file imagemagick bc gzip unzip
   osslsigncode openssl icoutils
 )
 

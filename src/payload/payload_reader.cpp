@@ -54,6 +54,7 @@ void PayloadReader::Open(ByteSource& source, const std::string& programPath,
     source_ = &source;
     settings_.Clear();
     position_ = itemAreaStart_ = fileDataStart_ = markerOffset_ = 0;
+    storedSize_ = 0;
     scrambled_ = false;
     checksumSound_ = true;
     image_.clear();
@@ -74,6 +75,7 @@ void PayloadReader::Open(ByteSource& source, const std::string& programPath,
             onReadProblem_(failure.what());
             fileSize_ = source.Size();
         }
+        BoundToSignedContent();
         FindStartMarker();
         if (scrambled_) Unscramble(programPath);
         ParseHeader();
@@ -119,8 +121,18 @@ const uint8_t* PayloadReader::Peek(uint64_t offset, std::size_t minimum, std::si
         windowStart_ = offset;
     }
     const std::size_t at = static_cast<std::size_t>(std::min<uint64_t>(offset - windowStart_, windowFill_));
-    available = windowFill_ - at;
+    available = static_cast<std::size_t>(std::min<uint64_t>(windowFill_ - at, left));
     return window_.data() + at;
+}
+
+// A code signature's certificate table is not covered by the signature's hash:
+// bytes put there keep the signature valid, so nothing past its start is read.
+void PayloadReader::BoundToSignedContent() {
+    storedSize_ = fileSize_;
+    std::size_t available = 0;
+    const uint8_t* headers = Peek(0, kPeHeaderBytes, available);
+    fileSize_ = SignedContentEnd(headers, std::min(available, kPeHeaderBytes), fileSize_);
+    windowFill_ = 0;  // the window may hold bytes of the table
 }
 
 uint64_t PayloadReader::FindInFile(const std::string& marker) {
@@ -158,10 +170,7 @@ void PayloadReader::Unscramble(const std::string& programPath) {
     HoldWholeImage();
     uint8_t checksum = 0;
     std::size_t keyIndex = 0;
-    // A code signature appended after the payload is not part of it.
-    const std::size_t end = static_cast<std::size_t>(
-        SignedContentEnd(image_.data(), std::min(image_.size(), kPeHeaderBytes), image_.size()));
-    for (std::size_t i = markerOffset_ + kStartMarkerLength; i < end; ++i) {
+    for (std::size_t i = markerOffset_ + kStartMarkerLength; i < image_.size(); ++i) {
         image_[i] ^= kScrambleKey[keyIndex];
         checksum ^= image_[i];
         if (++keyIndex == kScrambleKeyLength) keyIndex = 0;

@@ -42,6 +42,7 @@ public:
     // file, so an installer of any size takes little memory; a scrambled one is
     // held whole, unscrambled. `programPath` names the running file; only its
     // file-name part matters (the checksum exemption of the uninstaller copy).
+    // Only the signed content is read: a code signature's table ends it.
     // A read failure while opening is told to `onReadProblem` and the file is
     // taken to end there. Throws OpenFailure.
     void Open(ByteSource& source, const std::string& programPath,
@@ -70,7 +71,11 @@ public:
     // after ReloadImage; the program image before the marker is always as stored).
     void CopyStored(uint64_t from, uint64_t to, ByteSink& sink);
     Bytes ReadStored(uint64_t from, uint64_t to);
+    // Where reading ends: the file's end, or where a code signature's
+    // certificate table begins (bytes in the table are nobody's payload).
     uint64_t FileSize() const { return fileSize_; }
+    // The whole file, certificate table included.
+    uint64_t StoredSize() const { return storedSize_; }
 
     std::size_t Position() const { return position_; }
     void RecordFileDataStart() { fileDataStart_ = position_; }
@@ -91,6 +96,7 @@ private:
     const uint8_t* Peek(uint64_t offset, std::size_t minimum, std::size_t& available);
     std::size_t ReadFully(uint64_t offset, uint8_t* into, std::size_t count);
     uint64_t FindInFile(const std::string& marker);
+    void BoundToSignedContent();
     void FindStartMarker();
     void HoldWholeImage();
     void Unscramble(const std::string& programPath);
@@ -99,6 +105,7 @@ private:
     ByteSource* source_ = nullptr;
     ReadProblemHandler onReadProblem_;  // set while opening
     uint64_t fileSize_ = 0;
+    uint64_t storedSize_ = 0;
     Bytes image_;        // the whole file, held for a scrambled payload only
     Bytes window_;       // part of the file: windowFill_ bytes from windowStart_
     uint64_t windowStart_ = 0;

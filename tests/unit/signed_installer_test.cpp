@@ -74,6 +74,45 @@ TEST(SignedInstaller, InstallsAndTheUninstallerCopyIsUnsigned) {
     }
 }
 
+// Bytes put inside the certificate table keep the signature valid (the table is
+// not hashed): a payload there must never be taken for the vendor's.
+TEST(SignedInstaller, APayloadInsideTheCertificateTableIsIgnored) {
+    TestApp attacker;
+    attacker.files = {{"Kestrel.exe", "MZ the attacker's program"}};
+    const Bytes injected = attacker.Build();  // program image, then a plain payload
+    for (const bool scrambled : {false, true}) {
+        TestApp vendor;
+        vendor.programImage = PeStub();
+        vendor.scrambled = scrambled;
+        Bytes installer = Signed(vendor.Build());
+        installer.insert(installer.end(), injected.begin(), injected.end());
+        Store32(installer, kSecurityEntry + 4, static_cast<uint32_t>(1000 + injected.size()));
+        Rig rig(installer);
+        rig.Start();
+        rig.Click(&ui::Install::btnGoInstallClick);
+        ASSERT_TRUE(rig.view.failures.empty()) << rig.view.failures[0];
+        EXPECT_EQ(rig.files.Content("C:\\Program Files\\Kestrel\\Kestrel.exe"), "MZ kestrel program") << scrambled;
+        EXPECT_EQ(rig.State().payload.Scrambled(), scrambled);
+    }
+}
+
+// An item that would run into the table is the reader's failure, not a read of it.
+TEST(SignedInstaller, AnItemRunningIntoTheCertificateTableIsDamage) {
+    TestApp app;
+    app.programImage = PeStub();
+    Bytes installer = Signed(app.Build());
+    const std::size_t table = Load32(installer.data() + kSecurityEntry);
+    // The table moves back over the last file's stream, the signature still ending the file.
+    const std::size_t cut = table - 16;
+    Store32(installer, kSecurityEntry, static_cast<uint32_t>(cut));
+    Store32(installer, kSecurityEntry + 4, static_cast<uint32_t>(installer.size() - cut));
+    Rig rig(installer);
+    rig.Start();
+    rig.Click(&ui::Install::btnGoInstallClick);
+    ASSERT_EQ(rig.view.failures.size(), 1u);
+    EXPECT_NE(rig.view.failures[0].find("damaged installer"), std::string::npos) << rig.view.failures[0];
+}
+
 TEST(SignedInstaller, HostileHeadersAreReadSafely) {
     for (const uint32_t lfanew : {0u, 0x1F0u, 0xFFFFFFF0u}) {
         Bytes stub = PeStub();

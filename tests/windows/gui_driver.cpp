@@ -33,6 +33,7 @@
 //   shot NAME                    save a picture of the window as NAME.bmp, once it is idle
 //   shot-now NAME                the same without waiting for it to be idle (during a run)
 //   wait-exit                    wait for the installer to end
+//   wait-gone EXE                wait until no process runs the program file named EXE
 //   running yes|no               the installer is (not) still running
 //   shortcut LINK | TARGET | DESCRIPTION | WORKING FOLDER
 //                                a .lnk file holds exactly these
@@ -41,6 +42,7 @@
 //   peak-memory                  print the installer's peak memory use
 //   sleep MS
 // Each command waits up to 30 seconds; the first failure ends the script with exit code 1.
+// A failure message is built after the check it reports, so it shows what was read.
 
 #include <cstdio>
 #include <cstdlib>
@@ -57,6 +59,7 @@
 #include <commctrl.h>
 #include <objidl.h>
 #include <psapi.h>
+#include <tlhelp32.h>
 #include <shlobj.h>
 
 namespace {
@@ -259,6 +262,34 @@ void Expect(bool condition, const std::string& message) {
     if (!condition) throw ScriptFailure{message};
 }
 
+bool ProcessRuns(const std::string& exeName) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
+        found = lstrcmpiA(entry.szExeFile, exeName.c_str()) == 0;
+    CloseHandle(snapshot);
+    return found;
+}
+
+// Control texts and box texts may hold any byte; the log shows them readably.
+std::string Escaped(const std::string& text) {
+    std::string shown;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 32 && byte < 127) {
+            shown += c;
+        } else {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+            shown += escape;
+        }
+    }
+    return shown;
+}
+
 // A check box is clicked as a person clicks it, on the control itself, and
 // must change its state; every other button reports its click to its parent.
 void Click(HWND control) {
@@ -459,8 +490,8 @@ void Run(const std::string& line) {
         HWND control = Control(name);
         const auto read = command == "text" ? TextOf : SystemTextOf;
         std::string seen;
-        Expect(WaitFor([&] { return (seen = read(control)) == value; }),
-               name + " says \"" + seen + "\", expected \"" + value + "\"");
+        const bool matched = WaitFor([&] { return (seen = read(control)) == value; });
+        Expect(matched, name + " says \"" + seen + "\", expected \"" + value + "\"");
         return;
     }
     if (command == "print") return (void)std::printf("  %s: %s\n", rest.c_str(), TextOf(Control(rest)).c_str());
@@ -492,11 +523,11 @@ void Run(const std::string& line) {
     if (command == "gauge") {
         HWND gauge = Control(name);
         DWORD_PTR percent = 0;
-        Expect(WaitFor([&] {
-                   SendMessageTimeoutA(gauge, kGaugeGetPercent, 0, 0, SMTO_ABORTIFHUNG, 5000, &percent);
-                   return static_cast<int>(percent) == std::atoi(value.c_str());
-               }),
-               name + " shows " + std::to_string(percent) + "%, expected " + value + "%");
+        const bool matched = WaitFor([&] {
+            SendMessageTimeoutA(gauge, kGaugeGetPercent, 0, 0, SMTO_ABORTIFHUNG, 5000, &percent);
+            return static_cast<int>(percent) == std::atoi(value.c_str());
+        });
+        Expect(matched, name + " shows " + std::to_string(percent) + "%, expected " + value + "%");
         return;
     }
     if (command == "visible") {
@@ -525,6 +556,12 @@ void Run(const std::string& line) {
         Expect(WaitForSingleObject(g_process.hProcess, kTimeoutMs) == WAIT_OBJECT_0, "the installer did not end");
         g_form = nullptr;
         return;
+    }
+    if (command == "wait-gone") {
+        // A program the installer started may still run, holding its file, when
+        // the next step (an uninstall) begins.
+        const bool gone = WaitFor([&] { return !ProcessRuns(rest); });
+        return Expect(gone, rest + " is still running");
     }
     if (command == "running") {
         const bool running = WaitForSingleObject(g_process.hProcess, 0) == WAIT_TIMEOUT;
@@ -580,7 +617,7 @@ int main(int argc, char** argv) {
         try {
             Run(line);
         } catch (const ScriptFailure& failure) {
-            std::printf("FAILED at line %d: %s\n", number, failure.message.c_str());
+            std::printf("FAILED at line %d: %s\n", number, Escaped(failure.message).c_str());
             if (g_process.hProcess) TerminateProcess(g_process.hProcess, 1);
             return 1;
         }
