@@ -1,6 +1,21 @@
 #include "platform/file_system.h"
 
+#include "common/path.h"
+
 namespace velmoran::platform {
+
+Failure LinkRefusal(const std::string& path) {
+    return Failure("\"" + path + "\" is a junction or symbolic link; the installation writes nothing through one.");
+}
+
+bool FinalPathWithin(const std::string& finalPath, const std::string& finalFolder, bool orItself) {
+    std::string folder = finalFolder;
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    if (folder.empty() || finalPath.size() < folder.size()) return false;
+    if (!EqualsIgnoreCase(finalPath.substr(0, folder.size()), folder)) return false;
+    if (finalPath.size() == folder.size()) return orItself;
+    return finalPath[folder.size()] == '\\' && finalPath.size() > folder.size() + 1;
+}
 
 std::string FirstLinkOnWay(FileSystem& files, const std::string& folder, const std::string& path) {
     for (auto end = folder.size(); end != std::string::npos && end <= path.size(); end = path.find('\\', end + 1)) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/byte_io.h"
+#include "common/failure.h"
 
 namespace velmoran::platform {
 
@@ -17,15 +18,37 @@ public:
     void Write(const uint8_t* data, std::size_t size) override = 0;
 };
 
+// How FinalFolderPath treats a junction or symbolic link at the folder itself.
+enum class LinkAtFolder { Refuse, Follow };
+
+// The elevated installer and uninstaller write and delete only where the
+// installation itself puts things. A folder of theirs is checked once for its
+// final path (every junction and link on the way resolved); each file or folder
+// is then opened without following a link at its own name, and acted on only
+// when the final path of that open handle lies inside the folder's, so a
+// junction swapped in between a check and a use changes nothing.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
 
-    // Creates the file, replacing any existing one. Throws
+    // The final path of `folder`, as the system reports it for an open handle.
+    // Throws LinkRefusal(folder) when the folder itself is a junction or link and
+    // `atFolder` is Refuse, or Failure("Cannot open folder \"<path>\". <reason>").
+    virtual std::string FinalFolderPath(const std::string& folder, LinkAtFolder atFolder) = 0;
+    // Creates the file new: whatever file or link stands at the path is deleted
+    // first (never what a link points at), so the new file carries the owner and
+    // rights its folder hands down. Kept only when its final path lies below
+    // `finalFolder` (a FinalFolderPath); otherwise removed again, and
+    // LinkRefusal(path) thrown. Throws
     // Failure("Cannot create file \"<path>\". <system error text>").
-    virtual std::unique_ptr<WritableFile> CreateOrReplaceFile(const std::string& path) = 0;
+    virtual std::unique_ptr<WritableFile> CreateFileWithin(const std::string& path, const std::string& finalFolder) = 0;
+    // Deletes the file (or a link itself) when its final path lies below `finalFolder`.
+    virtual bool RemoveFileWithin(const std::string& path, const std::string& finalFolder) = 0;
+    // Removes the empty folder when its final path is `finalFolder` or lies below it.
+    virtual bool RemoveFolderWithin(const std::string& folder, const std::string& finalFolder) = 0;
+
     // Creates the file only when nothing (file, folder or link) is at the path
-    // yet; throws as CreateOrReplaceFile otherwise.
+    // yet; throws Failure("Cannot create file ...") otherwise.
     virtual std::unique_ptr<WritableFile> CreateNewFile(const std::string& path) = 0;
     // The whole file, read while other writers are denied. Throws
     // Failure("Cannot open file \"<path>\". <system error text>").
@@ -35,8 +58,6 @@ public:
     virtual bool FolderExists(const std::string& path) = 0;
     // One level; false when it cannot be made (or exists already).
     virtual bool CreateFolder(const std::string& path) = 0;
-    // Only an empty folder is removed.
-    virtual bool RemoveFolder(const std::string& path) = 0;
     virtual bool RemoveFile(const std::string& path) = 0;
     // Names of the entries (files and folders of every attribute) matching a
     // pattern such as "C:\App\*.*", without "." and ".." and volume labels.
@@ -50,6 +71,13 @@ public:
     // The user's folder for temporary files, without a trailing backslash.
     virtual std::string TemporaryFolder() = 0;
 };
+
+// "<path> is a junction or symbolic link; the installation writes nothing through one."
+Failure LinkRefusal(const std::string& path);
+
+// True when `finalPath` lies below `finalFolder` (both final paths, compared
+// without regard to ASCII case); with `orItself`, also when they are the same.
+bool FinalPathWithin(const std::string& finalPath, const std::string& finalFolder, bool orItself = false);
 
 // The first folder on the way from `folder` (itself included) down to the
 // folder that holds `path` (which lies below `folder`) that is a junction or

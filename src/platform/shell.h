@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "common/byte_io.h"
+
 namespace velmoran::platform {
 
 enum class ShowCommand { Normal = 1, Minimised = 2 };
@@ -14,15 +16,16 @@ class Shell {
 public:
     virtual ~Shell() = default;
 
-    // Writes a .lnk at `linkPath` pointing at `target`, with `description` and the
-    // target's folder (trailing backslash kept) as working folder. Throws when the
-    // shell-link object cannot be made; a link that cannot be saved is silently
-    // missing.
-    virtual void CreateShortcut(const std::string& description, const std::string& linkPath,
-                                const std::string& target) = 0;
-    // Opens `file` with its default action. True when the shell accepted it; a
-    // file or parameter text longer than kLaunchTextLimit starts nothing.
-    virtual bool Launch(const std::string& file, const std::string& parameters, ShowCommand show) = 0;
+    // The bytes of a .lnk file pointing at `target`, with `description` and the
+    // target's folder (trailing backslash kept) as working folder; the caller
+    // writes them where they belong, through its own checked file. Throws when
+    // the shell-link object cannot be made; empty when it cannot be saved.
+    virtual Bytes ShortcutContent(const std::string& description, const std::string& target) = 0;
+    // Opens `file` with its default action, in `workingFolder` (empty: the
+    // program's own current folder). True when the shell accepted it; a file or
+    // parameter text longer than kLaunchTextLimit starts nothing.
+    virtual bool Launch(const std::string& file, const std::string& parameters, ShowCommand show,
+                        const std::string& workingFolder = std::string()) = 0;
 };
 
 }  // namespace velmoran::platform

@@ -11,50 +11,60 @@ std::string WithoutTrailingBackslash(std::string folder) {
     return folder;
 }
 
-std::vector<std::string> FullPaths(const std::vector<std::string>& folders) {
-    std::vector<std::string> full;
-    for (const std::string& folder : folders)
-        if (const auto path = FullLocalPath(folder)) full.push_back(*path);
-    return full;
-}
-
-bool Holds(const std::vector<std::string>& folders, const std::string& folder) {
-    for (const std::string& candidate : folders)
-        if (EqualsIgnoreCase(candidate, folder)) return true;
-    return false;
+// `folder` folded and resolved, or nothing.
+std::optional<std::string> FinalPath(platform::FileSystem& files, const std::string& folder,
+                                     platform::LinkAtFolder atFolder) {
+    try {
+        return files.FinalFolderPath(folder, atFolder);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
 }
 
 }  // namespace
 
-RemovalScope::RemovalScope(const std::string& installFolder, const std::vector<std::string>& desktopShortcuts,
-                           const std::vector<std::string>& groupFolders)
-    : installFolder_(FullLocalPath(installFolder).value_or(std::string())),
-      desktopShortcuts_(FullPaths(desktopShortcuts)),
-      groupFolders_(FullPaths(groupFolders)) {}
-
-bool RemovalScope::MayDeleteFile(const std::string& path, platform::FileSystem& files) const {
-    if (!installFolder_.empty() && LiesBelow(path, installFolder_)) {
-        // A folder's files follow each other in the log: its path is checked once.
-        const std::string folder = FolderPart(path);
-        if (!EqualsIgnoreCase(folder, linkFreeFolder_)) {
-            if (!platform::FirstLinkOnWay(files, installFolder_, path).empty()) return false;
-            linkFreeFolder_ = folder;
-        }
-        return true;
+RemovalScope::RemovalScope(platform::FileSystem& files, const std::string& installFolder,
+                           const std::vector<std::string>& desktopShortcuts, const std::vector<std::string>& groupFolders) {
+    const auto install = FullLocalPath(installFolder);
+    if (install)
+        if (const auto final = FinalPath(files, *install, platform::LinkAtFolder::Refuse))
+            installFolder_ = Place{*install, *final};
+    for (const std::string& shortcut : desktopShortcuts) {
+        const auto path = FullLocalPath(shortcut);
+        // The desktop may be redirected by the user's own choice: its link is followed.
+        if (path)
+            if (const auto final = FinalPath(files, WithoutTrailingBackslash(FolderPart(*path)), platform::LinkAtFolder::Follow))
+                desktopShortcuts_.push_back({*path, *final});
     }
-    if (Holds(desktopShortcuts_, path)) return true;
-    const std::string name = FileNamePart(path);
-    const bool isShortcut = name.size() > 4 && EqualsIgnoreCase(name.substr(name.size() - 4), ".lnk");
-    return isShortcut && Holds(groupFolders_, WithoutTrailingBackslash(FolderPart(path)));
+    for (const std::string& group : groupFolders) {
+        const auto path = FullLocalPath(group);
+        if (path)
+            if (const auto final = FinalPath(files, *path, platform::LinkAtFolder::Refuse))
+                groupFolders_.push_back({*path, *final});
+    }
 }
 
-bool RemovalScope::MayRemoveFolder(const std::string& folder, platform::FileSystem& files) const {
+std::optional<std::string> RemovalScope::FinalPathOf(const std::vector<Place>& places, const std::string& path) const {
+    for (const Place& place : places)
+        if (EqualsIgnoreCase(place.path, path)) return place.finalPath;
+    return std::nullopt;
+}
+
+std::optional<std::string> RemovalScope::FileContainer(const std::string& path) const {
+    if (installFolder_ && LiesBelow(path, installFolder_->path)) return installFolder_->finalPath;
+    if (const auto desktop = FinalPathOf(desktopShortcuts_, path)) return desktop;
+    const std::string name = FileNamePart(path);
+    const bool isShortcut = name.size() > 4 && EqualsIgnoreCase(name.substr(name.size() - 4), ".lnk");
+    if (!isShortcut) return std::nullopt;
+    return FinalPathOf(groupFolders_, WithoutTrailingBackslash(FolderPart(path)));
+}
+
+std::optional<std::string> RemovalScope::FolderContainer(const std::string& folder) const {
     const auto path = FullLocalPath(folder);
-    if (!path) return false;
-    if (EqualsIgnoreCase(*path, installFolder_)) return true;
-    if (!installFolder_.empty() && LiesBelow(*path, installFolder_))
-        return platform::FirstLinkOnWay(files, installFolder_, *path).empty();
-    return Holds(groupFolders_, *path);
+    if (!path) return std::nullopt;
+    if (installFolder_ && (EqualsIgnoreCase(*path, installFolder_->path) || LiesBelow(*path, installFolder_->path)))
+        return installFolder_->finalPath;
+    return FinalPathOf(groupFolders_, *path);
 }
 
 }  // namespace velmoran::removal

@@ -5,6 +5,7 @@
 // a file below the install folder, the application's shortcut on the desktop, or
 // a shortcut directly in its program group.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,23 +18,30 @@ public:
     // `installFolder`: the folder of the running uninstaller. `desktopShortcuts`:
     // the application's shortcut on each desktop; `groupFolders`: its program group
     // in each programs folder (per-user and common). Paths that are not full local
-    // paths are left out.
-    RemovalScope(const std::string& installFolder, const std::vector<std::string>& desktopShortcuts,
-                 const std::vector<std::string>& groupFolders);
+    // paths are left out, and so is a folder whose final path cannot be had (an
+    // install folder or program group that is itself a junction or link).
+    RemovalScope(platform::FileSystem& files, const std::string& installFolder,
+                 const std::vector<std::string>& desktopShortcuts, const std::vector<std::string>& groupFolders);
 
-    // True when `path` (a log line folded by FullLocalPath) lies inside the
-    // installation and does not reach it through a junction or link.
-    bool MayDeleteFile(const std::string& path, platform::FileSystem& files) const;
+    // The final path of the folder that `path` (a log line folded by
+    // FullLocalPath) must be found in when it is deleted (see
+    // FileSystem::RemoveFileWithin); nothing when it lies outside the installation.
+    std::optional<std::string> FileContainer(const std::string& path) const;
 
-    // True for the install folder, a folder below it, or a program group.
-    // Not through a junction or link either.
-    bool MayRemoveFolder(const std::string& folder, platform::FileSystem& files) const;
+    // The same for removing a folder: the install folder, a folder below it, or
+    // a program group.
+    std::optional<std::string> FolderContainer(const std::string& folder) const;
 
 private:
-    std::string installFolder_;
-    std::vector<std::string> desktopShortcuts_;
-    std::vector<std::string> groupFolders_;
-    mutable std::string linkFreeFolder_;  // the last folder found to pass through no link
+    struct Place {
+        std::string path;       // as the installation names it, folded
+        std::string finalPath;  // as the system reaches it
+    };
+    std::optional<std::string> FinalPathOf(const std::vector<Place>& places, const std::string& path) const;
+
+    std::optional<Place> installFolder_;
+    std::vector<Place> desktopShortcuts_;  // each with its desktop folder's final path
+    std::vector<Place> groupFolders_;
 };
 
 }  // namespace velmoran::removal

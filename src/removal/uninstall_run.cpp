@@ -50,7 +50,8 @@ private:
 void RemoveEmptiedFolders(platform::FileSystem& files, const ProtectedFolders& kept, const RemovalScope& scope,
                           std::string folder, std::size_t baseLength) {
     do {
-        if (!kept.Covers(folder) && scope.MayRemoveFolder(folder, files)) files.RemoveFolder(folder);
+        if (!kept.Covers(folder))
+            if (const auto container = scope.FolderContainer(folder)) files.RemoveFolderWithin(folder, *container);
         if (!folder.empty()) folder.pop_back();
         folder = FolderPart(folder);
     } while (folder.size() > baseLength);
@@ -68,7 +69,8 @@ std::string FindUninstallerLine(const setup::InstallLog& log, const std::string&
 
 // Everything the installation may have made, per-user and common alike: the
 // log is not trusted to say where that is.
-RemovalScope ScopeOf(const ui::InstallerState& state, platform::Registry& registry) {
+RemovalScope ScopeOf(const ui::InstallerState& state, platform::Platform& platform) {
+    platform::Registry& registry = platform.registry;
     const auto userValue = [&registry](const char* name) {
         try {
             return platform::ReadShellValue(registry, platform::kShellFoldersKey, name);
@@ -82,7 +84,7 @@ RemovalScope ScopeOf(const ui::InstallerState& state, platform::Registry& regist
         if (!desktop.empty() && IsSingleWindowsName(shortcut)) desktopShortcuts.push_back(desktop + "\\" + shortcut + ".lnk");
     for (const std::string& programs : {state.folders.programs, userValue("Programs")})
         if (!programs.empty() && setup::IsSafeAppName(state.appName)) groups.push_back(programs + "\\" + state.appName);
-    return RemovalScope(FolderPart(state.programPath), desktopShortcuts, groups);
+    return RemovalScope(platform.files, FolderPart(state.programPath), desktopShortcuts, groups);
 }
 
 void ReportLeftovers(ui::InstallerState& state, ui::View& view, platform::FileSystem& files) {
@@ -116,7 +118,7 @@ void RunUninstall(ui::InstallerState& state, ui::View& view, platform::Platform&
     const std::string uninstallerLine = FindUninstallerLine(state.log, state.programPath);
     const std::size_t baseLength = FolderPart(uninstallerLine.empty() ? state.log.Line(0) : uninstallerLine).size();
     const ProtectedFolders kept(state.folders);
-    const RemovalScope scope = ScopeOf(state, platform.registry);
+    const RemovalScope scope = ScopeOf(state, platform);
     auto lastPump = Clock::now();
     // Each line is folded once: it is the next line of the one after it first.
     std::optional<std::string> path = FullLocalPath(state.log.Line(count - 1));
@@ -125,8 +127,9 @@ void RunUninstall(ui::InstallerState& state, ui::View& view, platform::Platform&
         if (state.uninstallerPath.empty() && !uninstallerLine.empty() && line == uninstallerLine)
             state.uninstallerPath = line;
         std::optional<std::string> next = i > 0 ? FullLocalPath(state.log.Line(i - 1)) : std::nullopt;
-        if (path && scope.MayDeleteFile(*path, platform.files)) {
-            platform.files.RemoveFile(*path);
+        const auto container = path ? scope.FileContainer(*path) : std::nullopt;
+        if (container) {
+            platform.files.RemoveFileWithin(*path, *container);
             // Lines of one folder follow each other: its folder is tried once, as the run leaves it.
             const std::string folder = FolderPart(*path);
             if (!next || !EqualsIgnoreCase(FolderPart(*next), folder))

@@ -2,10 +2,10 @@
 
 namespace velmoran::setup {
 
-void InstallLog::Save(platform::FileSystem& files, const std::string& path) const {
+void InstallLog::Save(platform::FileSystem& files, const std::string& path, const std::string& finalFolder) const {
     std::string text;
     for (const std::string& line : lines_) text += line + "\r\n";
-    const auto file = files.CreateOrReplaceFile(path);
+    const auto file = files.CreateFileWithin(path, finalFolder);
     file->Write(reinterpret_cast<const uint8_t*>(text.data()), text.size());
 }
 

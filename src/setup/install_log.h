@@ -14,8 +14,9 @@ public:
     void Append(const std::string& path) { lines_.push_back(path); }
     void Clear() { lines_.clear(); }
 
-    // Creates or replaces the file; no byte-order mark, no conversion.
-    void Save(platform::FileSystem& files, const std::string& path) const;
+    // Creates the file new inside `finalFolder` (see FileSystem::CreateFileWithin);
+    // no byte-order mark, no conversion.
+    void Save(platform::FileSystem& files, const std::string& path, const std::string& finalFolder) const;
     // Replaces the lines with the file's: CR LF, a lone CR and a lone LF each end
     // a line; a final line end adds no empty line; a NUL ends the text.
     void Load(platform::FileSystem& files, const std::string& path);

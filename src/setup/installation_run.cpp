@@ -54,27 +54,6 @@ bool HoldsUnsafeName(ui::InstallerState& state, ui::View& view, int32_t count) {
     return true;
 }
 
-// A junction or symbolic link in the install folder (planted by someone who can
-// write there) would carry the elevated writes anywhere on the machine.
-Failure LinkRefusal(const std::string& path) {
-    return Failure("\"" + path + "\" is a junction or symbolic link; the installation writes nothing through one.");
-}
-
-void RefuseLink(platform::FileSystem& files, const std::string& path) {
-    if (files.IsLink(path)) throw LinkRefusal(path);
-}
-
-// A new file where nothing stands yet (one call, and nothing there can be a
-// link); otherwise the existing file is replaced, unless it is a link.
-std::unique_ptr<platform::WritableFile> CreateDestination(platform::FileSystem& files, const std::string& path) {
-    try {
-        return files.CreateNewFile(path);
-    } catch (const std::exception&) {
-        RefuseLink(files, path);
-        return files.CreateOrReplaceFile(path);
-    }
-}
-
 // The headers of the uninstaller copy (`head`, the file's first bytes): a
 // signed installer's security directory points past the copy's end, which
 // would make the copy a program with a broken signature. It becomes an unsigned
@@ -111,15 +90,14 @@ private:
 // payload when it starts, and carries no files. A copy that cannot be written
 // is left out (the uninstaller is a convenience: the installation stands without
 // it); a read error of the installer is the reader's failure.
-void WriteUninstallerCopy(ui::InstallerState& state, ui::View& view, platform::FileSystem& files) {
+void WriteUninstallerCopy(ui::InstallerState& state, ui::View& view, platform::FileSystem& files,
+                          const std::string& finalFolder) {
     state.payload.ReloadImage();
     const uint64_t count = std::min<uint64_t>(state.payload.FileDataStart(), state.payload.FileSize());
     const Bytes headers = UnsignedHeaders(state.payload.ReadStored(0, std::min<uint64_t>(count, payload::kPeHeaderBytes)), count);
-    const std::string path = state.installFolder + "\\uninstall.exe";
-    RefuseLink(files, path);
     std::unique_ptr<platform::WritableFile> copy;
     try {
-        copy = files.CreateOrReplaceFile(path);
+        copy = files.CreateFileWithin(state.installFolder + "\\uninstall.exe", finalFolder);
     } catch (const std::exception&) {
         return;
     }
@@ -129,23 +107,45 @@ void WriteUninstallerCopy(ui::InstallerState& state, ui::View& view, platform::F
     if (!sink.failed) AdvanceGauge(view, static_cast<long long>(count));
 }
 
+// The folder's final path, or "" when it is missing or a junction of its own
+// (the shortcuts meant for it are then left out).
+std::string FinalPathOrNothing(platform::FileSystem& files, const std::string& folder, platform::LinkAtFolder atFolder) {
+    try {
+        return files.FinalFolderPath(folder, atFolder);
+    } catch (const std::exception&) {
+        return std::string();
+    }
+}
+
+// Each .lnk is written new through a file checked to lie in its own folder (the
+// desktop, or the program group this run made). One that cannot be saved is
+// simply missing, as the shell-link object's own save would leave it.
 void MakeShortcuts(ui::InstallerState& state, platform::Platform& platform) {
     const std::string mainTarget = state.installFolder + "\\" + state.payload.Value("ExeName");
     const std::string name = state.payload.Value("ExeShortCut");
-    const auto shortcut = [&](const std::string& description, const std::string& link, const std::string& target) {
-        platform.shell.CreateShortcut(description, link, target);
+    const auto shortcut = [&](const std::string& description, const std::string& folder, const std::string& finalFolder,
+                              const std::string& target) {
+        const std::string link = folder + "\\" + description + ".lnk";
+        const Bytes content = platform.shell.ShortcutContent(description, target);
+        try {
+            if (!finalFolder.empty() && !content.empty())
+                platform.files.CreateFileWithin(link, finalFolder)->Write(content.data(), content.size());
+        } catch (const std::exception&) {
+        }
         state.log.Append(link);
     };
-    if (!state.folders.desktop.empty()) shortcut(name, state.folders.desktop + "\\" + name + ".lnk", mainTarget);
+    const std::string& desktop = state.folders.desktop;
+    if (!desktop.empty())
+        shortcut(name, desktop, FinalPathOrNothing(platform.files, desktop, platform::LinkAtFolder::Follow), mainTarget);
     if (state.folders.programs.empty()) return;
     const std::string group = state.folders.programs + "\\" + state.appName;
     platform.files.CreateFolder(group);
-    shortcut(name, group + "\\" + name + ".lnk", mainTarget);
+    const std::string finalGroup = FinalPathOrNothing(platform.files, group, platform::LinkAtFolder::Refuse);
+    shortcut(name, group, finalGroup, mainTarget);
     for (int i = 1;; ++i) {
         const std::string extra = state.payload.Value("ShortcutName" + std::to_string(i));
         if (extra.empty()) break;
-        shortcut(extra, group + "\\" + extra + ".lnk",
-                 state.installFolder + "\\" + state.payload.Value("ShortcutPath" + std::to_string(i)));
+        shortcut(extra, group, finalGroup, state.installFolder + "\\" + state.payload.Value("ShortcutPath" + std::to_string(i)));
     }
 }
 
@@ -198,7 +198,7 @@ void RunInstallation(ui::InstallerState& state, ui::View& view, platform::Platfo
     view.ShowPage(Page::Installing);
     // Made even when no file lies in it, so the uninstaller and the log have a place.
     CreateFoldersTopDown(platform.files, folder);
-    RefuseLink(platform.files, folder);
+    const std::string finalFolder = platform.files.FinalFolderPath(folder, platform::LinkAtFolder::Refuse);
 
     std::string lastFolder;  // files come folder by folder; each is made once
     for (int32_t n = 1; n <= count; ++n) {
@@ -209,14 +209,16 @@ void RunInstallation(ui::InstallerState& state, ui::View& view, platform::Platfo
         const std::string destinationFolder = FolderPart(destination);
         if (destinationFolder != lastFolder) {
             lastFolder = destinationFolder;
+            // Folders are made only where no link leads elsewhere; the files in
+            // them are checked again, by handle, as they are made.
             const std::string link = platform::FirstLinkOnWay(platform.files, folder, lastFolder);
-            if (!link.empty()) throw LinkRefusal(link);
+            if (!link.empty()) throw platform::LinkRefusal(link);
             CreateFoldersTopDown(platform.files, lastFolder);
         }
         state.log.Append(destination);
         const int32_t size = ParseHeaderNumber(entry.sizeText);
         {
-            const auto file = CreateDestination(platform.files, destination);
+            const auto file = platform.files.CreateFileWithin(destination, finalFolder);
             PumpingSink sink(*file, view);
             state.payload.InflateItem(size, sink);
         }
@@ -229,11 +231,10 @@ void RunInstallation(ui::InstallerState& state, ui::View& view, platform::Platfo
     }
 
     state.log.Append(folder + "\\uninstall.exe");
-    WriteUninstallerCopy(state, view, platform.files);
+    WriteUninstallerCopy(state, view, platform.files, finalFolder);
     state.log.Append(folder + "\\" + state.appName + ".ilg");
     MakeShortcuts(state, platform);
-    RefuseLink(platform.files, folder + "\\" + state.appName + ".ilg");
-    state.log.Save(platform.files, folder + "\\" + state.appName + ".ilg");
+    state.log.Save(platform.files, folder + "\\" + state.appName + ".ilg", finalFolder);
     RegisterUninstaller(state, platform.registry);
     view.ShowPage(Page::Installed);
 }

@@ -10,6 +10,7 @@ public:
     FakeWritableFile(FakeFileSystem& fs, std::string key) : fs_(fs), key_(std::move(key)) {}
     ~FakeWritableFile() override {
         if (fs_.vanish_.count(key_)) fs_.nodes_.erase(key_);
+        fs_.RunAfter(key_);
     }
     void Write(const uint8_t* data, std::size_t size) override {
         auto it = fs_.nodes_.find(key_);
@@ -53,7 +54,36 @@ std::string FakeFileSystem::Key(const std::string& path) const {
     }
     if (key.size() == 2) key += '\\';  // "c:" is the drive's root here
     if (key.size() > 3 && key.back() == '\\') key.pop_back();
+    for (auto end = key.find('\\', 3); end != std::string::npos; end = key.find('\\', end + 1)) {
+        const auto link = links_.find(key.substr(0, end));
+        if (link != links_.end() && !link->second.empty()) {
+            key = link->second + key.substr(end);
+            end = link->second.size();
+        }
+    }
     return key;
+}
+
+std::string FakeFileSystem::FinalPath(const std::string& key) const {
+    for (auto end = key.find('\\', 3); end != std::string::npos; end = key.find('\\', end + 1))
+        if (links_.count(key.substr(0, end))) return "x:\\elsewhere\\" + key;
+    return key;
+}
+
+void FakeFileSystem::RunAfter(const std::string& key) {
+    const auto it = after_.find(key);
+    if (it == after_.end()) return;
+    const auto action = std::move(it->second);
+    after_.erase(it);
+    action();
+}
+
+void FakeFileSystem::ReplaceWithLink(const std::string& path, const std::string& target) {
+    const std::string key = Key(path);
+    for (auto it = nodes_.begin(); it != nodes_.end();)
+        it = (it->first == key || it->first.rfind(key + "\\", 0) == 0) ? nodes_.erase(it) : std::next(it);
+    nodes_[key] = Node{Shown(path), FolderExists(target), {}};
+    links_[key] = Key(target);
 }
 
 std::string FakeFileSystem::ParentKey(const std::string& key) {
@@ -97,8 +127,61 @@ std::vector<std::string> FakeFileSystem::Snapshot() const {
     return paths;
 }
 
-std::unique_ptr<platform::WritableFile> FakeFileSystem::CreateOrReplaceFile(const std::string& path) {
+std::string FakeFileSystem::FinalFolderPath(const std::string& folder, platform::LinkAtFolder atFolder) {
+    std::string key = Key(folder);
+    const auto link = links_.find(key);
+    if (link != links_.end()) {
+        if (atFolder == platform::LinkAtFolder::Refuse) throw platform::LinkRefusal(folder);
+        if (!link->second.empty()) key = link->second;
+    }
+    const Node* node = Find(key);
+    if (!node || !node->folder)
+        throw Failure(Format("Cannot open folder \"%s\". %s", folder, "The system cannot find the file specified"));
+    return link != links_.end() && link->second.empty() ? "x:\\elsewhere\\" + key : FinalPath(key);
+}
+
+std::unique_ptr<platform::WritableFile> FakeFileSystem::CreateFileWithin(const std::string& path,
+                                                                         const std::string& finalFolder) {
     const std::string key = Key(path);
+    if (!platform::FinalPathWithin(FinalPath(key), finalFolder)) throw platform::LinkRefusal(path);
+    const auto existing = nodes_.find(key);
+    const bool link = links_.count(key) > 0;
+    if (existing != nodes_.end() && !link) {
+        const auto fail = [&path](const char* reason) { return Failure(Format("Cannot create file \"%s\". %s", path, reason)); };
+        if (existing->second.folder) throw fail("Access is denied");
+        if (running_.count(key)) throw fail("The process cannot access the file because it is being used by another process");
+    }
+    // Deleted and made new: nothing of what stood there (a planted file, a link) carries over.
+    if (existing != nodes_.end()) nodes_.erase(existing);
+    links_.erase(key);
+    return Create(path, key);
+}
+
+bool FakeFileSystem::RemoveFileWithin(const std::string& path, const std::string& finalFolder) {
+    fileRemovals.push_back(path);
+    const std::string key = Key(path);
+    const auto it = nodes_.find(key);
+    const bool link = links_.count(key) > 0;
+    if (it == nodes_.end() || (it->second.folder && !link) || running_.count(key)) return false;
+    if (!platform::FinalPathWithin(FinalPath(key), finalFolder)) return false;
+    nodes_.erase(it);
+    links_.erase(key);
+    RunAfter(key);
+    return true;
+}
+
+bool FakeFileSystem::RemoveFolderWithin(const std::string& folder, const std::string& finalFolder) {
+    folderRemovals.push_back(folder);
+    const std::string key = Key(folder);
+    const auto it = nodes_.find(key);
+    if (it == nodes_.end() || !it->second.folder || key.size() <= 3 || HasChildren(key)) return false;
+    if (!platform::FinalPathWithin(FinalPath(key), finalFolder, true)) return false;
+    nodes_.erase(it);
+    links_.erase(key);
+    return true;
+}
+
+std::unique_ptr<platform::WritableFile> FakeFileSystem::Create(const std::string& path, const std::string& key) {
     const auto parent = nodes_.find(ParentKey(key));
     const auto fail = [&path](const char* reason) { return Failure(Format("Cannot create file \"%s\". %s", path, reason)); };
     if (parent == nodes_.end() || !parent->second.folder) throw fail("The system cannot find the path specified");
@@ -111,9 +194,9 @@ std::unique_ptr<platform::WritableFile> FakeFileSystem::CreateOrReplaceFile(cons
 }
 
 std::unique_ptr<platform::WritableFile> FakeFileSystem::CreateNewFile(const std::string& path) {
-    if (nodes_.count(Key(path)) || links_.count(Key(path)))
-        throw Failure(Format("Cannot create file \"%s\". %s", path, "The file exists"));
-    return CreateOrReplaceFile(path);
+    const std::string key = Key(path);
+    if (nodes_.count(key) || links_.count(key)) throw Failure(Format("Cannot create file \"%s\". %s", path, "The file exists"));
+    return Create(path, key);
 }
 
 Bytes FakeFileSystem::ReadWholeFile(const std::string& path) {
@@ -141,21 +224,13 @@ bool FakeFileSystem::CreateFolder(const std::string& path) {
     return true;
 }
 
-bool FakeFileSystem::RemoveFolder(const std::string& path) {
-    folderRemovals.push_back(path);
-    const std::string key = Key(path);
-    const auto it = nodes_.find(key);
-    if (it == nodes_.end() || !it->second.folder || key.size() <= 3 || HasChildren(key)) return false;
-    nodes_.erase(it);
-    return true;
-}
-
 bool FakeFileSystem::RemoveFile(const std::string& path) {
     fileRemovals.push_back(path);
     const std::string key = Key(path);
     const auto it = nodes_.find(key);
     if (it == nodes_.end() || it->second.folder || running_.count(key)) return false;
     nodes_.erase(it);
+    RunAfter(key);
     return true;
 }
 

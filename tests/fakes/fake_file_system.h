@@ -4,6 +4,7 @@
 // in an existing folder, only empty folders removable, a running program's
 // file not deletable. Any creation can be made to fail on demand.
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -27,8 +28,15 @@ public:
     // virus scanner takes it away.
     void VanishAfterWrite(const std::string& path) { vanish_.insert(Key(path)); }
     void SetCurrentFolder(const std::string& path) { current_ = path; }
-    // The entry (which must exist) becomes a junction or symbolic link.
-    void MarkLink(const std::string& path) { links_.insert(Key(path)); }
+    // The entry (which must exist) becomes a junction or symbolic link to some
+    // place elsewhere, whose content is still kept at the entry's own path.
+    void MarkLink(const std::string& path) { links_[Key(path)] = std::string(); }
+    // The entry and all below it are replaced by a junction to `target` (a
+    // folder, or a file): from then on every path through it reaches the target.
+    void ReplaceWithLink(const std::string& path, const std::string& target);
+    // Runs `action` once, right after the file at `path` was created and closed
+    // or deleted: to change the machine between two steps of a run.
+    void After(const std::string& path, std::function<void()> action) { after_[Key(path)] = std::move(action); }
     // Writes fail once this many more bytes have been written, as on a full drive.
     void LimitFreeSpace(std::size_t bytes) { freeBytes_ = bytes; }
     // Every path, as first written, sorted by key: compare two to see what changed.
@@ -37,13 +45,15 @@ public:
     std::vector<std::string> fileRemovals;
     std::vector<std::string> folderRemovals;
 
-    std::unique_ptr<platform::WritableFile> CreateOrReplaceFile(const std::string& path) override;
+    std::string FinalFolderPath(const std::string& folder, platform::LinkAtFolder atFolder) override;
+    std::unique_ptr<platform::WritableFile> CreateFileWithin(const std::string& path, const std::string& finalFolder) override;
+    bool RemoveFileWithin(const std::string& path, const std::string& finalFolder) override;
+    bool RemoveFolderWithin(const std::string& folder, const std::string& finalFolder) override;
     std::unique_ptr<platform::WritableFile> CreateNewFile(const std::string& path) override;
     Bytes ReadWholeFile(const std::string& path) override;
     bool FileExists(const std::string& path) override;
     bool FolderExists(const std::string& path) override;
     bool CreateFolder(const std::string& path) override;
-    bool RemoveFolder(const std::string& path) override;
     bool RemoveFile(const std::string& path) override;
     std::vector<std::string> ListFolder(const std::string& pattern) override;
     std::string CurrentFolder() override { return current_; }
@@ -59,8 +69,14 @@ private:
     };
     friend class FakeWritableFile;
 
-    // Lower case, absolute, single backslashes, no trailing backslash but a root's.
+    // Lower case, absolute, single backslashes, no trailing backslash but a
+    // root's; a junction with a target on the way (not at the end) is followed.
     std::string Key(const std::string& path) const;
+    // Where the system would say the entry at `key` lies: through a link kept in
+    // place, somewhere outside every folder of the test.
+    std::string FinalPath(const std::string& key) const;
+    std::unique_ptr<platform::WritableFile> Create(const std::string& path, const std::string& key);
+    void RunAfter(const std::string& key);
     static std::string ParentKey(const std::string& key);
     bool HasChildren(const std::string& key) const;
     const Node* Find(const std::string& path) const;
@@ -69,7 +85,8 @@ private:
     std::set<std::string> running_;
     std::set<std::string> failCreate_;
     std::set<std::string> vanish_;
-    std::set<std::string> links_;
+    std::map<std::string, std::string> links_;  // key -> target key ("" kept in place)
+    std::map<std::string, std::function<void()>> after_;
     std::size_t freeBytes_ = static_cast<std::size_t>(-1);
     std::string current_ = "C:\\";
 };

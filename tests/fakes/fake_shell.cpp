@@ -5,15 +5,17 @@
 
 namespace velmoran::testing {
 
-void FakeShell::CreateShortcut(const std::string& description, const std::string& linkPath, const std::string& target) {
+Bytes FakeShell::ShortcutContent(const std::string& description, const std::string& target) {
     if (failObject_) throw Failure("Class not registered");
-    shortcuts_.push_back({description, linkPath, target, FolderPart(target)});
-    if (files_.FolderExists(FolderPart(linkPath))) files_.AddFile(linkPath, "shortcut to " + target);
+    shortcuts_.push_back({description, target, FolderPart(target)});
+    const std::string content = description + "\n" + target + "\n" + FolderPart(target);
+    return Bytes(content.begin(), content.end());
 }
 
-bool FakeShell::Launch(const std::string& file, const std::string& parameters, platform::ShowCommand show) {
+bool FakeShell::Launch(const std::string& file, const std::string& parameters, platform::ShowCommand show,
+                       const std::string& workingFolder) {
     if (file.size() > platform::kLaunchTextLimit || parameters.size() > platform::kLaunchTextLimit) return false;
-    launches_.push_back({file, parameters, show});
+    launches_.push_back({file, parameters, show, workingFolder});
     return files_.FileExists(file);
 }
 

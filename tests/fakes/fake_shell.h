@@ -1,6 +1,6 @@
 #pragma once
-// Records shortcuts and launches. A shortcut also appears as a file in the fake
-// file system when its folder exists, as the real shell-link object saves it.
+// Records shortcuts and launches. A shortcut's content names its description,
+// target and working folder, one per line.
 
 #include <string>
 #include <vector>
@@ -15,15 +15,17 @@ public:
     explicit FakeShell(FakeFileSystem& files) : files_(files) {}
 
     struct Shortcut {
-        std::string description, link, target, workingFolder;
+        std::string description, target, workingFolder;
     };
     struct Launched {
         std::string file, parameters;
         platform::ShowCommand show;
+        std::string workingFolder;
     };
 
-    void CreateShortcut(const std::string& description, const std::string& linkPath, const std::string& target) override;
-    bool Launch(const std::string& file, const std::string& parameters, platform::ShowCommand show) override;
+    Bytes ShortcutContent(const std::string& description, const std::string& target) override;
+    bool Launch(const std::string& file, const std::string& parameters, platform::ShowCommand show,
+                const std::string& workingFolder) override;
 
     void FailShortcutObject(bool fail) { failObject_ = fail; }
     const std::vector<Shortcut>& Shortcuts() const { return shortcuts_; }

@@ -28,7 +28,7 @@ TEST(InstallLog, SaveEndsEveryLineWithCrLfAndLoadGivesThemBack) {
     log.Append("C:\\App\\a.txt");
     log.Append("C:\\App\\sub\\b \xE9.txt");
     log.Append("C:\\App\\uninstall.exe");
-    log.Save(files, "C:\\App\\App.ilg");
+    log.Save(files, "C:\\App\\App.ilg", "C:\\App");
     const std::string expected = "C:\\App\\a.txt\r\nC:\\App\\sub\\b \xE9.txt\r\nC:\\App\\uninstall.exe\r\n";
     EXPECT_EQ(files.Content("C:\\App\\App.ilg"), expected);
 
@@ -38,13 +38,13 @@ TEST(InstallLog, SaveEndsEveryLineWithCrLfAndLoadGivesThemBack) {
     EXPECT_EQ(loaded.Line(1), "C:\\App\\sub\\b \xE9.txt");
 
     // Saving again replaces the file rather than appending to it.
-    log.Save(files, "C:\\App\\App.ilg");
+    log.Save(files, "C:\\App\\App.ilg", "C:\\App");
     EXPECT_EQ(files.Content("C:\\App\\App.ilg"), expected);
 }
 
 TEST(InstallLog, EmptyLogSavesAnEmptyFile) {
     FakeFileSystem files;
-    InstallLog().Save(files, "C:\\empty.ilg");
+    InstallLog().Save(files, "C:\\empty.ilg", "C:\\");
     EXPECT_TRUE(files.FileExists("C:\\empty.ilg"));
     EXPECT_EQ(files.Content("C:\\empty.ilg"), "");
 }
@@ -75,7 +75,7 @@ TEST(InstallLog, MissingFileNamesPathAndReason) {
     } catch (const Failure& failure) {
         EXPECT_STREQ(failure.what(), "Cannot open file \"C:\\Nowhere\\App.ilg\". The system cannot find the file specified");
     }
-    EXPECT_THROW(log.Save(files, "C:\\Nowhere\\App.ilg"), Failure);
+    EXPECT_THROW(log.Save(files, "C:\\Nowhere\\App.ilg", "C:\\Nowhere"), Failure);
 }
 
 }  // namespace

@@ -232,11 +232,25 @@ TEST(UninstallRunMends, HostileLogLinesAreSkipped) {
 
 TEST(UninstallRunMends, NothingIsDeletedThroughAJunctionInTheInstallFolder) {
     UninstallRig rig;
-    rig.files.MarkLink(kFolder + "\\docs");  // made a junction to elsewhere after the installation
+    rig.files.AddFile("C:\\Elsewhere\\guide.txt", "keep");
+    rig.files.ReplaceWithLink(kFolder + "\\docs", "C:\\Elsewhere");  // after the installation
     rig.Uninstall();
-    EXPECT_TRUE(rig.files.FileExists(kFolder + "\\docs\\guide.txt"));
-    EXPECT_EQ(std::count(rig.files.folderRemovals.begin(), rig.files.folderRemovals.end(), kFolder + "\\docs\\"), 0);
+    EXPECT_EQ(rig.files.Content("C:\\Elsewhere\\guide.txt"), "keep");
     EXPECT_FALSE(rig.files.FileExists(kFolder + "\\readme.txt"));
+}
+
+// The folder is checked by handle at each deletion: a junction swapped in after
+// the first of its files was deleted leads nowhere.
+TEST(UninstallRunMends, AJunctionSwappedInDuringTheRunIsNotDeletedThrough) {
+    UninstallRig rig({kFolder + "\\docs\\a.txt", kFolder + "\\docs\\b.txt", kUninstaller});
+    rig.files.AddFile(kFolder + "\\docs\\a.txt", "a");
+    rig.files.AddFile(kFolder + "\\docs\\b.txt", "b");
+    rig.files.AddFile("C:\\Windows\\System32\\a.txt", "keep");
+    rig.files.After(kFolder + "\\docs\\b.txt", [&] { rig.files.ReplaceWithLink(kFolder + "\\docs", "C:\\Windows\\System32"); });
+    rig.Uninstall();
+    EXPECT_FALSE(rig.files.FileExists(kFolder + "\\docs\\b.txt"));
+    EXPECT_EQ(rig.files.Content("C:\\Windows\\System32\\a.txt"), "keep");
+    EXPECT_TRUE(rig.files.FolderExists("C:\\Windows\\System32"));
 }
 
 // A log beside a downloaded installer opens it in uninstall mode; it can name

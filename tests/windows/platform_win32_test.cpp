@@ -154,18 +154,21 @@ TEST(Win32Shell_, ShortcutReadsBackWithPathDescriptionAndWorkingFolder) {
     CreateDirectoryA((folder + "\\App").c_str(), nullptr);
     CloseHandle(CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     Win32Shell shell;
-    shell.CreateShortcut("Velmoran App", folder + "\\Velmoran App.lnk", target);
+    Win32FileSystem files;
+    const std::string finalFolder = files.FinalFolderPath(folder, LinkAtFolder::Refuse);
+    const auto save = [&](const std::string& description, const std::string& link, const std::string& linkTarget) {
+        const Bytes content = shell.ShortcutContent(description, linkTarget);
+        ASSERT_FALSE(content.empty());
+        files.CreateFileWithin(link, finalFolder)->Write(content.data(), content.size());
+    };
+    save("Velmoran App", folder + "\\Velmoran App.lnk", target);
     const LinkContents app = ReadLink(folder + "\\Velmoran App.lnk");
     EXPECT_TRUE(_stricmp(app.path.c_str(), target.c_str()) == 0) << app.path;
     EXPECT_EQ(app.description, "Velmoran App");
     EXPECT_EQ(app.workingFolder, folder + "\\App\\");
 
-    shell.CreateShortcut("Bare", folder + "\\Bare.lnk", "notepad.exe");
+    save("Bare", folder + "\\Bare.lnk", "notepad.exe");
     EXPECT_EQ(ReadLink(folder + "\\Bare.lnk").workingFolder, "");
-
-    // A link whose folder is missing is silently not written.
-    EXPECT_NO_THROW(shell.CreateShortcut("Lost", folder + "\\Missing\\Lost.lnk", target));
-    EXPECT_EQ(GetFileAttributesA((folder + "\\Missing\\Lost.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
     RemoveTree(folder);
 }
 
@@ -175,16 +178,16 @@ TEST(Win32Shell_, LaunchStartsProgramAndReportsMissingOrOverlongFiles) {
     const std::string ownPath = OwnProgramPath();
     const std::string writer = ownPath.substr(0, ownPath.find_last_of('\\') + 1) + VELMORAN_MARKER_WRITER;
     Win32Shell shell;
-    ASSERT_TRUE(shell.Launch(writer, "\"" + marker + "\"", ShowCommand::Normal));
+    ASSERT_TRUE(shell.Launch(writer, "\"" + marker + "\"", ShowCommand::Normal, ""));
     bool appeared = false;
     for (int i = 0; i < 200 && !appeared; ++i) {
         appeared = GetFileAttributesA(marker.c_str()) != INVALID_FILE_ATTRIBUTES;
         if (!appeared) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     EXPECT_TRUE(appeared);
-    EXPECT_FALSE(shell.Launch(folder + "\\no such program.exe", "", ShowCommand::Minimised));
-    EXPECT_FALSE(shell.Launch(writer, std::string(1025, 'x'), ShowCommand::Normal));
-    EXPECT_FALSE(shell.Launch(std::string(1025, 'x'), "", ShowCommand::Normal));
+    EXPECT_FALSE(shell.Launch(folder + "\\no such program.exe", "", ShowCommand::Minimised, ""));
+    EXPECT_FALSE(shell.Launch(writer, std::string(1025, 'x'), ShowCommand::Normal, ""));
+    EXPECT_FALSE(shell.Launch(std::string(1025, 'x'), "", ShowCommand::Normal, ""));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     RemoveTree(folder);
 }
@@ -193,7 +196,7 @@ TEST(Win32FileSystem_, CreationFailureCarriesTheSystemText) {
     Win32FileSystem files;
     const std::string path = TempFolder("velmoran-files") + "\\missing folder\\file.txt";
     try {
-        files.CreateOrReplaceFile(path);
+        files.CreateFileWithin(path, files.FinalFolderPath(TempFolder("velmoran-files"), LinkAtFolder::Refuse));
         FAIL() << "created a file in a missing folder";
     } catch (const Failure& failure) {
         const std::string message = failure.what();
@@ -212,9 +215,10 @@ TEST(Win32FileSystem_, FoldersFilesAndListing) {
     EXPECT_FALSE(files.FileExists(folder));
     ASSERT_TRUE(files.CreateFolder(folder + "\\sub"));
     EXPECT_FALSE(files.CreateFolder(folder + "\\missing\\deeper"));
-    {
-        auto file = files.CreateOrReplaceFile(folder + "\\sub\\a.txt");
-        file->Write(reinterpret_cast<const uint8_t*>("abc"), 3);
+    const std::string finalFolder = files.FinalFolderPath(folder, LinkAtFolder::Refuse);
+    for (const char* content : {"old", "abc"}) {  // the second replaces the first
+        auto file = files.CreateFileWithin(folder + "\\sub\\a.txt", finalFolder);
+        file->Write(reinterpret_cast<const uint8_t*>(content), 3);
     }
     EXPECT_TRUE(files.FileExists(folder + "\\sub\\a.txt"));
     EXPECT_TRUE(files.FileExists(folder + "\\SUB\\A.TXT"));
@@ -224,11 +228,20 @@ TEST(Win32FileSystem_, FoldersFilesAndListing) {
     EXPECT_EQ(files.ListFolder(folder + "\\sub\\*.*"), std::vector<std::string>{"a.txt"});
     EXPECT_EQ(files.ListFolder(folder + "\\*.*"), std::vector<std::string>{"sub"});
 
-    EXPECT_FALSE(files.RemoveFolder(folder + "\\sub"));  // not empty
+    // Nothing is created, deleted or removed outside the folder it must lie in.
+    const std::string subFinal = files.FinalFolderPath(folder + "\\sub", LinkAtFolder::Refuse);
+    EXPECT_THROW(files.CreateFileWithin(folder + "\\b.txt", subFinal), Failure);
+    EXPECT_FALSE(files.FileExists(folder + "\\b.txt"));
+    EXPECT_FALSE(files.RemoveFolderWithin(folder + "\\sub", subFinal + "\\x"));
+    EXPECT_FALSE(files.RemoveFileWithin(folder + "\\sub\\a.txt", subFinal + "\\x"));
+    EXPECT_TRUE(files.FileExists(folder + "\\sub\\a.txt"));
+
+    EXPECT_FALSE(files.RemoveFolderWithin(folder + "\\sub", finalFolder));  // not empty
     EXPECT_TRUE(files.FolderExists(folder + "\\sub"));
-    EXPECT_TRUE(files.RemoveFile(folder + "\\sub\\a.txt"));
-    EXPECT_FALSE(files.RemoveFile(folder + "\\sub\\a.txt"));
-    EXPECT_TRUE(files.RemoveFolder(folder + "\\sub"));
+    EXPECT_TRUE(files.RemoveFileWithin(folder + "\\sub\\a.txt", finalFolder));
+    EXPECT_FALSE(files.RemoveFileWithin(folder + "\\sub\\a.txt", finalFolder));
+    EXPECT_TRUE(files.RemoveFolderWithin(folder + "\\sub", finalFolder));
+    EXPECT_FALSE(files.FolderExists(folder + "\\sub"));
     EXPECT_FALSE(files.CurrentFolder().empty());
     RemoveTree(folder);
 }
@@ -238,7 +251,7 @@ TEST(OwnFileSource_, ReadsWholeFileWhileOthersMayOpenIt) {
     const std::string path = folder + "\\own.bin";
     {
         Win32FileSystem files;
-        auto file = files.CreateOrReplaceFile(path);
+        auto file = files.CreateNewFile(path);
         const std::string content(300000, 'q');
         file->Write(reinterpret_cast<const uint8_t*>(content.data()), content.size());
     }

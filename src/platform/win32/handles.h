@@ -82,6 +82,8 @@ public:
     ComPtr(const ComPtr&) = delete;
     ComPtr& operator=(const ComPtr&) = delete;
     void** ReceiveVoid() { return reinterpret_cast<void**>(&pointer_); }
+    Interface** Receive() { return &pointer_; }
+    Interface* Get() const { return pointer_; }
     Interface* operator->() const { return pointer_; }
     explicit operator bool() const { return pointer_ != nullptr; }
 

@@ -1,5 +1,7 @@
 #include "platform/win32/win32_file_system.h"
 
+#include <vector>
+
 #include "common/failure.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/system_error.h"
@@ -28,7 +30,95 @@ private:
 
 DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
 
+// Opens the entry itself: a junction or link at its name is not followed.
+FileHandle OpenEntry(const std::string& path, DWORD access) {
+    return FileHandle(CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+// The path the system reached the open entry by, "\\?\" prefix removed;
+// "" when it cannot tell.
+std::string FinalPathOf(HANDLE entry) {
+    std::vector<char> buffer(MAX_PATH + 1);
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleA(entry, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                       FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0) return std::string();
+        if (length < buffer.size()) break;
+        buffer.resize(length + 1);
+    }
+    std::string path = buffer.data();
+    if (path.rfind("\\\\?\\UNC\\", 0) == 0) return "\\" + path.substr(7);
+    if (path.rfind("\\\\?\\", 0) == 0) return path.substr(4);
+    return path;
+}
+
+bool IsFolder(HANDLE entry) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    return GetFileInformationByHandle(entry, &information) && (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DeleteOnClose(HANDLE entry) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    return SetFileInformationByHandle(entry, FileDispositionInfo, &disposition, sizeof disposition) != 0;
+}
+
+Failure CreateFailure(const std::string& path, DWORD error) {
+    return Failure(Format("Cannot create file \"%s\". %s", path, SystemErrorText(error)));
+}
+
 }  // namespace
+
+std::string Win32FileSystem::FinalFolderPath(const std::string& folder, LinkAtFolder atFolder) {
+    const FileHandle entry = atFolder == LinkAtFolder::Refuse
+                                 ? OpenEntry(folder, FILE_READ_ATTRIBUTES)
+                                 : FileHandle(CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!entry.Valid()) throw Failure(Format("Cannot open folder \"%s\". %s", folder, SystemErrorText(GetLastError())));
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(entry.Get(), &information))
+        throw Failure(Format("Cannot open folder \"%s\". %s", folder, SystemErrorText(GetLastError())));
+    if (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) throw LinkRefusal(folder);
+    const std::string final = FinalPathOf(entry.Get());
+    if (final.empty() || !(information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        throw Failure(Format("Cannot open folder \"%s\". %s", folder, SystemErrorText(ERROR_DIRECTORY)));
+    return final;
+}
+
+std::unique_ptr<WritableFile> Win32FileSystem::CreateFileWithin(const std::string& path, const std::string& finalFolder) {
+    // What stands there goes first: reused in place, a planted file would keep
+    // its planter as owner and the planter's rights.
+    if (const FileHandle existing = OpenEntry(path, DELETE | FILE_READ_ATTRIBUTES); existing.Valid()) {
+        if (!FinalPathWithin(FinalPathOf(existing.Get()), finalFolder)) throw LinkRefusal(path);
+        if (IsFolder(existing.Get()) && !(Attributes(path) & FILE_ATTRIBUTE_REPARSE_POINT))
+            throw CreateFailure(path, ERROR_ACCESS_DENIED);
+        if (!DeleteOnClose(existing.Get())) throw CreateFailure(path, GetLastError());
+    }
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file.Valid()) throw CreateFailure(path, GetLastError());
+    if (!FinalPathWithin(FinalPathOf(file.Get()), finalFolder)) {
+        // Made through a junction swapped in on the way: the empty file goes again.
+        DeleteOnClose(file.Get());
+        throw LinkRefusal(path);
+    }
+    return std::make_unique<Win32WritableFile>(std::move(file), path);
+}
+
+bool Win32FileSystem::RemoveFileWithin(const std::string& path, const std::string& finalFolder) {
+    const FileHandle entry = OpenEntry(path, DELETE | FILE_READ_ATTRIBUTES);
+    return entry.Valid() && !IsFolder(entry.Get()) && FinalPathWithin(FinalPathOf(entry.Get()), finalFolder) &&
+           DeleteOnClose(entry.Get());
+}
+
+// The disposition is refused for a folder that is not empty.
+bool Win32FileSystem::RemoveFolderWithin(const std::string& folder, const std::string& finalFolder) {
+    const FileHandle entry = OpenEntry(folder, DELETE | FILE_READ_ATTRIBUTES);
+    return entry.Valid() && IsFolder(entry.Get()) && FinalPathWithin(FinalPathOf(entry.Get()), finalFolder, true) &&
+           DeleteOnClose(entry.Get());
+}
 
 void ReadExactly(HANDLE file, Bytes& into) {
     std::size_t done = 0;
@@ -43,19 +133,11 @@ void ReadExactly(HANDLE file, Bytes& into) {
     }
 }
 
-static std::unique_ptr<WritableFile> CreateForWriting(const std::string& path, DWORD disposition) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) throw Failure(Format("Cannot create file \"%s\". %s", path, SystemErrorText(GetLastError())));
-    return std::make_unique<Win32WritableFile>(std::move(file), path);
-}
-
-std::unique_ptr<WritableFile> Win32FileSystem::CreateOrReplaceFile(const std::string& path) {
-    return CreateForWriting(path, CREATE_ALWAYS);
-}
-
 // CREATE_NEW fails on anything already there, a dangling link included.
 std::unique_ptr<WritableFile> Win32FileSystem::CreateNewFile(const std::string& path) {
-    return CreateForWriting(path, CREATE_NEW);
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) throw CreateFailure(path, GetLastError());
+    return std::make_unique<Win32WritableFile>(std::move(file), path);
 }
 
 Bytes Win32FileSystem::ReadWholeFile(const std::string& path) {
@@ -81,8 +163,6 @@ bool Win32FileSystem::FolderExists(const std::string& path) {
 }
 
 bool Win32FileSystem::CreateFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
-
-bool Win32FileSystem::RemoveFolder(const std::string& path) { return RemoveDirectoryA(path.c_str()) != 0; }
 
 bool Win32FileSystem::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 

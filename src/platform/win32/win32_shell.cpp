@@ -20,7 +20,7 @@ namespace {
 // The identities of the shell-link object and its two interfaces.
 const CLSID kShellLinkClass = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 const IID kShellLinkA = {0x000214EE, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-const IID kPersistFile = {0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const IID kPersistStream = {0x00000109, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 // The shell and the component object system are loaded from the system folder
 // once the DLL search is restricted, never linked directly: their own
@@ -29,6 +29,8 @@ struct ShellApi {
     decltype(&CoInitializeEx) coInitializeEx = nullptr;
     decltype(&CoUninitialize) coUninitialize = nullptr;
     decltype(&CoCreateInstance) coCreateInstance = nullptr;
+    decltype(&CreateStreamOnHGlobal) createStreamOnHGlobal = nullptr;
+    decltype(&GetHGlobalFromStream) getHGlobalFromStream = nullptr;
     decltype(&ShellExecuteA) shellExecute = nullptr;
 };
 
@@ -45,37 +47,54 @@ const ShellApi& Api() {
         Resolve(ole, "CoInitializeEx", loaded.coInitializeEx);
         Resolve(ole, "CoUninitialize", loaded.coUninitialize);
         Resolve(ole, "CoCreateInstance", loaded.coCreateInstance);
+        Resolve(ole, "CreateStreamOnHGlobal", loaded.createStreamOnHGlobal);
+        Resolve(ole, "GetHGlobalFromStream", loaded.getHGlobalFromStream);
         Resolve(shell, "ShellExecuteA", loaded.shellExecute);
         return loaded;
     }();
     return api;
 }
 
-std::vector<wchar_t> Widen(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::vector<wchar_t> wide(length > 0 ? static_cast<std::size_t>(length) : 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-    return wide;
+// The stream's bytes from its start to its current position.
+Bytes StreamBytes(IStream* stream) {
+    HGLOBAL memory = nullptr;
+    LARGE_INTEGER zero{};
+    ULARGE_INTEGER end{};
+    if (!Api().getHGlobalFromStream || FAILED(Api().getHGlobalFromStream(stream, &memory)) ||
+        FAILED(stream->Seek(zero, STREAM_SEEK_CUR, &end)))
+        return Bytes();
+    const auto* bytes = static_cast<const uint8_t*>(GlobalLock(memory));
+    if (!bytes) return Bytes();
+    Bytes content(bytes, bytes + static_cast<std::size_t>(end.QuadPart));
+    GlobalUnlock(memory);
+    return content;
 }
 
 }  // namespace
 
-void Win32Shell::CreateShortcut(const std::string& description, const std::string& linkPath, const std::string& target) {
+// The link is saved into memory, not to its path: the caller writes the bytes
+// through a file it has checked lies where the installation puts things.
+Bytes Win32Shell::ShortcutContent(const std::string& description, const std::string& target) {
     ComPtr<IShellLinkA> link;
     if (!Api().coCreateInstance) throw Failure(SystemErrorText(static_cast<unsigned long>(REGDB_E_CLASSNOTREG)));
     HRESULT result = Api().coCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkA, link.ReceiveVoid());
     if (FAILED(result)) throw Failure(SystemErrorText(static_cast<unsigned long>(result)));
-    ComPtr<IPersistFile> file;
-    result = link->QueryInterface(kPersistFile, file.ReceiveVoid());
+    ComPtr<IPersistStream> persist;
+    result = link->QueryInterface(kPersistStream, persist.ReceiveVoid());
     if (FAILED(result)) throw Failure(SystemErrorText(static_cast<unsigned long>(result)));
     // A link that cannot be completed or saved is simply missing afterwards.
     link->SetPath(target.c_str());
     link->SetDescription(description.c_str());
     link->SetWorkingDirectory(FolderPart(target).c_str());
-    file->Save(Widen(linkPath).data(), FALSE);
+    ComPtr<IStream> stream;
+    if (!Api().createStreamOnHGlobal || FAILED(Api().createStreamOnHGlobal(nullptr, TRUE, stream.Receive())) ||
+        FAILED(persist->Save(stream.Get(), TRUE)))
+        return Bytes();
+    return StreamBytes(stream.Get());
 }
 
-bool Win32Shell::Launch(const std::string& file, const std::string& parameters, ShowCommand show) {
+bool Win32Shell::Launch(const std::string& file, const std::string& parameters, ShowCommand show,
+                        const std::string& workingFolder) {
     // The texts pass through buffers of 1025 bytes; a longer one would be cut to
     // the name of some other file, so nothing is started.
     char fileBuffer[kLaunchTextLimit + 1];
@@ -85,7 +104,8 @@ bool Win32Shell::Launch(const std::string& file, const std::string& parameters, 
     std::memcpy(parameterBuffer, parameters.c_str(), parameters.size() + 1);
     if (!Api().shellExecute) return false;
     const HINSTANCE result =
-        Api().shellExecute(owner_ ? owner_() : nullptr, nullptr, fileBuffer, parameterBuffer, nullptr, static_cast<int>(show));
+        Api().shellExecute(owner_ ? owner_() : nullptr, nullptr, fileBuffer, parameterBuffer,
+                           workingFolder.empty() ? nullptr : workingFolder.c_str(), static_cast<int>(show));
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 

@@ -14,8 +14,9 @@ public:
     // wizard window exists only once the message loop runs).
     void SetOwner(std::function<HWND()> owner) { owner_ = std::move(owner); }
 
-    void CreateShortcut(const std::string& description, const std::string& linkPath, const std::string& target) override;
-    bool Launch(const std::string& file, const std::string& parameters, ShowCommand show) override;
+    Bytes ShortcutContent(const std::string& description, const std::string& target) override;
+    bool Launch(const std::string& file, const std::string& parameters, ShowCommand show,
+                const std::string& workingFolder) override;
 
 private:
     std::function<HWND()> owner_;
