@@ -70,6 +70,8 @@ public:
     virtual bool RemoveLink(const std::string& path) = 0;
     // The user's folder for temporary files, without a trailing backslash.
     virtual std::string TemporaryFolder() = 0;
+    // The system folder (System32), without a trailing backslash.
+    virtual std::string SystemFolder() = 0;
 };
 
 // "<path> is a junction or symbolic link; the installation writes nothing through one."

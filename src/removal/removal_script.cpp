@@ -18,23 +18,28 @@ std::optional<std::string> Quoted(const std::string& path) {
 
 }  // namespace
 
-std::optional<std::vector<std::string>> RemovalScript(const std::string& uninstallerPath,
-                                                      const std::string& scriptPath) {
+std::optional<std::vector<std::string>> RemovalScript(const std::string& uninstallerPath, const std::string& scriptPath,
+                                                      const std::string& systemFolder) {
     std::string folder = FolderPart(uninstallerPath);
     if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    const auto uninstaller = Quoted(uninstallerPath), folderText = Quoted(folder), script = Quoted(scriptPath);
-    if (!uninstaller || !folderText || !script) return std::nullopt;
+    const auto uninstaller = Quoted(uninstallerPath), folderText = Quoted(folder), script = Quoted(scriptPath),
+               ping = Quoted(systemFolder + "\\ping.exe");
+    if (!uninstaller || !folderText || !script || !ping || systemFolder.empty()) return std::nullopt;
     // The uninstaller may take a moment to end after starting the script: its
-    // file cannot be deleted before, and its folder not removed.
+    // file cannot be deleted before, and its folder not removed. The script runs
+    // elevated: a bare program name would be looked for in the current folder
+    // first, and with delayed expansion on (a registry setting) a "!" in a path
+    // would be expanded, so both are ruled out before the first path.
     return std::vector<std::string>{
         "@echo off",
+        "setlocal DisableDelayedExpansion",
         "set tries=0",
         ":wait",
         "del " + *uninstaller + " >nul 2>&1",
         "if not exist " + *uninstaller + " goto removed",
         "set /a tries+=1",
         "if %tries% geq 10 goto removed",
-        "ping -n 2 127.0.0.1 >nul",
+        *ping + " -n 2 127.0.0.1 >nul",
         "goto wait",
         ":removed",
         "rmdir " + *folderText,

@@ -14,10 +14,11 @@ inline constexpr char kRemovalScriptPath[] = "C:\\uninstall_rd.bat";
 
 // The script's lines for an uninstaller at `uninstallerPath`, written at
 // `scriptPath`: it waits (about 10 s at most) until the uninstaller's file can
-// be deleted, then removes its folder if empty and deletes itself. Nothing when a
+// be deleted, then removes its folder if empty and deletes itself. The one
+// program it runs is named by its full path in `systemFolder`. Nothing when a
 // path holds a character the command interpreter cannot take inside quotes.
-std::optional<std::vector<std::string>> RemovalScript(const std::string& uninstallerPath,
-                                                      const std::string& scriptPath);
+std::optional<std::vector<std::string>> RemovalScript(const std::string& uninstallerPath, const std::string& scriptPath,
+                                                      const std::string& systemFolder);
 
 // Where the script goes: "C:\uninstall_rd.bat", cleared of a file or of a link
 // found there (removed, never followed), or a fresh name in the temporary folder

@@ -87,6 +87,30 @@ RemovalScope ScopeOf(const ui::InstallerState& state, platform::Platform& platfo
     return RemovalScope(platform.files, FolderPart(state.programPath), desktopShortcuts, groups);
 }
 
+// The program an uninstall entry's command starts: the quoted path this
+// installer writes, or an unquoted one followed by " uninstall".
+std::string CommandProgram(const std::string& command) {
+    if (!command.empty() && command[0] == '"') return command.substr(1, command.find('"', 1) - 1);
+    const std::string argument = " uninstall";
+    const bool hasArgument = command.size() > argument.size() &&
+                             EqualsIgnoreCase(command.substr(command.size() - argument.size()), argument);
+    return hasArgument ? command.substr(0, command.size() - argument.size()) : command;
+}
+
+// A log beside some other program (an installer in a Downloads folder, say)
+// makes it an uninstaller too; the application's entry belongs only to the
+// uninstaller it names.
+bool EntryNamesThisProgram(platform::Registry& registry, const std::string& key, const std::string& programPath) {
+    std::string command;
+    try {
+        command = registry.ReadString(platform::Hive::LocalMachine, key, "UninstallString", platform::KeyAccess::Read);
+    } catch (const std::exception&) {
+        return false;  // a value of another type names nothing
+    }
+    const auto named = FullLocalPath(CommandProgram(command)), own = FullLocalPath(programPath);
+    return named && own && EqualsIgnoreCase(*named, *own);
+}
+
 void ReportLeftovers(ui::InstallerState& state, ui::View& view, platform::FileSystem& files) {
     std::size_t entries = 0;
     for (const std::string& name : files.ListFolder(FolderPart(state.uninstallerPath) + "\\*.*")) {
@@ -144,8 +168,9 @@ void RunUninstall(ui::InstallerState& state, ui::View& view, platform::Platform&
             lastPump = Clock::now();
         }
     }
-    if (!state.appName.empty())
-        platform::DeleteMachineKey(platform.registry, std::string(platform::kUninstallKeyPrefix) + state.appName);
+    const std::string entry = std::string(platform::kUninstallKeyPrefix) + state.appName;
+    if (!state.appName.empty() && EntryNamesThisProgram(platform.registry, entry, state.programPath))
+        platform::DeleteMachineKey(platform.registry, entry);
     view.SetLabel(Label::Uninstall2, "Uninstall Complete.");
     ReportLeftovers(state, view, platform.files);
     view.EnableUninstallExit(true);
@@ -154,9 +179,11 @@ void RunUninstall(ui::InstallerState& state, ui::View& view, platform::Platform&
 void FinishUninstall(ui::InstallerState& state, ui::View& view, platform::Platform& platform) {
     if (!state.uninstallerPath.empty()) {
         const std::string scriptPath = PrepareScriptPath(platform.files);
-        if (const auto script = RemovalScript(state.uninstallerPath, scriptPath)) {
+        const std::string systemFolder = platform.files.SystemFolder();
+        if (const auto script = RemovalScript(state.uninstallerPath, scriptPath, systemFolder)) {
             WriteScript(platform.files, scriptPath, *script);
-            platform.shell.Launch(scriptPath, "", platform::ShowCommand::Minimised);
+            // Started in the system folder, not in the uninstaller's current one.
+            platform.shell.Launch(scriptPath, "", platform::ShowCommand::Minimised, systemFolder);
         }
     }
     view.Terminate();

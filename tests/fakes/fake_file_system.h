@@ -60,6 +60,7 @@ public:
     bool IsLink(const std::string& path) override { return links_.count(Key(path)) > 0; }
     bool RemoveLink(const std::string& path) override;
     std::string TemporaryFolder() override { return "C:\\Users\\Admin\\Temp"; }
+    std::string SystemFolder() override { return "C:\\Windows\\System32"; }
 
 private:
     struct Node {

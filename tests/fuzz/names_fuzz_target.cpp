@@ -41,7 +41,7 @@ void CheckLine(const std::string& line) {
         Require(group && LiesBelow(*group, "C:\\Programs"));
     }
     if (IsSingleWindowsName(line)) Require(FullLocalPath("C:\\Desktop\\" + line) == "C:\\Desktop\\" + line);
-    if (const auto script = removal::RemovalScript(line, removal::kRemovalScriptPath)) {
+    if (const auto script = removal::RemovalScript(line, removal::kRemovalScriptPath, "C:\\Windows\\System32")) {
         for (const std::string& scriptLine : *script) {
             std::size_t quotes = 0;
             for (const char c : scriptLine) {

@@ -24,7 +24,7 @@ const char kLeftovers[] = "Some files created after the original installation ar
 
 std::string ScriptText(const std::string& uninstaller, const std::string& script = removal::kRemovalScriptPath) {
     std::string text;
-    const auto lines = removal::RemovalScript(uninstaller, script);
+    const auto lines = removal::RemovalScript(uninstaller, script, "C:\\Windows\\System32");
     for (const std::string& line : lines.value()) text += line + "\r\n";
     return text;
 }
@@ -82,6 +82,7 @@ TEST(UninstallRun, RemovesEverythingTheInstallationMade) {
     ASSERT_EQ(rig.shell.Launches().size(), 1u);
     EXPECT_EQ(rig.shell.Launches()[0].file, "C:\\uninstall_rd.bat");
     EXPECT_EQ(rig.shell.Launches()[0].show, platform::ShowCommand::Minimised);
+    EXPECT_EQ(rig.shell.Launches()[0].workingFolder, "C:\\Windows\\System32");
     EXPECT_TRUE(rig.view.terminated);
 }
 
@@ -257,25 +258,29 @@ TEST(UninstallRunMends, AJunctionSwappedInDuringTheRunIsNotDeletedThrough) {
 // nothing outside the installer's own folder.
 TEST(UninstallRunMends, SpuriousLogBesideAnInstallerReachesNothingElse) {
     Rig rig(TestApp().Build(), "C:\\Users\\Bob\\Downloads\\setup.exe");
+    const std::string key = std::string(platform::kUninstallKeyPrefix) + "Kestrel";
+    rig.registry.Set(Hive::LocalMachine, key, "UninstallString", "\"" + kUninstaller + "\" uninstall");
     rig.files.AddFile("C:\\Windows\\System32\\x.dll", "keep");
     rig.files.AddFile("C:\\Users\\Bob\\Downloads\\Kestrel.ilg",
                       "C:\\Windows\\System32\\x.dll\r\nC:\\Users\\Bob\\Downloads\\setup.exe\r\n");
     rig.Start();
     rig.Click(&ui::Install::btnUninstallClick);
     EXPECT_EQ(rig.files.Content("C:\\Windows\\System32\\x.dll"), "keep");
+    // The real installation's entry names its own uninstaller, and stays.
+    EXPECT_EQ(rig.registry.Get(Hive::LocalMachine, key, "UninstallString"), "\"" + kUninstaller + "\" uninstall");
 }
 
 
 TEST(RemovalScript, WaitsForTheUninstallerThenRemovesItsFolderAndItself) {
-    const std::string text = ScriptText("C:\\Program Files\\50% Off\\uninstall.exe");
+    const std::string text = ScriptText("C:\\Program Files\\50% Off!\\uninstall.exe");
     EXPECT_EQ(text,
-              "@echo off\r\nset tries=0\r\n:wait\r\n"
-              "del \"C:\\Program Files\\50%% Off\\uninstall.exe\" >nul 2>&1\r\n"
-              "if not exist \"C:\\Program Files\\50%% Off\\uninstall.exe\" goto removed\r\n"
-              "set /a tries+=1\r\nif %tries% geq 10 goto removed\r\nping -n 2 127.0.0.1 >nul\r\ngoto wait\r\n"
-              ":removed\r\nrmdir \"C:\\Program Files\\50%% Off\"\r\ndel \"C:\\uninstall_rd.bat\"\r\n");
+              "@echo off\r\nsetlocal DisableDelayedExpansion\r\nset tries=0\r\n:wait\r\n"
+              "del \"C:\\Program Files\\50%% Off!\\uninstall.exe\" >nul 2>&1\r\n"
+              "if not exist \"C:\\Program Files\\50%% Off!\\uninstall.exe\" goto removed\r\n"
+              "set /a tries+=1\r\nif %tries% geq 10 goto removed\r\n\"C:\\Windows\\System32\\ping.exe\" -n 2 127.0.0.1 >nul\r\ngoto wait\r\n"
+              ":removed\r\nrmdir \"C:\\Program Files\\50%% Off!\"\r\ndel \"C:\\uninstall_rd.bat\"\r\n");
     for (const char* unsafe : {"C:\\x\" & calc.exe & rem \"\\uninstall.exe", "C:\\x\r\ncalc.exe\\uninstall.exe"})
-        EXPECT_FALSE(removal::RemovalScript(unsafe, removal::kRemovalScriptPath)) << unsafe;
+        EXPECT_FALSE(removal::RemovalScript(unsafe, removal::kRemovalScriptPath, "C:\\Windows\\System32")) << unsafe;
 }
 
 TEST(RemovalScript, OnlyTheRunningProgramsOwnLineNamesTheUninstaller) {

@@ -204,4 +204,10 @@ std::string Win32FileSystem::TemporaryFolder() {
     return folder;
 }
 
+std::string Win32FileSystem::SystemFolder() {
+    char buffer[MAX_PATH + 1];
+    const UINT length = GetSystemDirectoryA(buffer, sizeof buffer);
+    return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string();
+}
+
 }  // namespace velmoran::platform::win32

@@ -21,6 +21,7 @@ public:
     bool IsLink(const std::string& path) override;
     bool RemoveLink(const std::string& path) override;
     std::string TemporaryFolder() override;
+    std::string SystemFolder() override;
 };
 
 }  // namespace velmoran::platform::win32
