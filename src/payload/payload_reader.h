@@ -16,6 +16,9 @@ namespace velmoran::payload {
 // The largest splash or icon picture inflated: a picture is a few kilobytes, and
 // a size beyond this in a damaged header would take that much memory.
 inline constexpr int64_t kMaxPictureBytes = 16 * 1024 * 1024;
+// The widest or tallest picture decoded: a few hundred bytes of JPEG may declare
+// a bitmap of many gigabytes.
+inline constexpr int kMaxPictureSide = 4096;
 
 enum class OpenFailureKind { MarkerMissing, HeaderUnterminated, ChecksumMismatch, General };
 

@@ -62,6 +62,17 @@ bool Install::OpenPayload() {
     return false;
 }
 
+namespace {
+
+// Takes the bytes of a picture too large to show, so that the items after it
+// are read from their places.
+class DiscardingSink : public ByteSink {
+public:
+    void Write(const uint8_t*, std::size_t) override {}
+};
+
+}  // namespace
+
 // Pictures are optional: a picture that cannot be read stays empty.
 void Install::LoadPictures() {
     const struct {
@@ -73,7 +84,11 @@ void Install::LoadPictures() {
             const std::string size = state_.payload.Value(picture.key);
             if (size.empty()) continue;
             const int32_t bytes = ParseHeaderNumber(size);
-            if (bytes > payload::kMaxPictureBytes) continue;
+            if (bytes > payload::kMaxPictureBytes) {
+                DiscardingSink nowhere;
+                state_.payload.InflateItem(bytes, nowhere);
+                continue;
+            }
             MemorySink jpeg;
             state_.payload.InflateItem(bytes, jpeg);
             (view_.*picture.show)(jpeg.bytes);

@@ -108,6 +108,14 @@ TEST_F(SampleProject, RefusesBadInputNamingTheFileAndLeavesNoOutput) {
     ExpectRefused(BuildArgs(), "about.rtf\": not a JPEG picture");
     withProject("Icon=icon.jpg", "Icon=splash.jpg");
     ExpectRefused(BuildArgs(), "is 128 x 296 pixels; the icon must be 32 x 32");
+    // A picture bomb: a few bytes of JPEG declaring a bitmap of gigabytes.
+    std::string bomb = ReadFile(scratch_ / "sample/splash.jpg");
+    const auto frame = bomb.find("\xFF\xC0");
+    ASSERT_NE(frame, std::string::npos);
+    bomb.replace(frame + 5, 4, "\x4E\x20\x4E\x20");  // 20000 x 20000
+    WriteFile(scratch_ / "sample/bomb.jpg", bomb);
+    withProject("Splash=splash.jpg", "Splash=bomb.jpg");
+    ExpectRefused(BuildArgs(), "is 20000 x 20000 pixels; the installer shows pictures up to 4096 x 4096");
     withProject("About=about.rtf", "About=nowhere.rtf");
     ExpectRefused(BuildArgs(), "nowhere.rtf\": not found");
     withProject("Source=app", "Source=no-such-folder");

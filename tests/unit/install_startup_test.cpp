@@ -150,6 +150,21 @@ TEST(Startup, PicturesAreOptionalAndTheirFailuresSwallowed) {
     EXPECT_EQ(rig2.view.labels[Label::Title], "Kestrel");
 }
 
+// A picture too large to show is stepped over, not left in place: the items
+// after it are read from where they are.
+TEST(Startup, APictureAboveTheLimitIsSteppedOver) {
+    TestApp app;
+    app.splash = Bytes(static_cast<std::size_t>(payload::kMaxPictureBytes) + 1, 0);
+    app.splash[0] = 0xFF, app.splash[1] = 0xD8;
+    Rig rig(app.Build());
+    rig.Start();
+    EXPECT_TRUE(rig.view.splash.empty());
+    EXPECT_EQ(rig.view.icon, app.icon);
+    rig.Click(&ui::Install::btnGoInstallClick);
+    ASSERT_TRUE(rig.view.failures.empty()) << rig.view.failures[0];
+    EXPECT_EQ(rig.files.Content("C:\\Program Files\\Kestrel\\readme.txt"), "read me");
+}
+
 TEST(Startup, BadTextSizeReachesTheDefaultHandlerAndInstallIsRefused) {
     TestApp app;
     app.overrides["InfoAbout"] = "twelve";

@@ -20,6 +20,7 @@
 #include "payload/compress.h"
 #include "payload/manifest.h"
 #include "payload/marker_search.h"
+#include "payload/payload_reader.h"
 #include "payload/payload_writer.h"
 #include "progress.h"
 #include "project_file.h"
@@ -51,11 +52,16 @@ Bytes ReadInput(const fs::path& path, const std::string& role) {
     return bytes;
 }
 
-// A picture the installer will decode: must be a JPEG, the icon 32 x 32.
+// A picture the installer will decode: must be a JPEG of a size it shows, the icon 32 x 32.
 Bytes ReadPicture(const fs::path& path, const std::string& role, bool mustBeIconSized) {
     Bytes bytes = ReadInput(path, role);
     const auto size = ProbeJpeg(bytes);
     if (!size) throw Failure(role + " " + Quoted(path) + ": not a JPEG picture");
+    if (static_cast<int64_t>(bytes.size()) > payload::kMaxPictureBytes)
+        throw Failure(role + " " + Quoted(path) + ": larger than the installer shows (16 MiB)");
+    if (size->width > payload::kMaxPictureSide || size->height > payload::kMaxPictureSide)
+        throw Failure(role + " " + Quoted(path) + ": is " + std::to_string(size->width) + " x " +
+                      std::to_string(size->height) + " pixels; the installer shows pictures up to 4096 x 4096");
     if (mustBeIconSized && (size->width != 32 || size->height != 32))
         throw Failure(role + " " + Quoted(path) + ": is " + std::to_string(size->width) + " x " +
                       std::to_string(size->height) + " pixels; the icon must be 32 x 32");

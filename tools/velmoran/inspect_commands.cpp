@@ -11,7 +11,6 @@
 #include "installer_file.h"
 #include "jpeg_probe.h"
 #include "output_file.h"
-#include "payload/pe_layout.h"
 #include "ui/win32/resource_ids.h"
 
 namespace velmoran::builder {
@@ -42,6 +41,8 @@ void CheckPicture(InstallerFile& installer, const Bytes& bytes, const char* key,
     const auto size = ProbeJpeg(bytes);
     if (!size) throw installer.Problem(std::string(key) + " picture is not a JPEG");
     if (icon && (size->width != 32 || size->height != 32)) throw installer.Problem("the icon is not 32 x 32 pixels");
+    if (size->width > payload::kMaxPictureSide || size->height > payload::kMaxPictureSide)
+        throw installer.Problem(std::string(key) + " picture is larger than 4096 x 4096 pixels; the installer skips it");
 }
 
 // Where an entry goes under `folder`: its folders are made as needed, and no

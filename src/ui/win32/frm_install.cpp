@@ -395,15 +395,25 @@ long long TfrmInstall::GaugeProgress(Gauge gauge) { return GaugeOf(Control(Gauge
 
 void TfrmInstall::RepaintGauge(Gauge gauge) { UpdateWindow(Control(GaugeId(gauge))); }
 
+namespace {
+
+SIZE ClientSize(HWND control) {
+    RECT client{};
+    GetClientRect(control, &client);
+    return SIZE{client.right - client.left, client.bottom - client.top};
+}
+
+}  // namespace
+
 void TfrmInstall::SetSplash(const Bytes& jpeg) {
     SIZE size{};
-    Bitmap bitmap = DecodeJpeg(jpeg, size);
+    Bitmap bitmap = DecodeJpeg(jpeg, ClientSize(Control(idImgSplash)), size);
     SetPicture(Control(idImgSplash), std::move(bitmap), size, true);
 }
 
 void TfrmInstall::SetIcon(const Bytes& jpeg) {
     SIZE size{};
-    Bitmap bitmap = DecodeJpeg(jpeg, size);
+    Bitmap bitmap = DecodeJpeg(jpeg, ClientSize(Control(idImgIcon)), size);
     SetPicture(Control(idImgIcon), std::move(bitmap), size, false);
 }
 

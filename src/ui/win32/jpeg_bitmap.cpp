@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/failure.h"
+#include "payload/payload_reader.h"
 #include "ui/win32/pictures.h"
 
 extern "C" {
@@ -25,12 +26,28 @@ extern "C" void JumpBack(j_common_ptr info) {
 
 extern "C" void Silent(j_common_ptr) {}
 
+// The least reduction libjpeg offers (1/1, 1/2, 1/4, 1/8) that brings the
+// picture within twice the size it is shown at; 1/8 at most.
+unsigned ScaleDenominator(const jpeg_decompress_struct& info, SIZE shownAt) {
+    const unsigned wide = 2u * static_cast<unsigned>(shownAt.cx), high = 2u * static_cast<unsigned>(shownAt.cy);
+    unsigned denominator = 1;
+    while (denominator < 8 && ((info.image_width + denominator - 1) / denominator > wide ||
+                               (info.image_height + denominator - 1) / denominator > high))
+        denominator *= 2;
+    return denominator;
+}
+
 // Fills `pixels` (32-bit BGRx, top-down) or returns false.
-bool Decode(const Bytes& jpeg, jpeg_decompress_struct& info, ErrorManager& errors, Bitmap& bitmap, SIZE& size) {
+bool Decode(const Bytes& jpeg, SIZE shownAt, jpeg_decompress_struct& info, ErrorManager& errors, Bitmap& bitmap,
+            SIZE& size) {
     if (setjmp(errors.recover)) return false;
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, jpeg.data(), static_cast<unsigned long>(jpeg.size()));
     if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) return false;
+    // The declared size decides the memory the decoder asks for: checked first.
+    if (info.image_width > payload::kMaxPictureSide || info.image_height > payload::kMaxPictureSide) return false;
+    info.scale_num = 1;
+    info.scale_denom = ScaleDenominator(info, shownAt);
     info.out_color_space = JCS_EXT_BGRX;
     jpeg_start_decompress(&info);
     void* bits = nullptr;
@@ -49,7 +66,7 @@ bool Decode(const Bytes& jpeg, jpeg_decompress_struct& info, ErrorManager& error
 
 }  // namespace
 
-Bitmap DecodeJpeg(const Bytes& jpeg, SIZE& size) {
+Bitmap DecodeJpeg(const Bytes& jpeg, SIZE shownAt, SIZE& size) {
     jpeg_decompress_struct info;
     std::memset(&info, 0, sizeof info);
     ErrorManager errors;
@@ -57,7 +74,7 @@ Bitmap DecodeJpeg(const Bytes& jpeg, SIZE& size) {
     errors.base.error_exit = JumpBack;
     errors.base.output_message = Silent;
     Bitmap bitmap;
-    const bool decoded = Decode(jpeg, info, errors, bitmap, size);
+    const bool decoded = Decode(jpeg, shownAt, info, errors, bitmap, size);
     jpeg_destroy_decompress(&info);
     if (!decoded) throw Failure("JPEG error");
     return bitmap;

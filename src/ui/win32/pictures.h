@@ -13,7 +13,9 @@ inline constexpr int kGlyphSize = 32;
 // A whole, opaque 32 x 32 glyph, its gradient background included.
 Bitmap MakeGlyph(Glyph glyph);
 
-// Decodes a JPEG into a bitmap; throws Failure when it is not a readable JPEG.
-Bitmap DecodeJpeg(const Bytes& jpeg, SIZE& size);
+// Decodes a JPEG into a bitmap, scaled down by libjpeg to no more than twice
+// `shownAt` where it is larger; `size` receives the bitmap's size. Throws Failure
+// when it is not a readable JPEG, or declares a side above kMaxPictureSide.
+Bitmap DecodeJpeg(const Bytes& jpeg, SIZE shownAt, SIZE& size);
 
 }  // namespace velmoran::ui::win32
