@@ -147,7 +147,7 @@ void RunUninstall(ui::InstallerState& state, ui::View& view, platform::Platform&
     // Each line is folded once: it is the next line of the one after it first.
     std::optional<std::string> path = FullLocalPath(state.log.Line(count - 1));
     for (std::size_t i = count; i-- > 0;) {
-        const std::string& line = state.log.Line(i);
+        const std::string line = state.log.Line(i);
         if (state.uninstallerPath.empty() && !uninstallerLine.empty() && line == uninstallerLine)
             state.uninstallerPath = line;
         std::optional<std::string> next = i > 0 ? FullLocalPath(state.log.Line(i - 1)) : std::nullopt;

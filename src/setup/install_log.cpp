@@ -1,10 +1,33 @@
 #include "setup/install_log.h"
 
+#include <algorithm>
+
 namespace velmoran::setup {
+
+void InstallLog::Append(const std::string& path) {
+    starts_.push_back(static_cast<uint32_t>(text_.size()));
+    text_ += path;
+    text_ += '\n';
+}
+
+void InstallLog::Clear() {
+    text_.clear();
+    starts_.clear();
+}
+
+std::string InstallLog::Line(std::size_t index) const {
+    const std::size_t start = starts_.at(index);
+    const std::size_t end = index + 1 < starts_.size() ? starts_[index + 1] : text_.size();
+    return text_.substr(start, end - start - 1);
+}
 
 void InstallLog::Save(platform::FileSystem& files, const std::string& path, const std::string& finalFolder) const {
     std::string text;
-    for (const std::string& line : lines_) text += line + "\r\n";
+    text.reserve(text_.size() + starts_.size());
+    for (const char c : text_) {
+        if (c == '\n') text += '\r';
+        text += c;
+    }
     const auto file = files.CreateFileWithin(path, finalFolder);
     file->Write(reinterpret_cast<const uint8_t*>(text.data()), text.size());
 }
@@ -12,23 +35,26 @@ void InstallLog::Save(platform::FileSystem& files, const std::string& path, cons
 void InstallLog::Load(platform::FileSystem& files, const std::string& path) { Parse(files.ReadWholeFile(path)); }
 
 void InstallLog::Parse(const Bytes& content) {
-    lines_.clear();
-    std::string line;
+    Clear();
+    // The offsets are 32 bits wide: the text past 4 GiB, which no installation
+    // writes, is left out.
+    const std::size_t size = std::min<std::size_t>(content.size(), UINT32_MAX - 1);
+    text_.reserve(size);
     bool lineOpen = false;  // text since the last line end
-    for (std::size_t i = 0; i < content.size() && content[i] != 0; ++i) {
+    for (std::size_t i = 0; i < size && content[i] != 0; ++i) {
         const uint8_t byte = content[i];
+        if (!lineOpen) starts_.push_back(static_cast<uint32_t>(text_.size()));
         if (byte == '\r' || byte == '\n') {
-            lines_.push_back(line);
-            line.clear();
+            text_ += '\n';
             lineOpen = false;
             // CR LF is one line end; LF CR is two.
-            if (byte == '\r' && i + 1 < content.size() && content[i + 1] == '\n') ++i;
+            if (byte == '\r' && i + 1 < size && content[i + 1] == '\n') ++i;
         } else {
-            line += static_cast<char>(byte);
+            text_ += static_cast<char>(byte);
             lineOpen = true;
         }
     }
-    if (lineOpen) lines_.push_back(line);
+    if (lineOpen) text_ += '\n';
 }
 
 }  // namespace velmoran::setup

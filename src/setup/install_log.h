@@ -2,6 +2,7 @@
 // The install log: every path an installation wrote, one per line, saved as
 // text with CR LF after every line. The uninstaller removes what it lists.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -9,10 +10,13 @@
 
 namespace velmoran::setup {
 
+// The lines are held as one text, each followed by a LF (which never stands
+// inside a line), with the offset where each begins: a log costs its own bytes
+// and four more per line, however many empty lines a damaged file holds.
 class InstallLog {
 public:
-    void Append(const std::string& path) { lines_.push_back(path); }
-    void Clear() { lines_.clear(); }
+    void Append(const std::string& path);
+    void Clear();
 
     // Creates the file new inside `finalFolder` (see FileSystem::CreateFileWithin);
     // no byte-order mark, no conversion.
@@ -23,11 +27,12 @@ public:
     // The same rules, over a log's bytes.
     void Parse(const Bytes& content);
 
-    std::size_t Count() const { return lines_.size(); }
-    const std::string& Line(std::size_t index) const { return lines_.at(index); }
+    std::size_t Count() const { return starts_.size(); }
+    std::string Line(std::size_t index) const;
 
 private:
-    std::vector<std::string> lines_;
+    std::string text_;
+    std::vector<uint32_t> starts_;
 };
 
 }  // namespace velmoran::setup
