@@ -22,16 +22,24 @@ bool IsDriveRoot(const std::string& path) {
 bool IsDeviceName(const std::string& name) {
     std::string base = AsciiLower(name.substr(0, name.find('.')));
     while (!base.empty() && base.back() == ' ') base.pop_back();
-    if (base == "con" || base == "prn" || base == "aux" || base == "nul") return true;
-    return base.size() == 4 && (base.compare(0, 3, "com") == 0 || base.compare(0, 3, "lpt") == 0) &&
-           base[3] >= '1' && base[3] <= '9';
+    if (base == "con" || base == "prn" || base == "aux" || base == "nul" || base == "conin$" || base == "conout$")
+        return true;
+    if (base.size() != 4 || (base.compare(0, 3, "com") != 0 && base.compare(0, 3, "lpt") != 0)) return false;
+    const auto digit = static_cast<unsigned char>(base[3]);
+    return (digit >= '0' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;  // 1252's ¹ ² ³
+}
+
+std::string FoldedName(const std::string& name) {
+    const auto end = name.find_last_not_of(". ");
+    return end == std::string::npos ? std::string() : name.substr(0, end + 1);
 }
 
 bool IsSingleWindowsName(const std::string& name) {
-    if (name.empty() || name == "." || name == "..") return false;
-    for (const char c : name)
+    const std::string folded = FoldedName(name);
+    if (folded.empty()) return false;  // "", ".", "..", and names Windows would fold to nothing
+    for (const char c : folded)
         if (IsForbiddenNameByte(c)) return false;
-    return name.back() != '.' && name.back() != ' ' && !IsDeviceName(name);
+    return !IsDeviceName(folded);
 }
 
 bool EveryComponent(const std::string& path, bool (*test)(const std::string& component)) {
@@ -63,9 +71,9 @@ std::optional<std::string> FullLocalPath(const std::string& path) {
             if (!parts.empty()) parts.pop_back();
             continue;
         }
-        // A stream name, a wildcard, a device, or a name Windows would trim.
+        // A stream name, a wildcard, a device, or a name that folds to nothing.
         if (!IsSingleWindowsName(part)) return std::nullopt;
-        parts.push_back(part);
+        parts.push_back(FoldedName(part));
     }
     std::string full = text.substr(0, 3);
     for (std::size_t i = 0; i < parts.size(); ++i) full += (i ? "\\" : "") + parts[i];

@@ -8,12 +8,18 @@
 
 namespace velmoran {
 
-// CON, PRN, AUX, NUL, COM1-9, LPT1-9, with or without an extension or trailing
-// spaces: Windows opens the device, not a file.
+// CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0-9, LPT0-9 and COM/LPT with the
+// superscript digits 1-3 (code page 1252), with or without an extension or
+// trailing spaces: Windows opens the device, not a file. The one check the
+// builder and the installer share.
 bool IsDeviceName(const std::string& name);
 
-// One file or folder name Windows can hold as it is: not empty, not "." or
-// "..", none of \ / : * ? " < > | or a control byte, no trailing dot or space,
+// The name Windows makes of a path component: trailing dots and spaces
+// dropped, as GetFullPathName does ("Kestrel 2." names the folder "Kestrel 2").
+std::string FoldedName(const std::string& name);
+
+// One file or folder name Windows can hold, once folded: not empty, not "." or
+// ".." (nor only dots and spaces), none of \ / : * ? " < > | or a control byte,
 // not a device name.
 bool IsSingleWindowsName(const std::string& name);
 
@@ -27,10 +33,10 @@ bool EveryComponent(const std::string& path, bool (*test)(const std::string& com
 bool IsSafeRelativePath(const std::string& relativePath);
 
 // The full local path Windows would act on for `path` (GetFullPathName's
-// folding of "\.\", "\..\", doubled separators and "/"), or nothing when the path
-// is not one an installation writes: relative or drive-relative, UNC, "\\?\" or
-// "\\.\", a stream name, a device, a wildcard, a control byte, or a component
-// with a trailing dot or space.
+// folding of "\.\", "\..\", doubled separators, "/" and trailing dots and spaces),
+// or nothing when the path is not one an installation writes: relative or
+// drive-relative, UNC, "\\?\" or "\\.\", a stream name, a device, a wildcard, a
+// control byte, or a component of nothing but dots and spaces beyond "." and "..".
 std::optional<std::string> FullLocalPath(const std::string& path);
 
 // True when `path` lies below `folder` (both full local paths, compared without

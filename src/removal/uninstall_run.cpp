@@ -140,7 +140,9 @@ void RunUninstall(ui::InstallerState& state, ui::View& view, platform::Platform&
     }
 
     const std::string uninstallerLine = FindUninstallerLine(state.log, state.programPath);
-    const std::size_t baseLength = FolderPart(uninstallerLine.empty() ? state.log.Line(0) : uninstallerLine).size();
+    // The walk runs over folded paths, so the base is measured on one too.
+    const std::string baseLine = uninstallerLine.empty() ? state.log.Line(0) : uninstallerLine;
+    const std::size_t baseLength = FolderPart(FullLocalPath(baseLine).value_or(baseLine)).size();
     const ProtectedFolders kept(state.folders);
     const RemovalScope scope = ScopeOf(state, platform);
     auto lastPump = Clock::now();

@@ -107,6 +107,11 @@ void WriteUninstallerCopy(ui::InstallerState& state, ui::View& view, platform::F
     if (!sink.failed) AdvanceGauge(view, static_cast<long long>(count));
 }
 
+// A path the payload names relative to the install folder; an empty one is the folder itself.
+std::string InstalledPath(const std::string& folder, const std::string& relative) {
+    return relative.empty() ? folder : folder + "\\" + relative;
+}
+
 // The folder's final path, or "" when it is missing or a junction of its own
 // (the shortcuts meant for it are then left out).
 std::string FinalPathOrNothing(platform::FileSystem& files, const std::string& folder, platform::LinkAtFolder atFolder) {
@@ -121,7 +126,7 @@ std::string FinalPathOrNothing(platform::FileSystem& files, const std::string& f
 // desktop, or the program group this run made). One that cannot be saved is
 // simply missing, as the shell-link object's own save would leave it.
 void MakeShortcuts(ui::InstallerState& state, platform::Platform& platform) {
-    const std::string mainTarget = state.installFolder + "\\" + state.payload.Value("ExeName");
+    const std::string mainTarget = InstalledPath(state.installFolder, state.payload.Value("ExeName"));
     const std::string name = state.payload.Value("ExeShortCut");
     const auto shortcut = [&](const std::string& description, const std::string& folder, const std::string& finalFolder,
                               const std::string& target) {
@@ -145,7 +150,7 @@ void MakeShortcuts(ui::InstallerState& state, platform::Platform& platform) {
     for (int i = 1;; ++i) {
         const std::string extra = state.payload.Value("ShortcutName" + std::to_string(i));
         if (extra.empty()) break;
-        shortcut(extra, group, finalGroup, state.installFolder + "\\" + state.payload.Value("ShortcutPath" + std::to_string(i)));
+        shortcut(extra, group, finalGroup, InstalledPath(state.installFolder, state.payload.Value("ShortcutPath" + std::to_string(i))));
     }
 }
 
@@ -192,7 +197,7 @@ void RunInstallation(ui::InstallerState& state, ui::View& view, platform::Platfo
         return;
 
     state.installFolder = folder;
-    state.mainProgramPath = folder + "\\" + state.payload.Value("ExeName");
+    state.mainProgramPath = InstalledPath(folder, state.payload.Value("ExeName"));
     view.SetGaugeProgress(Gauge::Progress, 0);
     view.SetGaugeMax(Gauge::Progress, ParseHeaderNumber(state.payload.Value("Filebytes")));
     view.ShowPage(Page::Installing);

@@ -22,8 +22,9 @@ bool IsSafeAppName(const std::string& name) { return IsSafeRelativePath(name); }
 std::optional<std::string> FindUnsafeName(const HeaderLookup& value, int32_t fileCount) {
     const std::string appName = value("AppName");
     if (!IsSafeAppName(appName)) return Refusal("application name", appName, "cannot name a folder of its own");
+    // An empty program or shortcut target names the install folder itself.
     const std::string exeName = value("ExeName");
-    if (!IsSafeRelativePath(exeName)) return Refusal("main program", exeName, kOutside);
+    if (!exeName.empty() && !IsSafeRelativePath(exeName)) return Refusal("main program", exeName, kOutside);
     const std::string exeShortcut = value("ExeShortCut");
     if (!IsSingleWindowsName(exeShortcut)) return Refusal("shortcut name", exeShortcut, kNotAName);
     for (int i = 1;; ++i) {
@@ -31,7 +32,7 @@ std::optional<std::string> FindUnsafeName(const HeaderLookup& value, int32_t fil
         if (name.empty()) break;
         if (!IsSingleWindowsName(name)) return Refusal("shortcut name", name, kNotAName);
         const std::string target = value("ShortcutPath" + std::to_string(i));
-        if (!IsSafeRelativePath(target)) return Refusal("shortcut target", target, kOutside);
+        if (!target.empty() && !IsSafeRelativePath(target)) return Refusal("shortcut target", target, kOutside);
     }
     for (int32_t n = 1; n <= fileCount; ++n) {
         const std::string entry = value(payload::FileEntryKey(n));

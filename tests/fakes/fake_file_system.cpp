@@ -2,6 +2,7 @@
 
 #include "common/failure.h"
 #include "common/path.h"
+#include "common/windows_names.h"
 
 namespace velmoran::testing {
 
@@ -47,13 +48,24 @@ std::string FakeFileSystem::Key(const std::string& path) const {
         const std::string drive = current_.substr(0, 2);
         full = (!full.empty() && full[0] == '\\') ? drive + full : current_ + "\\" + full;
     }
-    std::string key;
-    for (const char c : AsciiLower(full)) {
-        if (c == '\\' && !key.empty() && key.back() == '\\') continue;
-        key += c;
+    // Folded as GetFullPathName folds: "." and ".." components, doubled
+    // backslashes, and trailing dots and spaces of each name.
+    const std::string lower = AsciiLower(full);
+    std::string key = lower.substr(0, 2) + "\\";
+    std::vector<std::string> parts;
+    for (std::string::size_type start = 2; start < lower.size();) {
+        auto end = lower.find('\\', start);
+        if (end == std::string::npos) end = lower.size();
+        const std::string part = lower.substr(start, end - start);
+        start = end + 1;
+        if (part.empty() || part == ".") continue;
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+            continue;
+        }
+        parts.push_back(FoldedName(part));
     }
-    if (key.size() == 2) key += '\\';  // "c:" is the drive's root here
-    if (key.size() > 3 && key.back() == '\\') key.pop_back();
+    for (std::size_t i = 0; i < parts.size(); ++i) key += (i ? "\\" : "") + parts[i];
     for (auto end = key.find('\\', 3); end != std::string::npos; end = key.find('\\', end + 1)) {
         const auto link = links_.find(key.substr(0, end));
         if (link != links_.end() && !link->second.empty()) {

@@ -40,7 +40,7 @@ void CheckLine(const std::string& line) {
         const auto group = FullLocalPath("C:\\Programs\\" + line);
         Require(group && LiesBelow(*group, "C:\\Programs"));
     }
-    if (IsSingleWindowsName(line)) Require(FullLocalPath("C:\\Desktop\\" + line) == "C:\\Desktop\\" + line);
+    if (IsSingleWindowsName(line)) Require(FullLocalPath("C:\\Desktop\\" + line) == "C:\\Desktop\\" + FoldedName(line));
     if (const auto script = removal::RemovalScript(line, removal::kRemovalScriptPath, "C:\\Windows\\System32")) {
         for (const std::string& scriptLine : *script) {
             std::size_t quotes = 0;

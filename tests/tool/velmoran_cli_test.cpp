@@ -139,6 +139,11 @@ TEST_F(SampleProject, RefusesBadInputNamingTheFileAndLeavesNoOutput) {
     WriteFile(scratch_ / "sample/app/\xE2\x98\x83.txt", "x");
     ExpectRefused(BuildArgs(), "outside the Western (1252) code page");
     fs::remove(scratch_ / "sample/app/\xE2\x98\x83.txt");
+    for (const char* device : {"aux.txt", "COM0", "lpt\xC2\xB9.log", "CONIN$"}) {  // lpt¹ in UTF-8
+        WriteFile(scratch_ / "sample/app" / device, "x");
+        ExpectRefused(BuildArgs(), "Windows reserves that name for a device");
+        fs::remove(scratch_ / "sample/app" / device);
+    }
     WriteFile(scratch_ / "sample/app/README.TXT", "x");
     ExpectRefused(BuildArgs(), "differ only in letter case");
     fs::remove(scratch_ / "sample/app/README.TXT");

@@ -261,7 +261,8 @@ TEST(InstallationRunMends, UnsafeNamesAreRefusedBeforeAnythingIsWritten) {
         {"AppName", "..\\..\\Users\\Public\\Evil"}, {"AppName", ""}, {"AppName", "\\Evil"}, {"AppName", "A:B"},
         {"AppName", "Vendor\\\\App"}, {"AppName", "Vendor\\.\\App"}, {"AppName", "LPT1"},
         {"ExeShortcut", "..\\..\\..\\Windows\\evil"}, {"ExeShortcut", "aux"}, {"ExeShortcut", ""},
-        {"ShortcutName1", "..\\Startup\\evil"}, {"ShortcutName1", "a/b"}, {"ShortcutName1", "trail."},
+        {"ShortcutName1", "..\\Startup\\evil"}, {"ShortcutName1", "a/b"}, {"ShortcutName1", ". ."},
+        {"ShortcutName1", "COM\xB9"}, {"ShortcutName1", "conin$"}, {"ShortcutName1", "LPT0.txt"},
         {"ExeName", "..\\..\\Windows\\notepad.exe"}, {"ExeName", "C:\\Windows\\notepad.exe"}, {"ExeName", "prn"},
         {"ShortcutPath1", "..\\..\\x.exe"}, {"ShortcutPath1", "\\\\server\\share\\x.exe"},
     };
@@ -280,6 +281,29 @@ TEST(InstallationRunMends, UnsafeNamesAreRefusedBeforeAnythingIsWritten) {
         EXPECT_EQ(rig.files.Snapshot(), before) << c.key << "=" << c.value;
         EXPECT_FALSE(rig.registry.KeyExists(Hive::LocalMachine, std::string(platform::kUninstallKeyPrefix)));
     }
+}
+
+// Names Windows folds to a valid name, and empty targets (the install folder
+// itself), install; only what leads outside or names nothing is refused.
+TEST(InstallationRunMends, FoldedNamesAndEmptyTargetsInstall) {
+    const struct { const char* key; const char* value; } cases[] = {
+        {"AppName", "Acme Inc."}, {"ExeShortcut", "Kestrel."}, {"ShortcutName1", "Guide .."},
+        {"ExeName", ""}, {"ShortcutPath1", ""},
+    };
+    for (const auto& c : cases) {
+        TestApp app;
+        app.overrides[c.key] = c.value;
+        InstallRig rig(app);
+        rig.Install();
+        EXPECT_TRUE(rig.view.boxes.empty()) << c.key << "=" << c.value << ": " << rig.view.boxes[0].text;
+        EXPECT_EQ(rig.view.page, Page::Installed) << c.key << "=" << c.value;
+    }
+    TestApp app;
+    app.overrides["ExeName"] = "";
+    InstallRig rig(app);
+    rig.Install();
+    EXPECT_EQ(rig.State().mainProgramPath, kFolder);
+    EXPECT_EQ(rig.shell.Shortcuts()[0].target, kFolder);
 }
 
 TEST(InstallationRunMends, NestedApplicationNameStaysAllowed) {

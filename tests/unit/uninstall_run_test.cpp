@@ -210,7 +210,7 @@ TEST(UninstallRunMends, HostileLogLinesAreSkipped) {
         {kFolder + "\\CON", ""},
         {kFolder + "\\nul.txt", ""},
         {kFolder + "\\COM1.log", ""},
-        {kFolder + "\\notes.txt.", kFolder + "\\notes.txt"},
+        {kFolder + "\\...\\..\\Other\\data.txt", other},  // "..." folds to nothing
         {std::string(kDesktop) + "\\Other App.lnk", std::string(kDesktop) + "\\Other App.lnk"},
         {std::string(kPrograms) + "\\Other\\Other.lnk", std::string(kPrograms) + "\\Other\\Other.lnk"},
         {std::string(kPrograms) + "\\Kestrel\\..\\Other\\Other.lnk", std::string(kPrograms) + "\\Other\\Other.lnk"},
@@ -252,6 +252,37 @@ TEST(UninstallRunMends, AJunctionSwappedInDuringTheRunIsNotDeletedThrough) {
     EXPECT_FALSE(rig.files.FileExists(kFolder + "\\docs\\b.txt"));
     EXPECT_EQ(rig.files.Content("C:\\Windows\\System32\\a.txt"), "keep");
     EXPECT_TRUE(rig.files.FolderExists("C:\\Windows\\System32"));
+}
+
+// Windows folds a typed "Kestrel 2." or "Sub\..\Kestrel" to the folder it makes;
+// the log keeps the typed spelling, and the uninstall still removes every line,
+// every folder, the entry, and leaves the script to remove the folder.
+TEST(UninstallRunMends, FoldedFolderSpellingsUninstallCompletely) {
+    const struct { std::string typed, real; } cases[] = {
+        {"C:\\Program Files\\Kestrel 2. ", "C:\\Program Files\\Kestrel 2"},
+        {"C:\\Program Files\\Sub\\..\\Kestrel", kFolder},
+        {"C:\\Program Files\\.\\Kestrel.", kFolder},
+    };
+    for (const auto& c : cases) {
+        TestApp app;
+        app.files.push_back({"docs\\deep\\notes.txt", "deep"});
+        Rig rig(app.Build());
+        rig.Start();
+        rig.view.labels[Label::InstallTo] = c.typed;
+        rig.Click(&ui::Install::btnGoInstallClick);
+        const std::string uninstaller = c.real + "\\uninstall.exe";
+        const std::string copy = rig.files.Content(uninstaller);
+        ASSERT_FALSE(copy.empty()) << c.typed;
+        rig.Restart(Bytes(copy.begin(), copy.end()), uninstaller);
+        rig.files.MarkRunning(uninstaller);
+        rig.Start();
+        rig.Click(&ui::Install::btnUninstallClick);
+        EXPECT_EQ(rig.files.ListFolder(c.real + "\\*.*"), std::vector<std::string>{"uninstall.exe"}) << c.typed;
+        EXPECT_EQ(rig.view.labels[Label::Traces], "") << c.typed;
+        EXPECT_FALSE(rig.registry.KeyExists(Hive::LocalMachine, std::string(platform::kUninstallKeyPrefix) + "Kestrel"));
+        rig.Click(&ui::Install::btnUninstallExitClick);
+        EXPECT_TRUE(rig.files.FileExists(removal::kRemovalScriptPath)) << c.typed;
+    }
 }
 
 // A log beside a downloaded installer opens it in uninstall mode; it can name

@@ -6,6 +6,8 @@
 //
 // Commands (NAME is a control name such as btnGoInstall or labInstallTo):
 //   start PATH                   start an installer and wait for its window
+//   start-short PATH             the same through the path's 8.3 form
+//   start-device PATH            the same through its "\\?\" form
 //   page NAME                    wait until that page is the one showing
 //   text NAME TEXT               wait until the control's text is TEXT
 //   system-text NAME TEXT        the same for the window system's own copy of the text
@@ -480,6 +482,15 @@ void Run(const std::string& line) {
     const std::string value = split == std::string::npos ? std::string() : Trim(rest.substr(split + 1));
 
     if (command == "start") return Start(rest);
+    if (command == "start-short") {
+        char shortPath[MAX_PATH];
+        const DWORD length = GetShortPathNameA(rest.c_str(), shortPath, MAX_PATH);
+        Expect(length > 0 && length < MAX_PATH, "no short path for " + rest);
+        Expect(lstrcmpiA(shortPath, rest.c_str()) != 0, rest + " has no 8.3 form of its own");
+        std::printf("  short path: %s\n", shortPath);
+        return Start(shortPath);
+    }
+    if (command == "start-device") return Start("\\\\?\\" + rest);
     if (command == "page") {
         HWND page = Control(rest);
         Expect(WaitFor([page] { return IsWindowVisible(page) != 0; }), "page " + rest + " is not showing");

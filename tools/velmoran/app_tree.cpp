@@ -6,6 +6,7 @@
 #include "common/failure.h"
 #include "quoted.h"
 #include "common/path.h"
+#include "common/windows_names.h"
 
 namespace velmoran::builder {
 namespace fs = std::filesystem;
@@ -27,6 +28,7 @@ std::string FileNameProblem(const std::string& text) {
     for (const char c : std::string("\\/:*?\"|"))
         if (text.find(c) != std::string::npos) return std::string("Windows does not allow '") + c + "' in a file name";
     if (text.back() == ' ' || text.back() == '.') return "Windows does not allow a file name to end with a space or a dot";
+    if (IsDeviceName(text)) return "Windows reserves that name for a device (the installer refuses it)";
     return std::string();
 }
 

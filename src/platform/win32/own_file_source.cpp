@@ -7,7 +7,9 @@
 
 namespace velmoran::platform::win32 {
 
-std::string OwnProgramPath() {
+namespace {
+
+std::string ModulePath() {
     std::string path(MAX_PATH, '\0');
     for (;;) {
         const DWORD length = GetModuleFileNameA(nullptr, &path[0], static_cast<DWORD>(path.size()));
@@ -15,6 +17,30 @@ std::string OwnProgramPath() {
         if (length < path.size()) return path.substr(0, length);
         path.resize(path.size() * 2);
     }
+}
+
+}  // namespace
+
+// Started through an 8.3 name or a "\\?\" path, the program's path would not
+// match the install log's lines or end in "uninstall.exe": it is taken in its
+// long form, as a plain drive path where it has one.
+std::string OwnProgramPath() {
+    const std::string path = ModulePath();
+    std::string longPath(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = GetLongPathNameA(path.c_str(), &longPath[0], static_cast<DWORD>(longPath.size()));
+        if (length == 0) {
+            longPath = path;
+            break;
+        }
+        if (length < longPath.size()) {
+            longPath.resize(length);
+            break;
+        }
+        longPath.resize(length + 1);
+    }
+    const bool localDevicePath = longPath.rfind("\\\\?\\", 0) == 0 && longPath.size() > 6 && longPath[5] == ':';
+    return localDevicePath ? longPath.substr(4) : longPath;
 }
 
 void OwnFileSource::Open() {

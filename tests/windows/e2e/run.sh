@@ -50,7 +50,10 @@ drive() {
   local script
   script=$(<"$here/$1")
   script=${script//@PROGRAMS@/$programs}
-  printf '%s\n' "${script//@DESKTOP@/$desktop}" > "$work/$1"
+  script=${script//@DESKTOP@/$desktop}
+  # DRIVE_EDIT, a sed expression, changes the script for one scenario.
+  [ -z "${DRIVE_EDIT:-}" ] || script=$(sed "$DRIVE_EDIT" <<<"$script")
+  printf '%s\n' "$script" > "$work/$1"
   wine_run gui_driver.exe "$1"
 }
 
@@ -243,6 +246,23 @@ case "$scenario" in
       fail "the uninstaller copy still points at a signature"
     drive lifecycle.uninstall
     check_removed ;;
+  trailing-dot)
+    build
+    drive "$scenario.gui"
+    [ "$(sed -n 1p "$app_dir/Kestrel Notes.ilg" | tr -d '\r')" = 'C:\Program Files\Kestrel Notes.\Kestrel.exe' ] ||
+      fail "the log does not keep the typed folder name"
+    # The shortcuts keep the typed spelling too; the uninstall is what is checked here.
+    DRIVE_EDIT='/^shortcut /d' drive lifecycle.uninstall
+    check_removed ;;
+  short-path)
+    # The uninstaller started through its 8.3 name, or a "\\?\" path, still
+    # knows its own lines.
+    build
+    for start in start-short start-device; do
+      drive lifecycle.gui
+      DRIVE_EDIT="s/^start C:/$start C:/" drive lifecycle.uninstall
+      check_removed
+    done ;;
   leftover)
     build
     drive leftover.gui
