@@ -212,7 +212,7 @@ void SetGaugeProgress(HWND gauge, long long progress) {
     if (GaugeOf(gauge).SetProgress(progress)) InvalidateRect(gauge, nullptr, FALSE);
 }
 
-void DrawSpeedButton(const DRAWITEMSTRUCT& item, HBITMAP glyph) {
+void DrawSpeedButton(const DRAWITEMSTRUCT& item, HBITMAP glyph, HBITMAP greyedGlyph) {
     HDC dc = item.hDC;
     RECT r = item.rcItem;
     Brush face(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
@@ -223,7 +223,7 @@ void DrawSpeedButton(const DRAWITEMSTRUCT& item, HBITMAP glyph) {
     const int offset = pressed ? 1 : 0;
     const int x = (r.right - r.left - kGlyphSize) / 2 + offset;
     const int y = (r.bottom - r.top - kGlyphSize) / 2 + offset;
-    MemoryCanvas source(dc, glyph);
+    MemoryCanvas source(dc, (item.itemState & ODS_DISABLED) ? greyedGlyph : glyph);
     BitBlt(dc, x, y, kGlyphSize, kGlyphSize, source.Get(), 0, 0, SRCCOPY);
 }
 

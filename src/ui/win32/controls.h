@@ -41,6 +41,6 @@ void SetGaugeMax(HWND gauge, int maximum);
 void SetGaugeProgress(HWND gauge, long long progress);
 
 // Draws a flat 38 x 38 speed button with its glyph (WM_DRAWITEM).
-void DrawSpeedButton(const DRAWITEMSTRUCT& item, HBITMAP glyph);
+void DrawSpeedButton(const DRAWITEMSTRUCT& item, HBITMAP glyph, HBITMAP greyedGlyph);
 
 }  // namespace velmoran::ui::win32

@@ -97,7 +97,10 @@ TfrmInstall::TfrmInstall(HINSTANCE instance, HWND application, platform::Platfor
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
     boldFont_ = Font(CreateFontA(-11, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
-    for (int glyph = 0; glyph < kGlyphCount; ++glyph) glyphs_[glyph] = MakeGlyph(static_cast<Glyph>(glyph));
+    for (int glyph = 0; glyph < kGlyphCount; ++glyph) {
+        glyphs_[glyph] = MakeGlyph(static_cast<Glyph>(glyph));
+        greyedGlyphs_[glyph] = MakeGlyph(static_cast<Glyph>(glyph), true);
+    }
 }
 
 TfrmInstall::~TfrmInstall() {
@@ -282,7 +285,8 @@ LRESULT TfrmInstall::OnMessage(UINT message, WPARAM w, LPARAM l) {
             } else {
                 const std::size_t index = item.CtlID - idPanel1;
                 if (index < glyphOfControl_.size() && glyphOfControl_[index] >= 0)
-                    DrawSpeedButton(item, glyphs_[glyphOfControl_[index]].Get());
+                    DrawSpeedButton(item, glyphs_[glyphOfControl_[index]].Get(),
+                                    greyedGlyphs_[glyphOfControl_[index]].Get());
             }
             return TRUE;
         }

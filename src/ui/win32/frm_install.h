@@ -72,6 +72,7 @@ private:
     Install install_;
     Font font_, boldFont_;
     Bitmap glyphs_[kGlyphCount];
+    Bitmap greyedGlyphs_[kGlyphCount];  // for disabled buttons
     std::vector<HWND> controls_;
     std::vector<int> glyphOfControl_;
     DirectoryControls directory_;

@@ -10,8 +10,9 @@ namespace velmoran::ui::win32 {
 enum Glyph { kGlyphNext = 0, kGlyphGo = 1, kGlyphExit = 2, kGlyphOk = 3, kGlyphCount = 4 };
 inline constexpr int kGlyphSize = 32;
 
-// A whole, opaque 32 x 32 glyph, its gradient background included.
-Bitmap MakeGlyph(Glyph glyph);
+// A whole, opaque 32 x 32 glyph, its gradient background included; greyed
+// for a disabled button.
+Bitmap MakeGlyph(Glyph glyph, bool disabled = false);
 
 // Decodes a JPEG into a bitmap, scaled down by libjpeg to no more than twice
 // `shownAt` where it is larger; `size` receives the bitmap's size. Throws Failure

@@ -1,10 +1,13 @@
-// The window's JPEG decoder: a picture is decoded no larger than it needs to be,
-// and a declared size beyond what is shown is refused before any memory is asked for.
+// The window's pictures: the JPEG decoder decodes a picture no larger than it
+// needs to be and refuses a declared size beyond what is shown before any
+// memory is asked for; a disabled button's glyph is drawn greyed.
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <algorithm>
 #include <iterator>
+#include <vector>
 
 #include "common/failure.h"
 #include "ui/win32/pictures.h"
@@ -50,6 +53,30 @@ TEST(JpegBitmap, DecodesScaledToTwiceTheShownSizeAndRefusesBombs) {
     for (const auto& [width, height] : {std::pair{20000u, 20000u}, {4097u, 16u}, {16u, 65500u}}) {
         SIZE size{};
         EXPECT_THROW(DecodeJpeg(Declaring(splash, width, height), SIZE{128, 296}, size), Failure) << width;
+    }
+}
+
+// The pixels of a glyph, 0x00RRGGBB.
+std::vector<uint32_t> Pixels(HBITMAP bitmap) {
+    DIBSECTION section{};
+    EXPECT_EQ(GetObject(bitmap, sizeof section, &section), static_cast<int>(sizeof section));
+    const auto* bits = static_cast<const uint32_t*>(section.dsBm.bmBits);
+    return std::vector<uint32_t>(bits, bits + ui::win32::kGlyphSize * ui::win32::kGlyphSize);
+}
+
+TEST(Glyphs, DisabledGlyphsAreGreyedAndStillShowTheirShape) {
+    for (int glyph = 0; glyph < ui::win32::kGlyphCount; ++glyph) {
+        const auto shown = Pixels(ui::win32::MakeGlyph(static_cast<ui::win32::Glyph>(glyph)).Get());
+        const auto greyed = Pixels(ui::win32::MakeGlyph(static_cast<ui::win32::Glyph>(glyph), true).Get());
+        uint32_t darkest = 0xFF, lightest = 0;
+        for (const uint32_t p : greyed) {
+            const uint32_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+            EXPECT_TRUE(r == g && g == b) << glyph;
+            darkest = std::min(darkest, r), lightest = std::max(lightest, r);
+        }
+        EXPECT_GE(darkest, 64u) << glyph;            // no full black: plainly inactive
+        EXPECT_GT(lightest, darkest + 40) << glyph;  // the shape still stands out
+        EXPECT_NE(shown, greyed) << glyph;
     }
 }
 
