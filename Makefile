@@ -1,5 +1,7 @@
 # Entry points: make demo, make test, make bench, make fuzz.
 JOBS ?= $(shell nproc)
+# WERROR=ON makes every compiler warning an error (CI sets it).
+WERROR ?= OFF
 FUZZ_SECONDS ?= 60
 
 .PHONY: all deps native asan win64 tools test demo bench fuzz package clean
@@ -15,15 +17,15 @@ deps:
 	@bash scripts/install-deps.sh
 
 native: deps
-	@cmake --preset native >/dev/null
+	@cmake --preset native -DVELMORAN_WERROR=$(WERROR) >/dev/null
 	@cmake --build build/native -j $(JOBS)
 
 asan: deps
-	@cmake --preset asan >/dev/null
+	@cmake --preset asan -DVELMORAN_WERROR=$(WERROR) >/dev/null
 	@cmake --build build/asan -j $(JOBS)
 
 win64: deps
-	@cmake --preset win64 >/dev/null
+	@cmake --preset win64 -DVELMORAN_WERROR=$(WERROR) >/dev/null
 	@cmake --build build/win64 -j $(JOBS)
 
 test: tools asan
@@ -41,7 +43,7 @@ package: tools
 	@ls -1 build/packages
 
 bench: tools
-	@cmake --preset native >/dev/null
+	@cmake --preset native -DVELMORAN_WERROR=$(WERROR) >/dev/null
 	@cmake --build build/native -j $(JOBS)
 	@bash bench/run.sh
 

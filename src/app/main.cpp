@@ -9,7 +9,7 @@
 #include "platform/win32/win32_shell.h"
 #include "ui/win32/control_ids.h"
 #include "ui/win32/frm_install.h"
-#include "ui/win32/resource_ids.h"
+#include "common/stub_resource_ids.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "installer_file.h"
 #include "jpeg_probe.h"
 #include "output_file.h"
-#include "ui/win32/resource_ids.h"
+#include "common/stub_resource_ids.h"
 
 namespace velmoran::builder {
 namespace fs = std::filesystem;

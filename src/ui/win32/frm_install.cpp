@@ -13,7 +13,7 @@
 #include "ui/win32/label.h"
 #include "ui/win32/layout.h"
 #include "ui/win32/message_box.h"
-#include "ui/win32/resource_ids.h"
+#include "common/stub_resource_ids.h"
 
 namespace velmoran::ui::win32 {
 namespace {
