@@ -8,7 +8,7 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cp -r "$sample" "$scratch/sample"
 printf 'MZ stand-in for the sample program' > "$scratch/sample/app/Kestrel.exe"
-printf 'MZ plain stub' > "$scratch/stub.exe"
+cp "$(dirname "$tool")/velmoran-stub.exe" "$scratch/stub.exe"
 cd "$scratch"
 run() { "$runner" "$prefix" "$tool" "$@"; }
 run build sample/kestrel.ini -o setup.exe --stub stub.exe --scramble -j 2

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "code_page.h"
+#include "links.h"
 #include "common/failure.h"
 #include "quoted.h"
 #include "common/path.h"
@@ -82,7 +83,7 @@ class TreeScanner {
 public:
     TreeScanner(const fs::path& root, std::vector<SourceFile>& files) : root_(root), files_(files) {
         std::error_code error;
-        resolvedRoot_ = fs::canonical(root, error);
+        resolvedRoot_ = ResolvedPath(root, error);
         if (error) throw Failure("source folder " + Quoted(root.u8string()) + ": " + error.message());
         walking_.push_back(resolvedRoot_);
     }
@@ -97,11 +98,12 @@ public:
 private:
     void Take(const fs::path& path, const fs::file_status& status) {
         const std::string shown = Quoted(path.u8string());
-        if (fs::is_directory(status)) return Walk(path);
-        if (fs::is_regular_file(status)) return Add(path);
-        if (!fs::is_symlink(status)) throw Failure("file " + shown + ": not a plain file");
+        const bool link = IsLink(path, status);
+        if (!link && fs::is_directory(status)) return Walk(path);
+        if (!link && fs::is_regular_file(status)) return Add(path);
+        if (!link) throw Failure("file " + shown + ": not a plain file");
         std::error_code error;
-        const fs::path target = fs::canonical(path, error);
+        const fs::path target = ResolvedPath(path, error);
         if (error) throw Failure("file " + shown + ": a link whose target cannot be found");
         if (!LiesWithin(target, resolvedRoot_))
             throw Failure("file " + shown + ": a link to " + Quoted(target.u8string()) +

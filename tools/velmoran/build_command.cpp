@@ -22,7 +22,9 @@
 #include "payload/marker_search.h"
 #include "payload/payload_reader.h"
 #include "payload/payload_writer.h"
+#include "pe_resources.h"
 #include "progress.h"
+#include "code_page.h"
 #include "project_file.h"
 
 namespace velmoran::builder {
@@ -73,6 +75,8 @@ Bytes ReadStub(const fs::path& path) {
     if (payload::ContainsStartMarker(stub.data(), stub.size()))
         throw Failure("stub " + Quoted(path) + ": it holds a complete payload start marker, so an installer made "
                       "from it would read the stub instead of its payload");
+    if (!PeResources::LooksLikeProgram(stub))
+        throw Failure("stub " + Quoted(path) + ": not a Windows program; an installer must start with the stub");
     return stub;
 }
 
@@ -179,6 +183,9 @@ void RunBuild(const BuildOptions& options) {
     const Project project = ReadProject(options.project);
     fs::path stubPath;
     RequireInputs(project, options, stubPath);
+    // Which stub was taken matters when several are installed: a person sees it.
+    if (options.stub.empty() && ErrorIsTerminal())
+        std::fprintf(stderr, "velmoran: stub %s\n", Printable(stubPath.u8string()).c_str());
     const Bytes stub = GiveIdentity(ReadStub(stubPath), stubPath, project);
     Bytes splash, icon;
     if (!project.splash.empty()) splash = ReadPicture(project.splash, "splash picture", false);

@@ -74,6 +74,33 @@ std::optional<std::string> Utf8ToCodePage(const std::string& utf8) {
     return out;
 }
 
+std::string Printable(const std::string& utf8) {
+    std::string out;
+    const auto escape = [&out](uint32_t value) {
+        static const char digits[] = "0123456789ABCDEF";
+        out += "\\x";
+        out += digits[(value >> 4) & 0xF];
+        out += digits[value & 0xF];
+    };
+    for (std::size_t i = 0; i < utf8.size();) {
+        // One character at a time, so a bad byte spoils only itself.
+        std::size_t length = 1;
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        if (lead >= 0xC0) length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        const auto decoded = i + length <= utf8.size() ? DecodeUtf8(utf8.substr(i, length)) : std::nullopt;
+        if (!decoded || decoded->size() != 1) {
+            escape(lead);
+            ++i;
+            continue;
+        }
+        const char32_t cp = (*decoded)[0];
+        if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0)) escape(cp);
+        else out.append(utf8, i, length);
+        i += length;
+    }
+    return out;
+}
+
 std::string CodePageToUtf8(const std::string& text) {
     std::string out;
     for (const char c : text) {

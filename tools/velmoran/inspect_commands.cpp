@@ -10,6 +10,7 @@
 #include "identity_resources.h"
 #include "installer_file.h"
 #include "jpeg_probe.h"
+#include "links.h"
 #include "output_file.h"
 #include "common/stub_resource_ids.h"
 
@@ -60,9 +61,7 @@ fs::path PlaceWithoutLinks(InstallerFile& installer, const fs::path& folder, con
         if (target != folder) fs::create_directory(target);
         target /= fs::u8path(CodePageToUtf8(part));
         part.clear();
-        std::error_code error;
-        const fs::file_status status = fs::symlink_status(target, error);
-        if (fs::is_symlink(status))
+        if (IsLink(target))
             throw installer.Problem("refusing to write \"" + CodePageToUtf8(entry) + "\" through the link " + target.u8string());
     }
     return target;
@@ -78,10 +77,11 @@ void PrintIdentity(Bytes stub) {
         std::printf("Icon:%s\n", sizes.empty() ? " none" : sizes.c_str());
         if (const Resource* version = resources.Find(kResourceVersion, 1)) {
             std::printf("Version information:\n");
-            for (const auto& [name, value] : ReadVersionStrings(version->data)) std::printf("  %s=%s\n", name.c_str(), value.c_str());
+            for (const auto& [name, value] : ReadVersionStrings(version->data))
+                std::printf("  %s=%s\n", Printable(name).c_str(), Printable(value).c_str());
         }
     } catch (const Failure& failure) {
-        std::printf("Resources: cannot be read (%s)\n", failure.what());
+        std::printf("Resources: cannot be read (%s)\n", Printable(failure.what()).c_str());
     }
 }
 
@@ -96,14 +96,14 @@ void RunList(const fs::path& path) {
     PrintIdentity(reader.ReadStored(0, reader.MarkerOffset()));
     std::printf("Settings:\n");
     reader.Settings().ForEachLine([](std::string_view line) {
-        if (!IsTableLine(line)) std::printf("  %s\n", CodePageToUtf8(std::string(line)).c_str());
+        if (!IsTableLine(line)) std::printf("  %s\n", Printable(CodePageToUtf8(std::string(line))).c_str());
     });
     std::printf("Files: %zu, %" PRId64 " bytes\n", installer.Files().size(), installer.FileBytes());
     for (const payload::FileEntry& file : installer.Files())
-        std::printf("  %12" PRId64 "  %s\n", file.size, CodePageToUtf8(file.path).c_str());
+        std::printf("  %12" PRId64 "  %s\n", file.size, Printable(CodePageToUtf8(file.path)).c_str());
 }
 
-void RunVerify(const fs::path& path) {
+int RunVerify(const fs::path& path) {
     InstallerFile installer(path);
     payload::PayloadReader& reader = installer.Reader();
     CheckPicture(installer, installer.Splash(), "Splash", false);
@@ -118,7 +118,8 @@ void RunVerify(const fs::path& path) {
         std::printf("%s: OK, %s uninstaller copy of %zu files (no file data)%s\n", path.u8string().c_str(),
                     Variant(installer), installer.Files().size(),
                     reader.ChecksumSound() ? "" : "; checksum not checked: the copy ends where the file data began");
-        return;
+        // Sound as far as could be seen, but not all could: a script must be able to tell.
+        return reader.ChecksumSound() ? 0 : kVerifyChecksumNotChecked;
     }
     for (std::size_t i = 0; i < installer.Files().size(); ++i) {
         const payload::FileEntry& file = installer.Files()[i];
@@ -140,6 +141,7 @@ void RunVerify(const fs::path& path) {
                 contentEnd < reader.StoredSize() ? "signed" : "not signed");
     if (trailing > expectedTrailing)
         std::printf("note: %" PRIu64 " bytes after the last file are never read\n", trailing);
+    return 0;
 }
 
 void RunExtract(const fs::path& path, const fs::path& folder) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "build_command.h"
+#include "code_page.h"
 #include "velmoran_version.h"
 #include "common/failure.h"
 #include "inspect_commands.h"
@@ -35,8 +36,12 @@ const char kUsage[] =
     "         packed, sorted by path. OUT appears only when it is complete.\n"
     "  -o OUT         the installer to write\n"
     "  --stub FILE    the program image to put in front of the payload (default:\n"
+#ifdef _WIN32
+    "                 $VELMORAN_STUB, else velmoran-stub.exe beside this tool)\n"
+#else
     "                 $VELMORAN_STUB, else velmoran-stub.exe beside this tool,\n"
     "                 else ../share/velmoran/velmoran-stub.exe from this tool)\n"
+#endif
     "  --scramble     write the scrambled variant of the payload\n"
     "  --level N      zlib compression level, 1 (fast) to 9 (small; default)\n"
     "  -j N           compress on N threads (default: every core)\n"
@@ -45,8 +50,10 @@ const char kUsage[] =
     "         and the checksum; exits 0 only when all is sound\n"
     "extract  writes an installer's application files under DIR\n"
     "\n"
-    "list, verify and extract also take an uninstaller copy (uninstall.exe).\n"
-    "Exit status: 0 success, 1 failure, 2 wrong usage.\n";
+    "list and verify also take an uninstaller copy (uninstall.exe); extract\n"
+    "refuses one, as it carries no file data.\n"
+    "Exit status: 0 success, 1 failure, 2 wrong usage, 3 (verify) sound but a\n"
+    "scrambled uninstaller copy's checksum could not be checked.\n";
 
 struct UsageError {
     std::string message;
@@ -99,7 +106,7 @@ int Run(const char* argv0, const std::string& command, const std::vector<std::st
         builder::RunList(fs::u8path(args[0]));
     } else if (command == "verify") {
         RequireCount(args, 1, "verify");
-        builder::RunVerify(fs::u8path(args[0]));
+        return builder::RunVerify(fs::u8path(args[0]));
     } else if (command == "extract") {
         RequireCount(args, 2, "extract");
         builder::RunExtract(fs::u8path(args[0]), fs::u8path(args[1]));
@@ -135,7 +142,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "velmoran: %s\n%s", error.message.c_str(), kUsage);
         return 2;
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "velmoran: error: %s\n", error.what());
+        std::fprintf(stderr, "velmoran: error: %s\n", builder::Printable(error.what()).c_str());
         return 1;
     }
 }

@@ -12,8 +12,10 @@
 
 namespace velmoran::builder {
 
+bool ErrorIsTerminal() { return VELMORAN_ISATTY(2) != 0; }
+
 Progress::Progress(std::string label, uint64_t total)
-    : label_(std::move(label)), total_(total), visible_(VELMORAN_ISATTY(2) != 0) {
+    : label_(std::move(label)), total_(total), visible_(ErrorIsTerminal()) {
     Draw();
 }
 

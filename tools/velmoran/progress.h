@@ -6,6 +6,9 @@
 
 namespace velmoran::builder {
 
+// True when standard error is a terminal (a person is watching).
+bool ErrorIsTerminal();
+
 class Progress {
 public:
     Progress(std::string label, uint64_t total);

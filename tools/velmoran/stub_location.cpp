@@ -1,6 +1,7 @@
 #include "stub_location.h"
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,8 +18,10 @@ namespace {
 
 constexpr char kStubName[] = "velmoran-stub.exe";
 
-// The folder of this program, wherever it was started from.
-fs::path OwnFolder(const fs::path& argv0) {
+// The folder of this program, wherever it was started from; nothing when the
+// system cannot say and the command line names no folder (a program found
+// through PATH): the current folder is never taken for it.
+std::optional<fs::path> OwnFolder(const fs::path& argv0) {
     std::error_code error;
 #ifdef _WIN32
     wchar_t buffer[32768];
@@ -28,7 +31,21 @@ fs::path OwnFolder(const fs::path& argv0) {
     const fs::path own = fs::read_symlink("/proc/self/exe", error);
     if (!error) return own.parent_path();
 #endif
-    return fs::absolute(argv0, error).parent_path();
+    if (!argv0.has_parent_path()) return std::nullopt;
+    const fs::path absolute = fs::absolute(argv0, error);
+    if (error) return std::nullopt;
+    return absolute.parent_path();
+}
+
+// Where a stub is looked for: beside the tool, and on a Unix-like install also
+// in the shared data folder. On Windows a zip is unpacked anywhere, and a
+// "..\share" from there is nobody's in particular.
+std::vector<fs::path> StubPlaces(const fs::path& own) {
+    std::vector<fs::path> places = {own / kStubName};
+#ifndef _WIN32
+    places.push_back((own / ".." / "share" / "velmoran" / kStubName).lexically_normal());
+#endif
+    return places;
 }
 
 }  // namespace
@@ -39,10 +56,12 @@ fs::path FindStub(const fs::path& argv0) {
         if (fs::exists(named)) return named;
         throw Failure("stub " + Quoted(named) + " (named by VELMORAN_STUB): not found");
     }
-    const fs::path own = OwnFolder(argv0);
-    const std::vector<fs::path> places = {own / kStubName, (own / ".." / "share" / "velmoran" / kStubName).lexically_normal()};
+    const auto own = OwnFolder(argv0);
+    if (!own)
+        throw Failure("stub not found: this tool cannot tell which folder it was started from; name the stub with "
+                      "--stub FILE or VELMORAN_STUB");
     std::string looked;
-    for (const fs::path& place : places) {
+    for (const fs::path& place : StubPlaces(*own)) {
         std::error_code error;
         if (fs::exists(place, error)) return place;
         looked += "\n    " + place.u8string();
