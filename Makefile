@@ -49,7 +49,7 @@ bench: tools
 
 fuzz: deps
 	@cmake --preset fuzz >/dev/null
-	@cmake --build build/fuzz -j $(JOBS) --target payload_fuzz names_fuzz
+	@cmake --build build/fuzz -j $(JOBS) --target payload_fuzz names_fuzz builder_fuzz
 	@bash scripts/fuzz.sh $(FUZZ_SECONDS)
 
 clean:

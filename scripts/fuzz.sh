@@ -22,4 +22,5 @@ run() {
 status=0
 run payload_fuzz tests/fuzz/corpus tests/fuzz/regressions || status=1
 run names_fuzz tests/fuzz/names_corpus tests/fuzz/names_regressions || status=1
+run builder_fuzz tests/fuzz/builder_corpus tests/fuzz/builder_regressions || status=1
 exit $status

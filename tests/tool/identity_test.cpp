@@ -82,6 +82,14 @@ TEST_F(Identity, BadIconsVersionsAndStubsAreRefused) {
     refused("setup.ico\": not an icon file (.ico)");
     WriteFile(scratch_ / "sample/setup.ico", ico.substr(0, 300));
     refused("setup.ico\": image 1 lies outside the file");
+    std::string crafted = ico;
+    crafted.replace(6 + 16 + 8, 8, ico.substr(6 + 8, 8));  // image 2 at image 1's place
+    WriteFile(scratch_ / "sample/setup.ico", crafted);
+    refused("setup.ico\": two of the icon file's images overlap");
+    crafted = ico;
+    crafted[4] = 65;
+    WriteFile(scratch_ / "sample/setup.ico", crafted + std::string(65 * 16, '\0'));
+    refused("setup.ico\": the icon file holds 65 images; an installer's icon takes at most 64");
     WriteFile(scratch_ / "sample/setup.ico", ico);
 
     // The resource directory moved to the start of the first section, the code.
@@ -93,6 +101,23 @@ TEST_F(Identity, BadIconsVersionsAndStubsAreRefused) {
     refused("its resource section is not its last section", (scratch_ / "moved.exe").string());
     WriteFile(scratch_ / "signed.exe", stub + "trailing");
     refused("it has data after its last section", (scratch_ / "signed.exe").string());
+    // A type entry pointing back at the root: directories reached twice would
+    // multiply the entries without end.
+    Bytes looped(stub.begin(), stub.end());
+    const uint32_t resourceRva = Field32(stub, optional + 112 + 8 * 2);
+    const std::size_t sections = Load16(&moved[header + 6]);
+    std::size_t resourceSection = firstSection;
+    while (resourceSection < firstSection + 40 * sections && Field32(stub, resourceSection + 12) != resourceRva)
+        resourceSection += 40;
+    ASSERT_LT(resourceSection, firstSection + 40 * sections);
+    Store32(looped, Field32(stub, resourceSection + 20) + 16 + 4, 0x80000000u);
+    WriteFile(scratch_ / "looped.exe", std::string(looped.begin(), looped.end()));
+    refused("its resource tree reaches a directory twice", (scratch_ / "looped.exe").string());
+
+    std::string longPublisher = project;
+    longPublisher.replace(longPublisher.find("Kestrel Software"), 16, std::string(1025, 'x'));
+    WriteFile(scratch_ / "sample/kestrel.ini", longPublisher);
+    refused("Publisher is 1025 characters long; the installer's version information takes at most 1024");
 
     std::string badVersion = project;
     badVersion.replace(badVersion.find("2.4.1.7"), 7, "2.4.x");

@@ -67,11 +67,26 @@ private:
 
 }  // namespace
 
+// An icon file names its images' places itself: each must lie in the file, and
+// none may overlap another, so the images together never outgrow the file
+// (a small file whose entries all point at its whole length would otherwise
+// be copied as often as it has entries).
 std::vector<IconImage> ParseIconFile(const Bytes& ico) {
     if (ico.size() < 6 || Get16(ico, 0) != 0 || Get16(ico, 2) != 1) throw Failure("not an icon file (.ico)");
     const std::size_t count = Get16(ico, 4);
     if (count == 0) throw Failure("the icon file holds no image");
+    if (count > kMaxIconImages)
+        throw Failure("the icon file holds " + std::to_string(count) + " images; an installer's icon takes at most " +
+                      std::to_string(kMaxIconImages));
     if (6 + 16 * count > ico.size()) throw Failure("the icon file's directory is cut short");
+    std::vector<std::pair<uint64_t, uint64_t>> spans;  // [offset, end) of each image
+    for (std::size_t i = 0; i < count; ++i) {
+        const uint64_t size = Get32(ico, 6 + 16 * i + 8), offset = Get32(ico, 6 + 16 * i + 12);
+        spans.emplace_back(offset, offset + size);
+    }
+    std::sort(spans.begin(), spans.end());
+    for (std::size_t i = 1; i < spans.size(); ++i)
+        if (spans[i].first < spans[i - 1].second) throw Failure("two of the icon file's images overlap");
     std::vector<IconImage> images;
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t entry = 6 + 16 * i;

@@ -19,6 +19,11 @@ struct IconImage {
     Bytes data;  // a BITMAPINFOHEADER image or a PNG
 };
 
+// The most images an installer's icon takes; icon files hold a handful.
+inline constexpr std::size_t kMaxIconImages = 64;
+// The longest text (Name, Publisher, Copyright) the version information takes.
+inline constexpr std::size_t kMaxVersionText = 1024;
+
 // The images of an .ico file. Throws Failure with the reason it is not one.
 std::vector<IconImage> ParseIconFile(const Bytes& ico);
 

@@ -62,17 +62,24 @@ PeResources::PeResources(Bytes program) : program_(std::move(program)) {
                 throw Failure("it has data after its last section (is it signed, or an installer already?)");
             sectionRva_ = rva;
             sectionFileOffset_ = raw;
+            sectionSize_ = rawSize;
         }
     }
     if (resourceRva != sectionRva_) throw Failure("its resource directory does not open its section");
     ReadTree(0, 0, Resource{});
 }
 
-// Three levels: type, name, language; then a data entry.
+// Three levels: type, name, language; then a data entry. The tree comes from a
+// file anybody may hand the tool: each directory is read once (directories
+// reached twice could multiply the entries without end), every entry lies in
+// the section, and all the data together fits in it.
 void PeResources::ReadTree(std::size_t directoryOffset, int level, Resource path) {
     if (level > 2) throw Failure("its resource tree is deeper than three levels");
+    if (!visited_.insert(directoryOffset).second) throw Failure("its resource tree reaches a directory twice");
     const std::size_t directory = sectionFileOffset_ + directoryOffset;
     const std::size_t count = static_cast<std::size_t>(Get16(program_, directory + 12)) + Get16(program_, directory + 14);
+    if (directoryOffset + 16 + 8 * static_cast<uint64_t>(count) > sectionSize_)
+        throw Failure("its resource directory runs past its section");
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t entry = directory + 16 + i * 8;
         const uint32_t nameField = Get32(program_, entry), target = Get32(program_, entry + 4);
@@ -80,6 +87,7 @@ void PeResources::ReadTree(std::size_t directoryOffset, int level, Resource path
         if (nameField & 0x80000000u) {
             const std::size_t at = sectionFileOffset_ + (nameField & 0x7FFFFFFFu);
             const uint16_t length = Get16(program_, at);
+            if ((nameField & 0x7FFFFFFFu) + 2 + 2ull * length > sectionSize_) throw Failure("a resource name runs past its section");
             for (uint16_t c = 0; c < length; ++c) key.name += static_cast<char16_t>(Get16(program_, at + 2 + 2u * c));
         } else {
             key.id = static_cast<uint16_t>(nameField);
@@ -97,7 +105,10 @@ void PeResources::ReadTree(std::size_t directoryOffset, int level, Resource path
         const std::size_t data = sectionFileOffset_ + target;
         const uint32_t rva = Get32(program_, data), size = Get32(program_, data + 4);
         const uint64_t at = static_cast<uint64_t>(rva) - sectionRva_ + sectionFileOffset_;
-        if (rva < sectionRva_ || at + size > program_.size()) throw Failure("a resource lies outside its section");
+        if (rva < sectionRva_ || at + size > static_cast<uint64_t>(sectionFileOffset_) + sectionSize_)
+            throw Failure("a resource lies outside its section");
+        dataBytes_ += size;
+        if (dataBytes_ > sectionSize_) throw Failure("its resources add up to more than their section holds");
         next.data.assign(program_.begin() + static_cast<long>(at), program_.begin() + static_cast<long>(at + size));
         entries_.push_back(std::move(next));
     }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -51,8 +52,10 @@ private:
 
     Bytes program_;
     std::size_t optionalHeader_ = 0, sectionHeader_ = 0;  // file offsets
-    uint32_t sectionRva_ = 0, sectionFileOffset_ = 0;
+    uint32_t sectionRva_ = 0, sectionFileOffset_ = 0, sectionSize_ = 0;
     std::vector<Resource> entries_;
+    std::set<std::size_t> visited_;  // directories read, by offset
+    uint64_t dataBytes_ = 0;
 };
 
 // The standard PE image checksum of `file`, whose checksum field is at `checksumField`.

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "common/failure.h"
+#include "code_page.h"
 #include "common/path.h"
 #include "identity_resources.h"
 
@@ -115,6 +116,15 @@ private:
         if (!project_.version.empty() && !ParseVersion(project_.version))
             throw Failure(file_.string() + ": Version \"" + project_.version +
                           "\": one to four numbers from 0 to 65535, separated by dots");
+        // These become the installer file's version information.
+        for (const auto& [key, value] : {std::pair{"Name", &project_.name}, {"Publisher", &project_.publisher},
+                                         {"Copyright", &project_.copyright}}) {
+            const std::size_t characters = DecodeUtf8(*value).value_or(std::u32string()).size();
+            if (characters > kMaxVersionText)
+                throw Failure(file_.string() + ": " + key + " is " + std::to_string(characters) +
+                              " characters long; the installer's version information takes at most " +
+                              std::to_string(kMaxVersionText));
+        }
         return project_;
     }
 
