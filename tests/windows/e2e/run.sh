@@ -91,6 +91,22 @@ set_header_value() {
   NAME="$1" VALUE="$2" perl -0777 -pi -e 's/\r\n\Q$ENV{NAME}\E=[^\r]*\r\n/\r\n$ENV{NAME}=$ENV{VALUE}\r\n/' "$work/KestrelSetup.exe"
 }
 
+# Appends FILE2 inside FILE1's certificate table: the security directory's size
+# and the certificate's own length grow by what is appended (8-byte aligned).
+inject_into_certificate_table() {
+  perl -e '
+    open my $f, "+<:raw", $ARGV[0] or die; local $/; my $pe = <$f>;
+    open my $g, "<:raw", $ARGV[1] or die; my $add = <$g>;
+    $add .= "\0" x ((8 - length($add) % 8) % 8);
+    my $opt = unpack("V", substr($pe, 0x3C, 4)) + 24;
+    my $entry = $opt + (unpack("v", substr($pe, $opt, 2)) == 0x20B ? 112 : 96) + 8 * 4;
+    my ($table, $size) = unpack("VV", substr($pe, $entry, 8));
+    die "no certificate table at the end" unless $table + $size == length($pe);
+    substr($pe, $entry + 4, 4) = pack("V", $size + length($add));
+    substr($pe, $table, 4) = pack("V", unpack("V", substr($pe, $table, 4)) + length($add));
+    seek $f, 0, 0; print $f $pe . $add; close $f;' "$1" "$2"
+}
+
 home_entries() { ls -A "$HOME" | sort; }
 menu_places=("$HOME/.local/share/applications" "$HOME/.local/share/desktop-directories" "$HOME/.local/share/icons"
              "$HOME/.config/menus" "$HOME/Desktop")
@@ -239,6 +255,17 @@ case "$scenario" in
     osslsigncode verify -CAfile "$work/cert.pem" -in "$work/KestrelSetup.exe" >/dev/null 2>&1 ||
       fail "osslsigncode does not verify the signed installer"
     wine_run velmoran.exe verify KestrelSetup.exe | tr -d '\r' | grep -q ', signed$' || fail "verify does not see the signature"
+    # An attacker's plain installer put inside the certificate table, which the
+    # signature's hash leaves out: the signature still holds, and nothing reads it.
+    cp -r "$work/sample" "$work/attacker"
+    printf 'the attacker was here' > "$work/attacker/app/readme.txt"
+    wine_run velmoran.exe build attacker/kestrel.ini -o attacker.exe --stub velmoran-stub.exe
+    inject_into_certificate_table "$work/KestrelSetup.exe" "$work/attacker.exe"
+    osslsigncode verify -CAfile "$work/cert.pem" -in "$work/KestrelSetup.exe" >/dev/null 2>&1 ||
+      fail "the signature no longer verifies after the injection"
+    wine_run velmoran.exe verify KestrelSetup.exe | tr -d '\r' | grep -q ', signed$' || fail "verify follows the injected payload"
+    wine_run velmoran.exe list KestrelSetup.exe | tr -d '\r' | grep -q "^  *$(stat -c %s "$work/sample/app/readme.txt")  readme.txt$" ||
+      fail "list shows the injected file table"
     drive lifecycle.gui
     check_installed_files
     # The uninstaller copy is a well-formed unsigned program, not a broken signature.
