@@ -15,7 +15,7 @@ if [ ! -f "$work/tree.$mb" ]; then
   touch "$work/tree.$mb"
 fi
 printf '{\\rtf1 bench}' > "$work/about.rtf"
-printf 'MZ bench stub' > "$work/stub.exe"
+cp build/win64/bin/velmoran-stub.exe "$work/stub.exe"
 cat > "$work/bench.ini" <<INI
 [Application]
 Name=Bench
