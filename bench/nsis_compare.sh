@@ -13,7 +13,7 @@ work=build/bench/nsis
 rounds="${BENCH_ROUNDS:-5}"
 trees="${BENCH_TREES:-t1 t2}"
 tool=build/native/tools/velmoran
-bin=build/win64/bin
+bin="${BENCH_BIN:-build/win64/bin}"  # another build's stub, to compare two versions
 mkdir -p "$work"
 
 if ! command -v makensis >/dev/null; then

@@ -30,10 +30,15 @@ private:
 
 DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
 
+enum class Entry { FileOnly, FileOrFolder };
+
 // Opens the entry itself: a junction or link at its name is not followed.
-FileHandle OpenEntry(const std::string& path, DWORD access) {
+// Without backup semantics a folder cannot be opened at all, which spares a
+// file's deletion the question whether it is one.
+FileHandle OpenEntry(const std::string& path, DWORD access, Entry kind) {
+    const DWORD flags = FILE_FLAG_OPEN_REPARSE_POINT | (kind == Entry::FileOrFolder ? FILE_FLAG_BACKUP_SEMANTICS : 0);
     return FileHandle(CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                  OPEN_EXISTING, flags, nullptr));
 }
 
 // The path the system reached the open entry by, "\\?\" prefix removed;
@@ -53,9 +58,20 @@ std::string FinalPathOf(HANDLE entry) {
     return path;
 }
 
-bool IsFolder(HANDLE entry) {
-    BY_HANDLE_FILE_INFORMATION information{};
-    return GetFileInformationByHandle(entry, &information) && (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+// The entry's attributes, 0 when they cannot be had. (The attribute query is
+// far cheaper than GetFileInformationByHandle, which also asks the volume.)
+DWORD AttributesOf(HANDLE entry) {
+    FILE_ATTRIBUTE_TAG_INFO information{};
+    return GetFileInformationByHandleEx(entry, FileAttributeTagInfo, &information, sizeof information)
+               ? information.FileAttributes
+               : 0;
+}
+
+bool IsFolder(HANDLE entry) { return (AttributesOf(entry) & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+
+FileHandle CreateNew(const std::string& path) {
+    return FileHandle(CreateFileA(path.c_str(), GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
 }
 
 bool DeleteOnClose(HANDLE entry) {
@@ -72,33 +88,37 @@ Failure CreateFailure(const std::string& path, DWORD error) {
 
 std::string Win32FileSystem::FinalFolderPath(const std::string& folder, LinkAtFolder atFolder) {
     const FileHandle entry = atFolder == LinkAtFolder::Refuse
-                                 ? OpenEntry(folder, FILE_READ_ATTRIBUTES)
+                                 ? OpenEntry(folder, FILE_READ_ATTRIBUTES, Entry::FileOrFolder)
                                  : FileHandle(CreateFileA(folder.c_str(), FILE_READ_ATTRIBUTES,
                                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!entry.Valid()) throw Failure(Format("Cannot open folder \"%s\". %s", folder, SystemErrorText(GetLastError())));
-    BY_HANDLE_FILE_INFORMATION information{};
-    if (!GetFileInformationByHandle(entry.Get(), &information))
-        throw Failure(Format("Cannot open folder \"%s\". %s", folder, SystemErrorText(GetLastError())));
-    if (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) throw LinkRefusal(folder);
+    const DWORD attributes = AttributesOf(entry.Get());
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) throw LinkRefusal(folder);
     const std::string final = FinalPathOf(entry.Get());
-    if (final.empty() || !(information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (final.empty() || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         throw Failure(Format("Cannot open folder \"%s\". %s", folder, SystemErrorText(ERROR_DIRECTORY)));
     return final;
 }
 
 std::unique_ptr<WritableFile> Win32FileSystem::CreateFileWithin(const std::string& path, const std::string& finalFolder) {
-    // What stands there goes first: reused in place, a planted file would keep
-    // its planter as owner and the planter's rights.
-    if (const FileHandle existing = OpenEntry(path, DELETE | FILE_READ_ATTRIBUTES); existing.Valid()) {
-        if (!FinalPathWithin(FinalPathOf(existing.Get()), finalFolder)) throw LinkRefusal(path);
-        if (IsFolder(existing.Get()) && !(Attributes(path) & FILE_ATTRIBUTE_REPARSE_POINT))
-            throw CreateFailure(path, ERROR_ACCESS_DENIED);
-        if (!DeleteOnClose(existing.Get())) throw CreateFailure(path, GetLastError());
+    FileHandle file = CreateNew(path);
+    if (!file.Valid()) {
+        const DWORD error = GetLastError();
+        // What stands there goes first: reused in place, a planted file would
+        // keep its planter as owner and the planter's rights.
+        {
+            const FileHandle existing = OpenEntry(path, DELETE | FILE_READ_ATTRIBUTES, Entry::FileOrFolder);
+            if (!existing.Valid()) throw CreateFailure(path, error);
+            if (!FinalPathWithin(FinalPathOf(existing.Get()), finalFolder)) throw LinkRefusal(path);
+            const DWORD attributes = AttributesOf(existing.Get());
+            if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                throw CreateFailure(path, ERROR_ACCESS_DENIED);
+            if (!DeleteOnClose(existing.Get())) throw CreateFailure(path, GetLastError());
+        }
+        file = CreateNew(path);
+        if (!file.Valid()) throw CreateFailure(path, GetLastError());
     }
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!file.Valid()) throw CreateFailure(path, GetLastError());
     if (!FinalPathWithin(FinalPathOf(file.Get()), finalFolder)) {
         // Made through a junction swapped in on the way: the empty file goes again.
         DeleteOnClose(file.Get());
@@ -108,14 +128,13 @@ std::unique_ptr<WritableFile> Win32FileSystem::CreateFileWithin(const std::strin
 }
 
 bool Win32FileSystem::RemoveFileWithin(const std::string& path, const std::string& finalFolder) {
-    const FileHandle entry = OpenEntry(path, DELETE | FILE_READ_ATTRIBUTES);
-    return entry.Valid() && !IsFolder(entry.Get()) && FinalPathWithin(FinalPathOf(entry.Get()), finalFolder) &&
-           DeleteOnClose(entry.Get());
+    const FileHandle entry = OpenEntry(path, DELETE | FILE_READ_ATTRIBUTES, Entry::FileOnly);
+    return entry.Valid() && FinalPathWithin(FinalPathOf(entry.Get()), finalFolder) && DeleteOnClose(entry.Get());
 }
 
 // The disposition is refused for a folder that is not empty.
 bool Win32FileSystem::RemoveFolderWithin(const std::string& folder, const std::string& finalFolder) {
-    const FileHandle entry = OpenEntry(folder, DELETE | FILE_READ_ATTRIBUTES);
+    const FileHandle entry = OpenEntry(folder, DELETE | FILE_READ_ATTRIBUTES, Entry::FileOrFolder);
     return entry.Valid() && IsFolder(entry.Get()) && FinalPathWithin(FinalPathOf(entry.Get()), finalFolder, true) &&
            DeleteOnClose(entry.Get());
 }
