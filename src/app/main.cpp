@@ -15,6 +15,9 @@ namespace {
 
 using namespace velmoran;
 
+// The program could not start: there is no window to run the wizard in.
+constexpr int kExitCouldNotStart = 1;
+
 BOOL CALLBACK CloseForm(HWND window, LPARAM) {
     char name[32];
     if (GetClassNameA(window, name, sizeof name) && lstrcmpA(name, ui::win32::kFormClass) == 0)
@@ -66,6 +69,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform::win32::RestrictDllSearchToSystemFolder();
     platform::win32::ComApartment apartment;
     HWND application = CreateApplicationWindow(instance);
+    // No desktop to show a window on (a service session, or no display at all):
+    // nothing can be asked or shown, and the program ends saying so by its exit code.
+    if (!application) return kExitCouldNotStart;
 
     platform::win32::Win32FileSystem files;
     platform::win32::Win32Registry registry;
@@ -76,8 +82,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     {
         ui::win32::TfrmInstall form(instance, application, platform, ownFile, programPath);
         shell.SetOwner([&form] { return form.Window(); });
-        form.Run();
+        const bool shown = form.Run();
         shell.SetOwner(nullptr);
+        if (!shown) {
+            DestroyWindow(application);
+            return kExitCouldNotStart;
+        }
     }
     DestroyWindow(application);
     return 0;

@@ -107,7 +107,7 @@ TfrmInstall::~TfrmInstall() {
     if (window_) DestroyWindow(window_);
 }
 
-void TfrmInstall::Run() {
+bool TfrmInstall::Run() {
     LoadControlLibraries();
     RegisterControlClasses(instance_);
     WNDCLASSA windowClass{};
@@ -120,8 +120,9 @@ void TfrmInstall::Run() {
 
     const int x = (GetSystemMetrics(SM_CXSCREEN) - kFormWidth) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - kFormHeight) / 2;
-    CreateWindowExA(WS_EX_CONTROLPARENT, kFormClass, "Velmoran Installation System", WS_POPUP | WS_CLIPCHILDREN, x, y,
-                    kFormWidth, kFormHeight, application_, nullptr, instance_, this);
+    if (!CreateWindowExA(WS_EX_CONTROLPARENT, kFormClass, "Velmoran Installation System", WS_POPUP | WS_CLIPCHILDREN, x,
+                         y, kFormWidth, kFormHeight, application_, nullptr, instance_, this))
+        return false;
     CreateControls();
 
     install_.Handle(&Install::FormCreate);
@@ -134,6 +135,7 @@ void TfrmInstall::Run() {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+    return true;
 }
 
 HWND TfrmInstall::Control(int id) const {

@@ -24,8 +24,9 @@ public:
     TfrmInstall& operator=(const TfrmInstall&) = delete;
 
     // Creates the window, runs start-up, shows it and runs the message loop
-    // until the application is told to terminate.
-    void Run();
+    // until the application is told to terminate; false when the window cannot
+    // be made (no desktop to show it on).
+    bool Run();
     HWND Window() const { return window_; }
     void CloseRequest();
 

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# The stub started where there is no display at all (as in a service session):
+# it must end with exit code 1, not crash. no_display.sh PREFIX STUB
+set -uo pipefail
+prefix="$1" stub="$2"
+output=$(env -u DISPLAY -u VELMORAN_XVFB_DISPLAY WINEPREFIX="$prefix" WINEDEBUG=-all \
+  WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml=" timeout 60 /usr/lib/wine/wine64 "$stub" 2>&1)
+status=$?
+if [ "$status" -ne 1 ] || grep -q "Unhandled" <<<"$output"; then
+  echo "expected exit code 1 without a display, got $status: $output" >&2
+  exit 1
+fi
+echo "no display: exit code 1"
