@@ -22,6 +22,10 @@
 //                                              f1=<path><size> ... fN=<path><size>
 //                         (anything after the last stream is never read)
 //
+// Optional identity lines (a header without them is read as before): Version=
+// (one to four numbers), Publisher=, Website= and SupportUrl= (web addresses);
+// the installation shows them in the uninstall entry (kIdentityKeys).
+//
 // The item-area start is the byte after the CR LF that follows the end marker.
 // uninstall.exe is the file cut at the file-data start: it carries no file data.
 //
@@ -49,5 +53,12 @@ extern const unsigned char kScrambleKey[kScrambleKeyLength];
 
 // The uninstaller copy is exempt from the checksum: its tail was cut off.
 inline constexpr char kUninstallerName[] = "uninstall.exe";
+
+// The optional identity lines of the header.
+inline constexpr char kVersionKey[] = "Version";
+inline constexpr char kPublisherKey[] = "Publisher";
+inline constexpr char kWebsiteKey[] = "Website";
+inline constexpr char kSupportUrlKey[] = "SupportUrl";
+inline constexpr const char* kIdentityKeys[] = {kVersionKey, kPublisherKey, kWebsiteKey, kSupportUrlKey};
 
 }  // namespace velmoran::payload

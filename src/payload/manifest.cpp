@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "payload/format.h"
+
 namespace velmoran::payload {
 namespace {
 
@@ -38,6 +40,10 @@ std::vector<std::string> HeaderLines(const Manifest& m) {
     lines.push_back("AppName=" + m.appName);
     lines.push_back("InfoAbout=" + std::to_string(m.aboutSize));
     lines.push_back("InfoInstall=" + std::to_string(m.licenceSize));
+    const std::pair<const char*, const std::string*> identity[] = {
+        {kVersionKey, &m.version}, {kPublisherKey, &m.publisher}, {kWebsiteKey, &m.website}, {kSupportUrlKey, &m.supportUrl}};
+    for (const auto& [key, value] : identity)
+        if (!value->empty()) lines.push_back(std::string(key) + "=" + *value);
     lines.push_back("[Files]");
     for (std::size_t i = 0; i < m.files.size(); ++i) {
         lines.push_back("f" + std::to_string(i + 1) + "=<" + m.files[i].path + "><" +

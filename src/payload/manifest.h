@@ -28,6 +28,8 @@ struct Manifest {
     int64_t aboutSize = 0;
     int64_t licenceSize = 0;
     std::vector<FileEntry> files;
+    // The application's identity for the uninstall entry; empty ones are not written.
+    std::string version, publisher, website, supportUrl;
 
     int64_t TotalFileBytes() const;
 };

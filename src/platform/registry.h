@@ -2,6 +2,7 @@
 // The registry, reduced to what the installer needs: string values under the
 // machine and user hives, and deleting a key with its sub-keys.
 
+#include <cstdint>
 #include <string>
 
 namespace velmoran::platform {
@@ -23,6 +24,8 @@ public:
     // Opens the key with full access, creating it and its parents, and writes a
     // REG_SZ value. False when the key cannot be opened or the write fails.
     virtual bool WriteString(Hive hive, const std::string& key, const std::string& name, const std::string& text) = 0;
+    // The same for a REG_DWORD value.
+    virtual bool WriteNumber(Hive hive, const std::string& key, const std::string& name, uint32_t number) = 0;
     // Deletes the key's sub-keys, deepest first, then the key. Results ignored.
     virtual void DeleteKeyTree(Hive hive, const std::string& key) = 0;
 };

@@ -9,6 +9,7 @@
 #include "payload/file_entry.h"
 #include "payload/pe_layout.h"
 #include "setup/payload_names.h"
+#include "setup/uninstall_entry.h"
 
 namespace velmoran::setup {
 namespace {
@@ -154,16 +155,6 @@ void MakeShortcuts(ui::InstallerState& state, platform::Platform& platform) {
     }
 }
 
-void RegisterUninstaller(ui::InstallerState& state, platform::Registry& registry) {
-    const std::string key = std::string(platform::kUninstallKeyPrefix) + state.appName;
-    try {
-        platform::WriteMachineValue(registry, key, "DisplayName", state.appName);
-        platform::WriteMachineValue(registry, key, "UninstallString", "\"" + state.installFolder + "\\uninstall.exe\" uninstall");
-    } catch (const std::exception&) {
-        // Without write access to the machine hive there is simply no entry.
-    }
-}
-
 }  // namespace
 
 void CreateFoldersTopDown(platform::FileSystem& files, const std::string& folder) {
@@ -205,6 +196,7 @@ void RunInstallation(ui::InstallerState& state, ui::View& view, platform::Platfo
     CreateFoldersTopDown(platform.files, folder);
     const std::string finalFolder = platform.files.FinalFolderPath(folder, platform::LinkAtFolder::Refuse);
 
+    uint64_t installedBytes = 0;
     std::string lastFolder;  // files come folder by folder; each is made once
     for (int32_t n = 1; n <= count; ++n) {
         const payload::FileEntryText entry = payload::SplitFileEntry(state.payload.Value(payload::FileEntryKey(n)));
@@ -228,6 +220,7 @@ void RunInstallation(ui::InstallerState& state, ui::View& view, platform::Platfo
             state.payload.InflateItem(size, sink);
         }
         AdvanceGauge(view, size);
+        installedBytes += static_cast<uint64_t>(size);
         if (!platform.files.FileExists(destination)) {
             view.ShowMessage(MessageKind::Error, "Could not install file - aborting installation", MessageButtons::Abort);
             view.Terminate();
@@ -240,7 +233,9 @@ void RunInstallation(ui::InstallerState& state, ui::View& view, platform::Platfo
     state.log.Append(folder + "\\" + state.appName + ".ilg");
     MakeShortcuts(state, platform);
     state.log.Save(platform.files, folder + "\\" + state.appName + ".ilg", finalFolder);
-    RegisterUninstaller(state, platform.registry);
+    const bool namesProgram = !state.payload.Value("ExeName").empty();
+    RegisterUninstallEntry(platform.registry, state.payload.Settings(),
+                           {state.appName, folder, namesProgram ? state.mainProgramPath : std::string(), installedBytes});
     view.ShowPage(Page::Installed);
 }
 

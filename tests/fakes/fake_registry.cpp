@@ -50,6 +50,12 @@ bool FakeRegistry::WriteString(Hive hive, const std::string& key, const std::str
     return true;
 }
 
+bool FakeRegistry::WriteNumber(Hive hive, const std::string& key, const std::string& name, uint32_t number) {
+    if (hive == Hive::LocalMachine && !machineWritable_) return false;
+    Set(hive, key, name, std::to_string(number), Type::DWord);
+    return true;
+}
+
 void FakeRegistry::DeleteKeyTree(Hive hive, const std::string& key) {
     if (hive == Hive::LocalMachine && !machineWritable_) return;
     auto& keys = hives_[static_cast<int>(hive)];

@@ -24,6 +24,7 @@ public:
                            platform::KeyAccess access) override;
     bool WriteString(platform::Hive hive, const std::string& key, const std::string& name,
                      const std::string& text) override;
+    bool WriteNumber(platform::Hive hive, const std::string& key, const std::string& name, uint32_t number) override;
     void DeleteKeyTree(platform::Hive hive, const std::string& key) override;
 
 private:

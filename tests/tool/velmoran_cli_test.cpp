@@ -121,6 +121,8 @@ TEST_F(SampleProject, RefusesBadInputNamingTheFileAndLeavesNoOutput) {
     WriteFile(scratch_ / "sample/bomb.jpg", bomb);
     withProject("Splash=splash.jpg", "Splash=bomb.jpg");
     ExpectRefused(BuildArgs(), "is 20000 x 20000 pixels; the installer shows pictures up to 4096 x 4096");
+    withProject("Name=Kestrel Notes", "Name=Kestrel Notes\nWebsite=http://kestrel.example");
+    ExpectRefused(BuildArgs(), "Website \"http://kestrel.example\": an https:// address");
     withProject("About=about.rtf", "About=nowhere.rtf");
     ExpectRefused(BuildArgs(), "nowhere.rtf\": not found");
     withProject("Source=app", "Source=no-such-folder");
@@ -281,6 +283,19 @@ TEST_F(SampleProject, VerifyNeverCallsABadChecksumSound) {
         EXPECT_EQ(verify.exitCode, 1) << name;
         EXPECT_NE(verify.output.find("Checksum error"), std::string::npos) << verify.output;
     }
+}
+
+// The identity the uninstall entry shows travels in the header.
+TEST_F(SampleProject, IdentityKeysReachTheHeader) {
+    std::string project = ReadFile(Project());
+    project.replace(project.find("Name=Kestrel Notes"), 18,
+                    "Name=Kestrel Notes\nVersion=2.4.1\nPublisher=Kestrel Software\nSupportUrl=https://kestrel.example/help");
+    WriteFile(Project(), project);
+    Build("setup.exe");
+    const CommandResult list = RunVelmoran("list " + Q(scratch_ / "setup.exe"));
+    for (const char* line : {"  Version=2.4.1\n", "  Publisher=Kestrel Software\n", "  SupportUrl=https://kestrel.example/help\n"})
+        EXPECT_NE(list.output.find(line), std::string::npos) << line << list.output;
+    EXPECT_EQ(list.output.find("Website="), std::string::npos);
 }
 
 // Payload text reaches the terminal with its control characters escaped.

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "installer_rig.h"
 #include "payload/file_entry.h"
 
@@ -304,6 +306,38 @@ TEST(InstallationRunMends, FoldedNamesAndEmptyTargetsInstall) {
     rig.Install();
     EXPECT_EQ(rig.State().mainProgramPath, kFolder);
     EXPECT_EQ(rig.shell.Shortcuts()[0].target, kFolder);
+}
+
+// The uninstall entry shows what the header says of the application, value by
+// value; a header without any of it writes the two values the entry always had.
+TEST(UninstallEntry, IdentityValuesAreWrittenWhenKnown) {
+    const struct {
+        const char *version, *publisher, *website;
+        std::map<std::string, std::string> values;
+    } cases[] = {
+        {"", "", "", {{"DisplayName", "Kestrel"}, {"DisplayVersion", "<missing>"}, {"Publisher", "<missing>"},
+                      {"DisplayIcon", "<missing>"}, {"NoModify", "<missing>"}, {"EstimatedSize", "<missing>"}}},
+        {"2.4.1", "Kestrel Software", "https://kestrel.example",
+         {{"DisplayVersion", "2.4.1"}, {"Publisher", "Kestrel Software"}, {"DisplayIcon", kFolder + "\\Kestrel.exe,0"},
+          {"InstallLocation", kFolder + "\\"}, {"EstimatedSize", "1"}, {"NoModify", "1"}, {"NoRepair", "1"},
+          {"URLInfoAbout", "https://kestrel.example"}, {"HelpLink", "<missing>"}, {"VersionMajor", "2"},
+          {"VersionMinor", "4"}}},
+        {"", "Kestrel Software", "",
+         {{"Publisher", "Kestrel Software"}, {"DisplayVersion", "<missing>"}, {"VersionMajor", "<missing>"},
+          {"NoRepair", "1"}, {"URLInfoAbout", "<missing>"}}},
+    };
+    for (const auto& c : cases) {
+        TestApp app;
+        app.manifest.version = c.version, app.manifest.publisher = c.publisher, app.manifest.website = c.website;
+        InstallRig rig(app);
+        rig.Install();
+        for (const auto& [name, value] : c.values)
+            EXPECT_EQ(rig.registry.Get(Hive::LocalMachine, kUninstallKey, name), value) << c.version << " " << name;
+        const std::string date = rig.registry.Get(Hive::LocalMachine, kUninstallKey, "InstallDate");
+        EXPECT_TRUE(*c.publisher ? date.size() == 8 && date.find_first_not_of("0123456789") == std::string::npos
+                                 : date == "<missing>")
+            << date;
+    }
 }
 
 TEST(InstallationRunMends, NestedApplicationNameStaysAllowed) {

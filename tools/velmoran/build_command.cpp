@@ -138,6 +138,10 @@ payload::Manifest ComposeManifest(const Project& project, const std::vector<Sour
                          name.c_str(), target.c_str());
         m.shortcuts.push_back(shortcut);
     }
+    m.version = project.version;
+    m.publisher = HeaderText(project.publisher, "Publisher");
+    m.website = HeaderText(project.website, "Website");
+    m.supportUrl = HeaderText(project.supportUrl, "SupportUrl");
     uint64_t total = 0;
     for (const SourceFile& f : files) {
         if (f.size > kMaxHeaderNumber)

@@ -60,7 +60,7 @@ private:
     void Take(int line, const std::string& key, const std::string& value) {
         static const char* const kKeys[] = {"name", "mainprogram", "mainshortcut", "targetfolder", "source",
                                             "splash", "icon", "about", "licence", "license",
-                                            "setupicon", "version", "publisher", "copyright"};
+                                            "setupicon", "version", "publisher", "copyright", "website", "supporturl"};
         std::string k = AsciiLower(key);
         if (k == "license") k = "licence";
         bool known = false;
@@ -113,6 +113,12 @@ private:
         project_.version = Optional("version");
         project_.publisher = Optional("publisher");
         project_.copyright = Optional("copyright");
+        project_.website = Optional("website");
+        project_.supportUrl = Optional("supporturl");
+        // Apps & features offers these as links: only web addresses, and over https.
+        for (const auto& [key, value] : {std::pair{"Website", &project_.website}, {"SupportUrl", &project_.supportUrl}})
+            if (!value->empty() && (value->rfind("https://", 0) != 0 || value->size() == 8))
+                throw Failure(file_.string() + ": " + key + " \"" + *value + "\": an https:// address");
         if (!project_.version.empty() && !ParseVersion(project_.version))
             throw Failure(file_.string() + ": Version \"" + project_.version +
                           "\": one to four numbers from 0 to 65535, separated by dots");

@@ -44,6 +44,8 @@ struct Project {
     std::string version;              // empty when none; checked to be 1-4 numbers
     std::string publisher;
     std::string copyright;
+    std::string website;              // empty when none; checked to be an https:// address
+    std::string supportUrl;
     std::vector<std::pair<std::string, std::string>> shortcuts;  // name, target
 };
 

@@ -66,6 +66,16 @@ bool Win32Registry::WriteString(Hive hive, const std::string& key, const std::st
                           static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
 }
 
+bool Win32Registry::WriteNumber(Hive hive, const std::string& key, const std::string& name, uint32_t number) {
+    RegistryKey opened;
+    if (RegCreateKeyExA(Root(hive), key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.Receive(), nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    const DWORD data = number;
+    return RegSetValueExA(opened.Get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data) ==
+           ERROR_SUCCESS;
+}
+
 void Win32Registry::DeleteKeyTree(Hive hive, const std::string& key) { DeleteTree(Root(hive), key); }
 
 }  // namespace velmoran::platform::win32

@@ -8,6 +8,7 @@ class Win32Registry : public Registry {
 public:
     std::string ReadString(Hive hive, const std::string& key, const std::string& name, KeyAccess access) override;
     bool WriteString(Hive hive, const std::string& key, const std::string& name, const std::string& text) override;
+    bool WriteNumber(Hive hive, const std::string& key, const std::string& name, uint32_t number) override;
     void DeleteKeyTree(Hive hive, const std::string& key) override;
 };
 

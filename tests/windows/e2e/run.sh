@@ -240,6 +240,13 @@ case "$scenario" in
     done
     # The copy the installation leaves carries the same identity.
     drive lifecycle.gui
+    # Apps & features shows it too.
+    folder='C:\Program Files\Kestrel Notes'
+    for expected in "DisplayVersion=2.4.1" "Publisher=Kestrel Software" "DisplayIcon=$folder\Kestrel.exe,0" \
+                    "InstallLocation=$folder"'\' "NoModify=0x1" "NoRepair=0x1" "VersionMajor=0x2" "VersionMinor=0x4"; do
+      [ "$(reg_value "$uninstall_key" "${expected%%=*}")" = "${expected#*=}" ] ||
+        fail "the uninstall entry's ${expected%%=*} is \"$(reg_value "$uninstall_key" "${expected%%=*}")\", expected \"${expected#*=}\""
+    done
     grep -qxF 'ProductName=Kestrel Notes' <<<"$(wine_run resource_probe.exe "$app_dir/uninstall.exe" | tr -d '\r')" ||
       fail "the uninstaller lost its identity"
     drive lifecycle.uninstall

@@ -1,0 +1,88 @@
+#include "setup/uninstall_entry.h"
+
+#include <cstdio>
+#include <ctime>
+#include <exception>
+
+#include "payload/format.h"
+#include "platform/special_folders.h"
+
+namespace velmoran::setup {
+namespace {
+
+// The first two of a version's numbers, when the text is one to four numbers.
+bool MajorMinor(const std::string& version, uint32_t& major, uint32_t& minor) {
+    uint32_t numbers[4] = {0, 0, 0, 0};
+    std::size_t count = 0, digits = 0;
+    for (const char c : version + ".") {
+        if (c >= '0' && c <= '9' && digits < 5) {
+            numbers[count] = numbers[count] * 10 + static_cast<uint32_t>(c - '0');
+            ++digits;
+        } else if (c == '.' && digits > 0 && count < 4) {
+            ++count;
+            digits = 0;
+        } else {
+            return false;
+        }
+    }
+    major = numbers[0], minor = numbers[1];
+    return true;
+}
+
+std::string Today() {
+    const std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    char text[16] = "";
+    if (local) std::strftime(text, sizeof text, "%Y%m%d", local);
+    return text;
+}
+
+class EntryWriter {
+public:
+    EntryWriter(platform::Registry& registry, std::string key) : registry_(registry), key_(std::move(key)) {}
+    void Text(const char* name, const std::string& value) {
+        if (!value.empty()) registry_.WriteString(platform::Hive::LocalMachine, key_, name, value);
+    }
+    void Number(const char* name, uint32_t value) { registry_.WriteNumber(platform::Hive::LocalMachine, key_, name, value); }
+
+private:
+    platform::Registry& registry_;
+    std::string key_;
+};
+
+}  // namespace
+
+void RegisterUninstallEntry(platform::Registry& registry, const payload::SettingsList& header,
+                            const InstalledApplication& application) {
+    const std::string key = std::string(platform::kUninstallKeyPrefix) + application.appName;
+    try {
+        platform::WriteMachineValue(registry, key, "DisplayName", application.appName);
+        platform::WriteMachineValue(registry, key, "UninstallString",
+                                    "\"" + application.installFolder + "\\uninstall.exe\" uninstall");
+    } catch (const std::exception&) {
+        return;  // without write access to the machine hive there is simply no entry
+    }
+    bool identified = false;
+    for (const char* identityKey : payload::kIdentityKeys) identified = identified || !header.Value(identityKey).empty();
+    if (!identified) return;
+
+    EntryWriter entry(registry, key);
+    const std::string version = header.Value(payload::kVersionKey);
+    entry.Text("DisplayVersion", version);
+    entry.Text("Publisher", header.Value(payload::kPublisherKey));
+    if (!application.mainProgramPath.empty()) entry.Text("DisplayIcon", application.mainProgramPath + ",0");
+    entry.Text("InstallLocation", application.installFolder + "\\");
+    entry.Number("EstimatedSize", static_cast<uint32_t>((application.installedBytes + 1023) / 1024));  // KiB
+    entry.Text("InstallDate", Today());
+    entry.Number("NoModify", 1);
+    entry.Number("NoRepair", 1);
+    entry.Text("URLInfoAbout", header.Value(payload::kWebsiteKey));
+    entry.Text("HelpLink", header.Value(payload::kSupportUrlKey));
+    uint32_t major = 0, minor = 0;
+    if (MajorMinor(version, major, minor)) {
+        entry.Number("VersionMajor", major);
+        entry.Number("VersionMinor", minor);
+    }
+}
+
+}  // namespace velmoran::setup

@@ -1,0 +1,27 @@
+#pragma once
+// The application's entry in Apps & features (the uninstall key).
+
+#include <cstdint>
+#include <string>
+
+#include "payload/settings_list.h"
+#include "platform/registry.h"
+
+namespace velmoran::setup {
+
+struct InstalledApplication {
+    std::string appName;
+    std::string installFolder;
+    std::string mainProgramPath;  // empty when the payload names no main program
+    uint64_t installedBytes = 0;  // the files written, all together
+};
+
+// Writes "DisplayName" and "UninstallString"; a failure skips the rest. When
+// the header carries the application's identity (Version, Publisher, Website,
+// SupportUrl), the entry also gets what Apps & features shows of it: version,
+// publisher, icon, location, size, date and links, each only when known. A
+// header without them writes the two values alone.
+void RegisterUninstallEntry(platform::Registry& registry, const payload::SettingsList& header,
+                            const InstalledApplication& application);
+
+}  // namespace velmoran::setup
