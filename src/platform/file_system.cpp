@@ -4,6 +4,14 @@
 
 namespace velmoran::platform {
 
+std::optional<std::string> FinalFolderPathIfAny(FileSystem& files, const std::string& folder, LinkAtFolder atFolder) {
+    try {
+        return files.FinalFolderPath(folder, atFolder);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
 Failure LinkRefusal(const std::string& path) {
     return Failure("\"" + path + "\" is a junction or symbolic link; the installation writes nothing through one.");
 }

@@ -2,6 +2,7 @@
 // Files and folders, as the installer and uninstaller use them.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,10 @@ public:
     // The system folder (System32), without a trailing backslash.
     virtual std::string SystemFolder() = 0;
 };
+
+// FileSystem::FinalFolderPath, or nothing when the folder is missing, cannot be
+// opened, or is a link that `atFolder` refuses.
+std::optional<std::string> FinalFolderPathIfAny(FileSystem& files, const std::string& folder, LinkAtFolder atFolder);
 
 // "<path> is a junction or symbolic link; the installation writes nothing through one."
 Failure LinkRefusal(const std::string& path);

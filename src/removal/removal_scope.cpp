@@ -11,35 +11,26 @@ std::string WithoutTrailingBackslash(std::string folder) {
     return folder;
 }
 
-// `folder` folded and resolved, or nothing.
-std::optional<std::string> FinalPath(platform::FileSystem& files, const std::string& folder,
-                                     platform::LinkAtFolder atFolder) {
-    try {
-        return files.FinalFolderPath(folder, atFolder);
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
-}
-
 }  // namespace
 
 RemovalScope::RemovalScope(platform::FileSystem& files, const std::string& installFolder,
                            const std::vector<std::string>& desktopShortcuts, const std::vector<std::string>& groupFolders) {
     const auto install = FullLocalPath(installFolder);
     if (install)
-        if (const auto final = FinalPath(files, *install, platform::LinkAtFolder::Refuse))
+        if (const auto final = platform::FinalFolderPathIfAny(files, *install, platform::LinkAtFolder::Refuse))
             installFolder_ = Place{*install, *final};
     for (const std::string& shortcut : desktopShortcuts) {
         const auto path = FullLocalPath(shortcut);
         // The desktop may be redirected by the user's own choice: its link is followed.
         if (path)
-            if (const auto final = FinalPath(files, WithoutTrailingBackslash(FolderPart(*path)), platform::LinkAtFolder::Follow))
+            if (const auto final = platform::FinalFolderPathIfAny(files, WithoutTrailingBackslash(FolderPart(*path)),
+                                                                  platform::LinkAtFolder::Follow))
                 desktopShortcuts_.push_back({*path, *final});
     }
     for (const std::string& group : groupFolders) {
         const auto path = FullLocalPath(group);
         if (path)
-            if (const auto final = FinalPath(files, *path, platform::LinkAtFolder::Refuse))
+            if (const auto final = platform::FinalFolderPathIfAny(files, *path, platform::LinkAtFolder::Refuse))
                 groupFolders_.push_back({*path, *final});
     }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 
 #include "common/failure.h"
 #include "common/header_number.h"
@@ -113,40 +114,31 @@ std::string InstalledPath(const std::string& folder, const std::string& relative
     return relative.empty() ? folder : folder + "\\" + relative;
 }
 
-// The folder's final path, or "" when it is missing or a junction of its own
-// (the shortcuts meant for it are then left out).
-std::string FinalPathOrNothing(platform::FileSystem& files, const std::string& folder, platform::LinkAtFolder atFolder) {
-    try {
-        return files.FinalFolderPath(folder, atFolder);
-    } catch (const std::exception&) {
-        return std::string();
-    }
-}
-
 // Each .lnk is written new through a file checked to lie in its own folder (the
-// desktop, or the program group this run made). One that cannot be saved is
-// simply missing, as the shell-link object's own save would leave it.
+// desktop, or the program group this run made; none when that folder is
+// missing or a junction of its own). One that cannot be saved is simply
+// missing, as the shell-link object's own save would leave it.
 void MakeShortcuts(ui::InstallerState& state, platform::Platform& platform) {
     const std::string mainTarget = InstalledPath(state.installFolder, state.payload.Value("ExeName"));
     const std::string name = state.payload.Value("ExeShortCut");
-    const auto shortcut = [&](const std::string& description, const std::string& folder, const std::string& finalFolder,
-                              const std::string& target) {
+    const auto shortcut = [&](const std::string& description, const std::string& folder,
+                              const std::optional<std::string>& finalFolder, const std::string& target) {
         const std::string link = folder + "\\" + description + ".lnk";
         const Bytes content = platform.shell.ShortcutContent(description, target);
         try {
-            if (!finalFolder.empty() && !content.empty())
-                platform.files.CreateFileWithin(link, finalFolder)->Write(content.data(), content.size());
+            if (finalFolder && !content.empty())
+                platform.files.CreateFileWithin(link, *finalFolder)->Write(content.data(), content.size());
         } catch (const std::exception&) {
         }
         state.log.Append(link);
     };
     const std::string& desktop = state.folders.desktop;
     if (!desktop.empty())
-        shortcut(name, desktop, FinalPathOrNothing(platform.files, desktop, platform::LinkAtFolder::Follow), mainTarget);
+        shortcut(name, desktop, platform::FinalFolderPathIfAny(platform.files, desktop, platform::LinkAtFolder::Follow), mainTarget);
     if (state.folders.programs.empty()) return;
     const std::string group = state.folders.programs + "\\" + state.appName;
     platform.files.CreateFolder(group);
-    const std::string finalGroup = FinalPathOrNothing(platform.files, group, platform::LinkAtFolder::Refuse);
+    const auto finalGroup = platform::FinalFolderPathIfAny(platform.files, group, platform::LinkAtFolder::Refuse);
     shortcut(name, group, finalGroup, mainTarget);
     for (int i = 1;; ++i) {
         const std::string extra = state.payload.Value("ShortcutName" + std::to_string(i));

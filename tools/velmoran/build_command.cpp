@@ -83,12 +83,6 @@ Bytes ReadStub(const fs::path& path) {
 // The stub with the application's identity for Explorer: its icon (when the
 // project names one) and version information naming the application.
 Bytes GiveIdentity(Bytes stub, const fs::path& stubPath, const Project& project) {
-    const bool asked = !project.setupIcon.empty() || !project.version.empty() || !project.publisher.empty() ||
-                       !project.copyright.empty();
-    if (!PeResources::LooksLikeProgram(stub)) {
-        if (asked) throw Failure("stub " + Quoted(stubPath) + ": not a Windows program, so it cannot carry an icon or version");
-        return stub;  // a stand-in stub, as in tests
-    }
     std::optional<PeResources> resources;
     try {
         resources.emplace(std::move(stub));
