@@ -1,0 +1,181 @@
+#include "setup/command_line.h"
+
+#include "common/path.h"
+#include "common/windows_names.h"
+
+namespace velmoran::setup {
+
+const char kUsageText[] =
+    "Switches (upper or lower case, starting with / or -):\r\n"
+    "/S or /VERYSILENT\tno window at all; every question takes its default answer\r\n"
+    "/SILENT\tonly the progress page; nothing is asked\r\n"
+    "/D=C:\\Path\tthe install folder; last on the line, not quoted\r\n"
+    "/DIR=\"C:\\Path\"\tthe install folder, anywhere on the line\r\n"
+    "/LOG or /LOG=\"file\"\ta setup log (default: in the temporary folder)\r\n"
+    "/NOICONS\tno desktop shortcut and no program group\r\n"
+    "/NORESTART /NOCANCEL /SUPPRESSMSGBOXES\taccepted\r\n"
+    "/? or /HELP\tthis text\r\n"
+    "\r\n"
+    "Exit codes: 0 done, 1 could not start (damaged installer, bad switches, log not writable), "
+    "2 cancelled before anything was written, 3 failed before anything was written, "
+    "4 failed while installing or uninstalling, 5 cancelled during the run, "
+    "1618 another installation of this application is running, 3010 done, restart needed, "
+    "1638 a newer version is installed.";
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+struct Argument {
+    std::string text;       // unquoted
+    std::size_t start = 0;  // where it begins on the line
+};
+
+// CommandLineToArgvW's rules: blanks split outside quotes; 2n backslashes and a
+// quote give n backslashes and open or close quoting, 2n+1 give n and a literal
+// quote; other backslashes stand as they are; "" inside quotes is one quote.
+std::vector<Argument> SplitArguments(const std::string& line) {
+    std::vector<Argument> arguments;
+    std::size_t i = 0;
+    while (true) {
+        while (i < line.size() && IsBlank(line[i])) ++i;
+        if (i >= line.size()) return arguments;
+        Argument argument{std::string(), i};
+        bool quoted = false;
+        while (i < line.size() && (quoted || !IsBlank(line[i]))) {
+            std::size_t backslashes = 0;
+            while (i < line.size() && line[i] == '\\') ++backslashes, ++i;
+            if (i < line.size() && line[i] == '"') {
+                argument.text.append(backslashes / 2, '\\');
+                if (backslashes % 2 == 1) {
+                    argument.text += '"';
+                } else if (quoted && i + 1 < line.size() && line[i + 1] == '"') {
+                    argument.text += '"';
+                    ++i;
+                } else {
+                    quoted = !quoted;
+                }
+                ++i;
+            } else {
+                argument.text.append(backslashes, '\\');
+                if (backslashes == 0) argument.text += line[i++];
+            }
+        }
+        arguments.push_back(std::move(argument));
+    }
+}
+
+std::string TrimmedEnd(std::string text) {
+    while (!text.empty() && IsBlank(text.back())) text.pop_back();
+    return text;
+}
+
+// A full local path other than a drive's root, without its trailing backslash.
+std::optional<std::string> InstallFolderOf(const std::string& text) {
+    auto full = FullLocalPath(text);
+    if (!full) return std::nullopt;
+    while (!full->empty() && full->back() == '\\') full->pop_back();
+    if (full->size() <= 2) return std::nullopt;
+    return full;
+}
+
+enum class Takes { Nothing, Value, OptionalValue };
+
+struct Switch {
+    const char* name;
+    Takes takes;
+    void (*apply)(RunOptions& options, const std::string& value);
+};
+
+const Switch kSwitches[] = {
+    {"S", Takes::Nothing, [](RunOptions& o, const std::string&) { o.quietness = Quietness::VerySilent; }},
+    {"VERYSILENT", Takes::Nothing, [](RunOptions& o, const std::string&) { o.quietness = Quietness::VerySilent; }},
+    {"SILENT", Takes::Nothing,
+     [](RunOptions& o, const std::string&) {
+         if (o.quietness != Quietness::VerySilent) o.quietness = Quietness::Silent;
+     }},
+    {"DIR", Takes::Value, [](RunOptions& o, const std::string& value) { o.installFolder = value; }},
+    {"LOG", Takes::OptionalValue,
+     [](RunOptions& o, const std::string& value) {
+         o.writeLog = true;
+         o.logFile = value;
+     }},
+    {"NOICONS", Takes::Nothing, [](RunOptions& o, const std::string&) { o.noIcons = true; }},
+    {"NORESTART", Takes::Nothing, [](RunOptions& o, const std::string&) { o.noRestart = true; }},
+    {"NOCANCEL", Takes::Nothing, [](RunOptions& o, const std::string&) { o.noCancel = true; }},
+    {"SUPPRESSMSGBOXES", Takes::Nothing, [](RunOptions& o, const std::string&) { o.suppressMessageBoxes = true; }},
+    {"?", Takes::Nothing, [](RunOptions& o, const std::string&) { o.help = true; }},
+    {"HELP", Takes::Nothing, [](RunOptions& o, const std::string&) { o.help = true; }},
+};
+
+// Applies one switch ("/NAME" or "/NAME=value", the leading character already
+// checked); an error text when it is not one of the table's.
+std::string ApplySwitch(RunOptions& options, const std::string& argument) {
+    const std::size_t equals = argument.find('=');
+    const std::string name = argument.substr(1, equals == std::string::npos ? std::string::npos : equals - 1);
+    const bool hasValue = equals != std::string::npos;
+    const std::string value = hasValue ? argument.substr(equals + 1) : std::string();
+    for (const Switch& candidate : kSwitches) {
+        if (!EqualsIgnoreCase(name, candidate.name)) continue;
+        if (hasValue && candidate.takes == Takes::Nothing) return "The switch \"" + argument + "\" takes no value.";
+        if (!hasValue && candidate.takes == Takes::Value) return "The switch \"" + argument + "\" needs a value.";
+        if (hasValue && value.empty()) return "The switch \"" + argument + "\" has an empty value.";
+        candidate.apply(options, value);
+        return std::string();
+    }
+    return "Unknown switch \"" + argument + "\".";
+}
+
+}  // namespace
+
+ParsedCommandLine ParseCommandLine(const std::string& arguments) {
+    ParsedCommandLine parsed;
+    RunOptions& options = parsed.options;
+    const std::vector<Argument> split = SplitArguments(arguments);
+    for (std::size_t i = 0; i < split.size(); ++i) {
+        const std::string& text = split[i].text;
+        const bool isSwitch = !text.empty() && (text[0] == '/' || text[0] == '-');
+        if (isSwitch && text.size() >= 3 && LowerAscii(text[1]) == 'd' && text[2] == '=') {
+            // The rest of the line is the folder, spaces and all; a quoted
+            // argument is taken as its unquoted text, and must be the last.
+            const bool quotedOnLine = arguments[split[i].start] == '"';
+            options.installFolder = quotedOnLine ? text.substr(3) : TrimmedEnd(arguments.substr(split[i].start + 3));
+            options.seen.push_back(text.substr(0, 3) + *options.installFolder);
+            if (quotedOnLine && i + 1 < split.size() && parsed.error.empty())
+                parsed.error = "The switch \"/D=\" must be the last one on the command line.";
+            break;
+        }
+        options.seen.push_back(text);
+        // After an error the rest is still read, so that a quiet run's usage
+        // error stays quiet and reaches its log.
+        std::string error;
+        if (isSwitch)
+            error = ApplySwitch(options, text);
+        else if (!EqualsIgnoreCase(text, "uninstall"))
+            error = "Unexpected argument \"" + text + "\": switches start with / or -.";
+        if (parsed.error.empty()) parsed.error = error;
+    }
+    if (options.quietness == Quietness::VerySilent) options.suppressMessageBoxes = true;
+    if (!parsed.error.empty()) {
+        options.installFolder.reset();
+    } else if (options.installFolder) {
+        const std::string given = *options.installFolder;
+        options.installFolder = InstallFolderOf(given);
+        if (!options.installFolder)
+            parsed.error = "The install folder \"" + given + "\" is not a full path such as C:\\Apps\\Name.";
+    }
+    return parsed;
+}
+
+std::string ArgumentsAfterProgramName(const std::string& commandLine) {
+    std::size_t i = 0;
+    if (!commandLine.empty() && commandLine[0] == '"') {
+        i = commandLine.find('"', 1);
+        i = i == std::string::npos ? commandLine.size() : i + 1;
+    }
+    while (i < commandLine.size() && !IsBlank(commandLine[i])) ++i;
+    while (i < commandLine.size() && IsBlank(commandLine[i])) ++i;
+    return commandLine.substr(i);
+}
+
+}  // namespace velmoran::setup
