@@ -1,22 +1,25 @@
 // The stub's entry point: the installer and uninstaller in one program.
 
 #include <cstdlib>
+#include <memory>
 
+#include "platform/win32/local_text.h"
 #include "platform/win32/own_file_source.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
 #include "ui/win32/control_ids.h"
+#include "setup/command_line.h"
+#include "setup/exit_codes.h"
+#include "ui/unattended_session.h"
 #include "ui/win32/frm_install.h"
+#include "ui/win32/message_box.h"
 #include "common/stub_resource_ids.h"
 
 namespace {
 
 using namespace velmoran;
-
-// The program could not start: there is no window to run the wizard in.
-constexpr int kExitCouldNotStart = 1;
 
 BOOL CALLBACK CloseForm(HWND window, LPARAM) {
     char name[32];
@@ -57,6 +60,56 @@ HWND CreateApplicationWindow(HINSTANCE instance) {
     return window;
 }
 
+// "/?" and usage errors: a box, or the setup log alone when boxes are suppressed.
+int AnswerUsage(const setup::ParsedCommandLine& parsed, setup::SetupLog* log) {
+    const bool error = !parsed.error.empty();
+    const std::string text = error ? parsed.error + "\r\n\r\n" + setup::kUsageText : setup::kUsageText;
+    if (log) log->Line((error ? "Error: " : "") + text);
+    if (!parsed.options.suppressMessageBoxes)
+        ui::win32::ShowMessageBox(nullptr, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)),
+                                  error ? "Error" : "Information",
+                                  error ? ui::win32::BoxIcon::Error : ui::win32::BoxIcon::Information, text,
+                                  ui::MessageButtons::Ok);
+    return error ? setup::kExitCouldNotStart : setup::kExitDone;
+}
+
+int RunWizard(HINSTANCE instance, const setup::RunOptions& options, platform::Platform& platform,
+              platform::win32::Win32Shell& shell, ByteSource& ownFile, const std::string& programPath,
+              setup::SetupLog* log) {
+    HWND application = CreateApplicationWindow(instance);
+    // No desktop to show a window on (a service session, or no display at all):
+    // nothing can be asked or shown, and the program ends saying so by its exit code.
+    if (!application) {
+        if (log) log->Line("Error: no window can be shown here; /S runs without one.");
+        return setup::kExitCouldNotStart;
+    }
+    int exitCode = setup::kExitCouldNotStart;
+    {
+        ui::win32::TfrmInstall form(instance, application, platform, ownFile, programPath, options, log);
+        shell.SetOwner([&form] { return form.Window(); });
+        if (form.Run()) exitCode = form.ExitCode();
+        shell.SetOwner(nullptr);
+    }
+    DestroyWindow(application);
+    return exitCode;
+}
+
+int Run(HINSTANCE instance, const setup::ParsedCommandLine& parsed, setup::SetupLog* log) {
+    if (!parsed.error.empty() || parsed.options.help) return AnswerUsage(parsed, log);
+    platform::win32::Win32FileSystem files;
+    platform::win32::Win32Registry registry;
+    platform::win32::Win32Shell shell;
+    platform::Platform platform{files, registry, shell};
+    const std::string programPath = platform::win32::OwnProgramPath();
+    platform::win32::OwnFileSource ownFile(programPath);
+    if (parsed.options.quietness != setup::Quietness::VerySilent)
+        return RunWizard(instance, parsed.options, platform, shell, ownFile, programPath, log);
+    setup::InstallerState state;
+    state.ownFile = &ownFile;
+    state.programPath = programPath;
+    return ui::RunUnattended(state, parsed.options, platform, log);
+}
+
 }  // namespace
 
 // An uncaught exception ends the program; the default handler would pull in a
@@ -68,27 +121,23 @@ void __verbose_terminate_handler() { std::abort(); }
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform::win32::RestrictDllSearchToSystemFolder();
     platform::win32::ComApartment apartment;
-    HWND application = CreateApplicationWindow(instance);
-    // No desktop to show a window on (a service session, or no display at all):
-    // nothing can be asked or shown, and the program ends saying so by its exit code.
-    if (!application) return kExitCouldNotStart;
-
-    platform::win32::Win32FileSystem files;
-    platform::win32::Win32Registry registry;
-    platform::win32::Win32Shell shell;
-    platform::Platform platform{files, registry, shell};
-    const std::string programPath = platform::win32::OwnProgramPath();
-    platform::win32::OwnFileSource ownFile(programPath);
-    {
-        ui::win32::TfrmInstall form(instance, application, platform, ownFile, programPath);
-        shell.SetOwner([&form] { return form.Window(); });
-        const bool shown = form.Run();
-        shell.SetOwner(nullptr);
-        if (!shown) {
-            DestroyWindow(application);
-            return kExitCouldNotStart;
-        }
+    const setup::ParsedCommandLine parsed =
+        setup::ParseCommandLine(setup::ArgumentsAfterProgramName(GetCommandLineA()));
+    std::unique_ptr<setup::SetupLog> log;
+    if (parsed.options.writeLog) {
+        log = std::make_unique<setup::SetupLog>(parsed.options.logFile, platform::win32::LocalTimeText,
+                                                platform::win32::AnsiToUtf8);
+        log->Line("Started: " + platform::win32::OwnProgramPath());
+        std::string seen = "Switches:";
+        for (const std::string& argument : parsed.options.seen) seen += " " + argument;
+        log->Line(seen);
     }
-    DestroyWindow(application);
-    return 0;
+    const int exitCode = Run(instance, parsed, log.get());
+    if (log) {
+        log->Line("Exit code: " + std::to_string(exitCode));
+        // A run that ended before naming its application still leaves its log.
+        platform::win32::Win32FileSystem files;
+        if (!log->IsOpen()) log->Open(files, "");
+    }
+    return exitCode;
 }

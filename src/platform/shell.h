@@ -7,7 +7,7 @@
 
 namespace velmoran::platform {
 
-enum class ShowCommand { Normal = 1, Minimised = 2 };
+enum class ShowCommand { Hidden = 0, Normal = 1, Minimised = 2 };
 
 // The longest file or parameter text Launch passes on; its buffers hold 1025 bytes.
 inline constexpr std::size_t kLaunchTextLimit = 1024;
@@ -26,6 +26,10 @@ public:
     // parameter text longer than kLaunchTextLimit starts nothing.
     virtual bool Launch(const std::string& file, const std::string& parameters, ShowCommand show,
                         const std::string& workingFolder = std::string()) = 0;
+    // Claims the application for this process until it ends, so that two runs
+    // never install or uninstall the same application at once. False when
+    // another process holds the claim.
+    virtual bool ClaimSingleRun(const std::string& appName) = 0;
 };
 
 }  // namespace velmoran::platform

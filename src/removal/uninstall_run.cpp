@@ -12,8 +12,6 @@
 namespace velmoran::removal {
 namespace {
 
-using ui::Gauge;
-using ui::Label;
 using Clock = std::chrono::steady_clock;
 
 std::string Normalised(std::string folder) {
@@ -69,7 +67,7 @@ std::string FindUninstallerLine(const setup::InstallLog& log, const std::string&
 
 // Everything the installation may have made, per-user and common alike: the
 // log is not trusted to say where that is.
-RemovalScope ScopeOf(const ui::InstallerState& state, platform::Platform& platform) {
+RemovalScope ScopeOf(const setup::InstallerState& state, platform::Platform& platform) {
     platform::Registry& registry = platform.registry;
     const auto userValue = [&registry](const char* name) {
         try {
@@ -111,32 +109,24 @@ bool EntryNamesThisProgram(platform::Registry& registry, const std::string& key,
     return named && own && EqualsIgnoreCase(*named, *own);
 }
 
-void ReportLeftovers(ui::InstallerState& state, ui::View& view, platform::FileSystem& files) {
-    std::size_t entries = 0;
-    for (const std::string& name : files.ListFolder(FolderPart(state.uninstallerPath) + "\\*.*")) {
-        (void)name;
-        view.ProcessMessages();
-        ++entries;
-    }
-    // The running uninstaller itself is always one of them.
-    if (entries > 1)
-        view.SetLabel(Label::Traces, "Some files created after the original installation are still in the application folder.");
+std::vector<std::string> FolderEntries(const setup::InstallerState& state, setup::RunReport& report,
+                                       platform::FileSystem& files) {
+    std::vector<std::string> names = files.ListFolder(FolderPart(state.uninstallerPath) + "\\*.*");
+    for (std::size_t i = 0; i < names.size(); ++i) report.KeepResponsive();
+    return names;
 }
 
 }  // namespace
 
-void RunUninstall(ui::InstallerState& state, ui::View& view, platform::Platform& platform) {
-    view.ShowPage(ui::Page::Uninstalled);
-    view.SetLabel(Label::Uninstall2, "Uninstalling...");
-    view.EnableUninstallExit(false);
+std::vector<std::string> RunUninstall(setup::InstallerState& state, setup::RunReport& report,
+                                      platform::Platform& platform) {
     const std::size_t count = state.log.Count();
-    view.SetGaugeMax(Gauge::Uninstall, static_cast<int>(count));
-    view.SetGaugeProgress(Gauge::Uninstall, 0);
+    report.StartProgress(static_cast<long long>(count));
+    report.Status("Uninstalling...");
     if (count == 0) {
         // Nothing was recorded, so there is nothing this run may remove.
-        view.SetLabel(Label::Uninstall2, "Uninstall Complete.");
-        view.EnableUninstallExit(true);
-        return;
+        report.Status("Uninstall Complete.");
+        return {};
     }
 
     const std::string uninstallerLine = FindUninstallerLine(state.log, state.programPath);
@@ -154,41 +144,48 @@ void RunUninstall(ui::InstallerState& state, ui::View& view, platform::Platform&
             state.uninstallerPath = line;
         std::optional<std::string> next = i > 0 ? FullLocalPath(state.log.Line(i - 1)) : std::nullopt;
         const auto container = path ? scope.FileContainer(*path) : std::nullopt;
-        if (container) {
-            platform.files.RemoveFileWithin(*path, *container);
+        if (!container) {
+            report.Record("Skipped, not a place of this installation: " + line);
+        } else {
+            const bool removed = platform.files.RemoveFileWithin(*path, *container);
+            report.Record((removed ? "Removed: " : "Not removed: ") + *path);
             // Lines of one folder follow each other: its folder is tried once, as the run leaves it.
             const std::string folder = FolderPart(*path);
             if (!next || !EqualsIgnoreCase(FolderPart(*next), folder))
                 RemoveEmptiedFolders(platform.files, kept, scope, folder, baseLength);
         }
         path = std::move(next);
-        view.SetGaugeProgress(Gauge::Uninstall, view.GaugeProgress(Gauge::Uninstall) + 1);
-        view.RepaintGauge(Gauge::Uninstall);
+        report.Advance(1);
         // A long run must not leave a window that answers nothing.
         if (Clock::now() - lastPump >= std::chrono::milliseconds(100)) {
-            view.ProcessMessages();
+            report.KeepResponsive();
             lastPump = Clock::now();
         }
     }
     const std::string entry = std::string(platform::kUninstallKeyPrefix) + state.appName;
     if (!state.appName.empty() && EntryNamesThisProgram(platform.registry, entry, state.programPath))
         platform::DeleteMachineKey(platform.registry, entry);
-    view.SetLabel(Label::Uninstall2, "Uninstall Complete.");
-    ReportLeftovers(state, view, platform.files);
-    view.EnableUninstallExit(true);
+    report.Status("Uninstall Complete.");
+    return FolderEntries(state, report, platform.files);
 }
 
-void FinishUninstall(ui::InstallerState& state, ui::View& view, platform::Platform& platform) {
+void RecordLeftovers(const setup::InstallerState& state, const std::vector<std::string>& names,
+                     setup::RunReport& report) {
+    const std::string own = FileNamePart(state.uninstallerPath);
+    for (const std::string& name : names)
+        if (!EqualsIgnoreCase(name, own)) report.Record("Left in the application folder: " + FolderPart(state.uninstallerPath) + name);
+}
+
+void FinishUninstall(setup::InstallerState& state, platform::Platform& platform, platform::ShowCommand show) {
     if (!state.uninstallerPath.empty()) {
         const std::string scriptPath = PrepareScriptPath(platform.files);
         const std::string systemFolder = platform.files.SystemFolder();
         if (const auto script = RemovalScript(state.uninstallerPath, scriptPath, systemFolder)) {
             WriteScript(platform.files, scriptPath, *script);
             // Started in the system folder, not in the uninstaller's current one.
-            platform.shell.Launch(scriptPath, "", platform::ShowCommand::Minimised, systemFolder);
+            platform.shell.Launch(scriptPath, "", show, systemFolder);
         }
     }
-    view.Terminate();
 }
 
 }  // namespace velmoran::removal

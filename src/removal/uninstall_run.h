@@ -1,23 +1,29 @@
 #pragma once
-// The work behind "Uninstall" and the uninstall page's OK button.
+// The uninstall run and what follows it, with or without a wizard to report to.
 
 #include <string>
 #include <vector>
 
 #include "platform/platform.h"
 #include "removal/removal_script.h"
-#include "ui/installer_state.h"
-#include "ui/view.h"
+#include "setup/installer_state.h"
+#include "setup/run_report.h"
 
 namespace velmoran::removal {
 
-// btnUninstallClick: deletes every logged path from the last to the first,
-// removes folders that became empty, deletes the uninstall entry and reports
-// files left in the application folder.
-void RunUninstall(ui::InstallerState& state, ui::View& view, platform::Platform& platform);
+// Deletes every logged path from the last to the first, removes folders that
+// became empty and deletes the uninstall entry. Returns the names the
+// application folder still holds afterwards, the running uninstaller's among them.
+std::vector<std::string> RunUninstall(setup::InstallerState& state, setup::RunReport& report,
+                                      platform::Platform& platform);
 
-// btnUninstallExitClick: writes and starts the script that removes the
-// uninstaller and its folder once it has ended, then ends.
-void FinishUninstall(ui::InstallerState& state, ui::View& view, platform::Platform& platform);
+// Records each of `names` (RunUninstall's) but the uninstaller's own, for the setup log.
+void RecordLeftovers(const setup::InstallerState& state, const std::vector<std::string>& names,
+                     setup::RunReport& report);
+
+// Writes and starts the script that removes the uninstaller and its folder
+// once it has ended; its console window shown `show`.
+void FinishUninstall(setup::InstallerState& state, platform::Platform& platform,
+                     platform::ShowCommand show = platform::ShowCommand::Minimised);
 
 }  // namespace velmoran::removal

@@ -9,52 +9,32 @@
 #include "common/path.h"
 #include "payload/file_entry.h"
 #include "payload/pe_layout.h"
+#include "setup/exit_codes.h"
 #include "setup/payload_names.h"
 #include "setup/uninstall_entry.h"
 
 namespace velmoran::setup {
 namespace {
 
-using ui::Gauge;
-using ui::Label;
-using ui::MessageButtons;
-using ui::MessageKind;
-using ui::MessageResult;
-using ui::Page;
-
 // Passes inflated bytes to the file and keeps the window responsive during a
-// long file: pending messages are dispatched at least every 100 ms of work.
-class PumpingSink : public ByteSink {
+// long file: the report hears from it at least every 100 ms of work.
+class ResponsiveSink : public ByteSink {
 public:
-    PumpingSink(ByteSink& file, ui::View& view) : file_(file), view_(view), lastPump_(Clock::now()) {}
+    ResponsiveSink(ByteSink& file, RunReport& report) : file_(file), report_(report), last_(Clock::now()) {}
     void Write(const uint8_t* data, std::size_t size) override {
         file_.Write(data, size);
-        if (Clock::now() - lastPump_ >= std::chrono::milliseconds(100)) {
-            view_.ProcessMessages();
-            lastPump_ = Clock::now();
+        if (Clock::now() - last_ >= std::chrono::milliseconds(100)) {
+            report_.KeepResponsive();
+            last_ = Clock::now();
         }
     }
 
 private:
     using Clock = std::chrono::steady_clock;
     ByteSink& file_;
-    ui::View& view_;
-    Clock::time_point lastPump_;
+    RunReport& report_;
+    Clock::time_point last_;
 };
-
-void AdvanceGauge(ui::View& view, long long amount) {
-    view.SetGaugeProgress(Gauge::Progress, view.GaugeProgress(Gauge::Progress) + amount);
-}
-
-// A name that leaves the install folder could overwrite any file on the
-// machine: a damaged or hostile installer is refused before anything is written.
-bool HoldsUnsafeName(ui::InstallerState& state, ui::View& view, int32_t count) {
-    const auto problem = FindUnsafeName([&state](const std::string& name) { return state.payload.Value(name); }, count);
-    if (!problem) return false;
-    view.ShowMessage(MessageKind::Error, *problem, MessageButtons::Abort);
-    view.Terminate();
-    return true;
-}
 
 // The headers of the uninstaller copy (`head`, the file's first bytes): a
 // signed installer's security directory points past the copy's end, which
@@ -92,7 +72,7 @@ private:
 // payload when it starts, and carries no files. A copy that cannot be written
 // is left out (the uninstaller is a convenience: the installation stands without
 // it); a read error of the installer is the reader's failure.
-void WriteUninstallerCopy(ui::InstallerState& state, ui::View& view, platform::FileSystem& files,
+void WriteUninstallerCopy(InstallerState& state, RunReport& report, platform::FileSystem& files,
                           const std::string& finalFolder) {
     state.payload.ReloadImage();
     const uint64_t count = std::min<uint64_t>(state.payload.FileDataStart(), state.payload.FileSize());
@@ -106,7 +86,9 @@ void WriteUninstallerCopy(ui::InstallerState& state, ui::View& view, platform::F
     WriteUntilFailure sink(*copy);
     sink.Write(headers.data(), headers.size());
     state.payload.CopyStored(headers.size(), count, sink);
-    if (!sink.failed) AdvanceGauge(view, static_cast<long long>(count));
+    if (sink.failed) return;
+    report.Advance(static_cast<long long>(count));
+    report.Record("Uninstaller: " + state.installFolder + "\\uninstall.exe (" + std::to_string(count) + " bytes)");
 }
 
 // A path the payload names relative to the install folder; an empty one is the folder itself.
@@ -118,7 +100,7 @@ std::string InstalledPath(const std::string& folder, const std::string& relative
 // desktop, or the program group this run made; none when that folder is
 // missing or a junction of its own). One that cannot be saved is simply
 // missing, as the shell-link object's own save would leave it.
-void MakeShortcuts(ui::InstallerState& state, platform::Platform& platform) {
+void MakeShortcuts(InstallerState& state, RunReport& report, platform::Platform& platform) {
     const std::string mainTarget = InstalledPath(state.installFolder, state.payload.Value("ExeName"));
     const std::string name = state.payload.Value("ExeShortCut");
     const auto shortcut = [&](const std::string& description, const std::string& folder,
@@ -126,8 +108,10 @@ void MakeShortcuts(ui::InstallerState& state, platform::Platform& platform) {
         const std::string link = folder + "\\" + description + ".lnk";
         const Bytes content = platform.shell.ShortcutContent(description, target);
         try {
-            if (finalFolder && !content.empty())
+            if (finalFolder && !content.empty()) {
                 platform.files.CreateFileWithin(link, *finalFolder)->Write(content.data(), content.size());
+                report.Record("Shortcut: " + link + " -> " + target);
+            }
         } catch (const std::exception&) {
         }
         state.log.Append(link);
@@ -149,6 +133,17 @@ void MakeShortcuts(ui::InstallerState& state, platform::Platform& platform) {
 
 }  // namespace
 
+int ExitCodeOf(RunOutcome outcome) {
+    switch (outcome) {
+        case RunOutcome::Done: return kExitDone;
+        case RunOutcome::Declined: return kExitCancelled;
+        case RunOutcome::Unreadable: return kExitCouldNotStart;
+        case RunOutcome::Refused: return kExitFailedBeforeWriting;
+        case RunOutcome::Failed: break;
+    }
+    return kExitFailedWhileRunning;
+}
+
 void CreateFoldersTopDown(platform::FileSystem& files, const std::string& folder) {
     for (std::string::size_type end = folder.find('\\'); end != std::string::npos; end = folder.find('\\', end + 1)) {
         const std::string level = folder.substr(0, end);
@@ -157,33 +152,34 @@ void CreateFoldersTopDown(platform::FileSystem& files, const std::string& folder
     if (!folder.empty() && folder.back() != '\\' && !files.FolderExists(folder)) files.CreateFolder(folder);
 }
 
-void RunInstallation(ui::InstallerState& state, ui::View& view, platform::Platform& platform) {
+RunOutcome RunInstallation(InstallerState& state, const std::string& folder, RunReport& report,
+                           platform::Platform& platform) {
     if (!state.fileDataStartRecorded) {
         // Start-up did not finish reading the payload: the file data's place is
         // unknown, so neither files nor an uninstaller could be written right.
-        view.ShowMessage(MessageKind::Error, "The installer could not be read completely, so it cannot install.",
-                         MessageButtons::Ok);
-        return;
+        report.Tell(Notice::Error, "The installer could not be read completely, so it cannot install.");
+        return RunOutcome::Unreadable;
     }
     const int32_t count = ParseHeaderNumber(state.payload.Value("Filecount"));
-    const std::string folder = view.LabelText(Label::InstallTo);
     if (folder.empty()) {
-        view.ShowMessage(MessageKind::Warning, "Please choose a folder to install the software to.", MessageButtons::Ok);
-        return;
+        report.Tell(Notice::Warning, "Please choose a folder to install the software to.");
+        return RunOutcome::Declined;
     }
-    if (HoldsUnsafeName(state, view, count)) return;
+    // A name that leaves the install folder could overwrite any file on the
+    // machine: a damaged or hostile installer is refused before anything is written.
+    if (const auto problem = FindUnsafeName([&state](const std::string& name) { return state.payload.Value(name); }, count)) {
+        report.Tell(Notice::Abort, *problem);
+        return RunOutcome::Refused;
+    }
     if (platform.files.FolderExists(folder) &&
-        view.ShowMessage(MessageKind::Warning,
-                         "Folder already exists, existing files may be overwritten.\r"
-                         "Are you sure you want to install the software here?",
-                         MessageButtons::YesNo) == MessageResult::No)
-        return;
+        !report.Ask("Folder already exists, existing files may be overwritten.\r"
+                    "Are you sure you want to install the software here?"))
+        return RunOutcome::Declined;
 
     state.installFolder = folder;
     state.mainProgramPath = InstalledPath(folder, state.payload.Value("ExeName"));
-    view.SetGaugeProgress(Gauge::Progress, 0);
-    view.SetGaugeMax(Gauge::Progress, ParseHeaderNumber(state.payload.Value("Filebytes")));
-    view.ShowPage(Page::Installing);
+    report.Record("Install folder: " + folder);
+    report.StartProgress(ParseHeaderNumber(state.payload.Value("Filebytes")));
     // Made even when no file lies in it, so the uninstaller and the log have a place.
     CreateFoldersTopDown(platform.files, folder);
     const std::string finalFolder = platform.files.FinalFolderPath(folder, platform::LinkAtFolder::Refuse);
@@ -192,8 +188,7 @@ void RunInstallation(ui::InstallerState& state, ui::View& view, platform::Platfo
     std::string lastFolder;  // files come folder by folder; each is made once
     for (int32_t n = 1; n <= count; ++n) {
         const payload::FileEntryText entry = payload::SplitFileEntry(state.payload.Value(payload::FileEntryKey(n)));
-        view.SetLabel(Label::InstallingFile, "Installing : " + entry.relativePath);
-        view.ProcessMessages();
+        report.Status("Installing : " + entry.relativePath);
         const std::string destination = folder + "\\" + entry.relativePath;
         const std::string destinationFolder = FolderPart(destination);
         if (destinationFolder != lastFolder) {
@@ -208,36 +203,38 @@ void RunInstallation(ui::InstallerState& state, ui::View& view, platform::Platfo
         const int32_t size = ParseHeaderNumber(entry.sizeText);
         {
             const auto file = platform.files.CreateFileWithin(destination, finalFolder);
-            PumpingSink sink(*file, view);
+            state.wroteFiles = true;
+            ResponsiveSink sink(*file, report);
             state.payload.InflateItem(size, sink);
         }
-        AdvanceGauge(view, size);
+        report.Advance(size);
         installedBytes += static_cast<uint64_t>(size);
         if (!platform.files.FileExists(destination)) {
-            view.ShowMessage(MessageKind::Error, "Could not install file - aborting installation", MessageButtons::Abort);
-            view.Terminate();
-            return;
+            report.Tell(Notice::Abort, "Could not install file - aborting installation");
+            return RunOutcome::Failed;
         }
+        report.Record("File: " + destination + " (" + std::to_string(size) + " bytes)");
     }
 
     state.log.Append(folder + "\\uninstall.exe");
-    WriteUninstallerCopy(state, view, platform.files, finalFolder);
-    state.log.Append(folder + "\\" + state.appName + ".ilg");
-    MakeShortcuts(state, platform);
-    state.log.Save(platform.files, folder + "\\" + state.appName + ".ilg", finalFolder);
+    WriteUninstallerCopy(state, report, platform.files, finalFolder);
+    const std::string logPath = folder + "\\" + state.appName + ".ilg";
+    state.log.Append(logPath);
+    if (!state.noIcons) MakeShortcuts(state, report, platform);
+    state.log.Save(platform.files, logPath, finalFolder);
+    report.Record("Install log: " + logPath);
     const bool namesProgram = !state.payload.Value("ExeName").empty();
     RegisterUninstallEntry(platform.registry, state.payload.Settings(),
                            {state.appName, folder, namesProgram ? state.mainProgramPath : std::string(), installedBytes});
-    view.ShowPage(Page::Installed);
+    return RunOutcome::Done;
 }
 
-void CompleteInstallation(ui::InstallerState& state, ui::View& view, platform::Platform& platform) {
+void CompleteInstallation(InstallerState& state, platform::Platform& platform, bool startProgram) {
     try {
         state.ownFile->Close();
     } catch (const std::exception&) {
     }
-    if (view.RunProgramChecked()) platform.shell.Launch(state.mainProgramPath, "", platform::ShowCommand::Normal);
-    view.Terminate();
+    if (startProgram) platform.shell.Launch(state.mainProgramPath, "", platform::ShowCommand::Normal);
 }
 
 }  // namespace velmoran::setup

@@ -1,18 +1,32 @@
 #pragma once
-// The work behind "Install Now" and the completion page's OK button.
+// The installation run: every file, the uninstaller copy, shortcuts, the install
+// log and the uninstall entry, with or without a wizard to report to.
 
 #include "platform/platform.h"
-#include "ui/installer_state.h"
-#include "ui/view.h"
+#include "setup/installer_state.h"
+#include "setup/run_report.h"
 
 namespace velmoran::setup {
 
-// btnGoInstallClick: extracts every file into the install folder, writes the
-// uninstaller copy, shortcuts, the install log and the uninstall entry.
-void RunInstallation(ui::InstallerState& state, ui::View& view, platform::Platform& platform);
+enum class RunOutcome {
+    Done,
+    Declined,    // no folder, or the question about an existing folder answered No
+    Unreadable,  // start-up did not finish reading the installer
+    Refused,     // a name that leaves the install folder; nothing written
+    Failed,      // a file could not be installed; the run stopped half-way
+};
 
-// btnCompleteClick: releases the own file, starts the program if asked, ends.
-void CompleteInstallation(ui::InstallerState& state, ui::View& view, platform::Platform& platform);
+// The exit code a run's outcome ends the program with.
+int ExitCodeOf(RunOutcome outcome);
+
+// Extracts every file into `folder`, then writes the uninstaller copy,
+// shortcuts, the install log and the uninstall entry. Failures of the system
+// (a full drive, a link in the way) are thrown.
+RunOutcome RunInstallation(InstallerState& state, const std::string& folder, RunReport& report,
+                           platform::Platform& platform);
+
+// Releases the own file and starts the installed program if asked.
+void CompleteInstallation(InstallerState& state, platform::Platform& platform, bool startProgram);
 
 // Creates every missing folder of `folder`, from the top down; results ignored.
 void CreateFoldersTopDown(platform::FileSystem& files, const std::string& folder);

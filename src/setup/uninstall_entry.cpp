@@ -76,6 +76,7 @@ void RegisterUninstallEntry(platform::Registry& registry, const payload::Setting
     entry.Text("InstallDate", Today());
     entry.Number("NoModify", 1);
     entry.Number("NoRepair", 1);
+    entry.Text("QuietUninstallString", "\"" + application.installFolder + "\\uninstall.exe\" /S");
     entry.Text("URLInfoAbout", header.Value(payload::kWebsiteKey));
     entry.Text("HelpLink", header.Value(payload::kSupportUrlKey));
     uint32_t major = 0, minor = 0;

@@ -5,60 +5,84 @@
 #include "common/failure.h"
 #include "common/header_number.h"
 #include "common/path.h"
-#include "common/windows_names.h"
 #include "removal/uninstall_run.h"
+#include "setup/exit_codes.h"
 #include "setup/installation_run.h"
-#include "setup/payload_names.h"
+#include "setup/start_up.h"
 
 namespace velmoran::ui {
 
-Install::Install(View& view, platform::Platform& platform, ByteSource& ownFile, std::string programPath)
-    : view_(view), platform_(platform) {
+Install::Install(View& view, platform::Platform& platform, ByteSource& ownFile, std::string programPath,
+                 setup::RunOptions options, setup::SetupLog* log)
+    : view_(view),
+      options_(std::move(options)),
+      log_(log),
+      loggedRegistry_(platform.registry, log),
+      platform_{platform.files, loggedRegistry_, platform.shell},
+      exitCode_(setup::kExitCancelled) {
     state_.ownFile = &ownFile;
     state_.programPath = std::move(programPath);
+    state_.noIcons = options_.noIcons;
 }
 
 void Install::Handle(void (Install::*handler)()) {
     try {
         (this->*handler)();
     } catch (const std::exception& failure) {
-        view_.ShowFailure(FailureBoxText(failure.what()));
+        const std::string text = FailureBoxText(failure.what());
+        if (log_) log_->Line("Error: " + text);
+        if (!options_.suppressMessageBoxes) view_.ShowFailure(text);
     }
+}
+
+void Install::Stop(int exitCode) {
+    exitCode_ = exitCode;
+    ended_ = true;
+    view_.Terminate();
+}
+
+WizardReport::Questions Install::Questions() const {
+    return {options_.quietness == setup::Quietness::Interactive, !options_.suppressMessageBoxes};
 }
 
 void Install::FormCreate() {
     view_.ShowPage(Page::Intro);
     if (!OpenPayload()) return;
-    state_.payload.SeekItemArea();
     LoadPictures();
 
     state_.appName = state_.payload.Value("AppName");
     view_.SetLabel(Label::Title, state_.appName);
     view_.SetLabel(Label::Welcome, "Welcome.  This program will install " + state_.appName +
                                        ".  It is recommended that you exit all other programs before continuing.");
+    if (!Admit()) return;
     ProposeInstallFolder();
     LoadTexts();
     ChooseMode();
 }
 
-// Special folders, empty lists and the payload, in one failure block: any
-// failure is reported as a damaged installer and the program ends.
+// Any failure to read the installer is reported as a damaged installer and the program ends.
 bool Install::OpenPayload() {
-    std::string message;
-    try {
-        state_.folders = platform::LookUpSpecialFolders(platform_.registry);
-        state_.log.Clear();
-        state_.payload.Open(*state_.ownFile, state_.programPath, [this](const std::string& problem) {
-            view_.ShowMessage(MessageKind::Information, problem, MessageButtons::Ok);
-        });
-        return true;
-    } catch (const payload::OpenFailure& failure) {
-        message = failure.what();
-    } catch (const std::exception&) {
-        message = payload::OpenFailureMessage(payload::OpenFailureKind::General);
+    const auto failure = setup::OpenInstaller(state_, platform_.registry, [this](const std::string& problem) {
+        if (log_) log_->Line("Warning: " + problem);
+        if (!options_.suppressMessageBoxes) view_.ShowMessage(MessageKind::Information, problem, MessageButtons::Ok);
+    });
+    if (!failure) return true;
+    if (log_) log_->Line("Error: " + *failure);
+    if (!options_.suppressMessageBoxes) view_.ShowMessage(MessageKind::Error, *failure, MessageButtons::Abort);
+    Stop(setup::kExitCouldNotStart);
+    return false;
+}
+
+// One run of an application at a time, and a setup log that can be written, before anything is asked.
+bool Install::Admit() {
+    const setup::Admission admission = setup::Admit(state_.appName, platform_, log_);
+    if (admission.exitCode == 0) return true;
+    if (log_) log_->Line("Error: " + admission.message);
+    if (!options_.suppressMessageBoxes) {
+        const bool busy = admission.exitCode == setup::kExitAnotherRunning;
+        view_.ShowMessage(busy ? MessageKind::Information : MessageKind::Error, admission.message, MessageButtons::Ok);
     }
-    view_.ShowMessage(MessageKind::Error, message, MessageButtons::Abort);
-    view_.Terminate();
+    Stop(admission.exitCode);
     return false;
 }
 
@@ -97,30 +121,27 @@ void Install::LoadPictures() {
     }
 }
 
-namespace {
-
-// A "." or ".." component (Windows trims trailing dots and spaces, so "..." and
-// ". " count too) would propose a folder other than the one the name shows.
-bool ClimbsOrStays(const std::string& path) {
-    return !EveryComponent(path, [](const std::string& part) {
-        return part.empty() || part.find_first_not_of(". ") != std::string::npos;
-    });
-}
-
-}  // namespace
-
-// The program-files folder followed by TargetFolder after its placeholder. A
-// failure (a parent folder that does not exist yet) leaves the path empty.
+// The folder given on the command line, else the program-files folder followed
+// by TargetFolder. A failure (a parent folder that does not exist yet) leaves
+// the path empty.
 void Install::ProposeInstallFolder() {
     try {
-        const std::string target = state_.payload.Value("TargetFolder");
-        const std::string folder = FolderPart(target);
-        const auto firstBackslash = folder.find('\\');
-        const std::string tail = firstBackslash == std::string::npos ? folder : folder.substr(firstBackslash);
-        if (ClimbsOrStays(tail + FileNamePart(target))) return;
-        state_.baseFolder = state_.folders.programFiles + tail;
+        if (options_.installFolder) {
+            state_.baseFolder = FolderPart(*options_.installFolder);
+            if (state_.baseFolder.size() > 3) state_.baseFolder.pop_back();
+            try {
+                view_.PointDirectoryList(state_.baseFolder);
+            } catch (const std::exception&) {
+                // a folder that does not exist yet is made by the installation
+            }
+            view_.SetFolderName(FileNamePart(*options_.installFolder));
+            return;
+        }
+        const auto proposed = setup::ProposeInstallFolder(state_);
+        if (!proposed) return;
+        state_.baseFolder = proposed->base;
         view_.PointDirectoryList(state_.baseFolder);
-        view_.SetFolderName(FileNamePart(target));
+        view_.SetFolderName(proposed->name);
     } catch (const std::exception&) {
     }
 }
@@ -137,20 +158,11 @@ void Install::LoadTexts() {
     }
 }
 
-// The install log beside the running program means this run uninstalls.
 void Install::ChooseMode() {
-    std::string ownFolder = FolderPart(state_.programPath);
-    if (!ownFolder.empty() && ownFolder.back() == '\\') ownFolder.pop_back();
-    const std::string logPath = ownFolder + "\\" + state_.appName + ".ilg";
-    // A name that is not one folder's name could point the log path anywhere.
-    if (setup::IsSafeAppName(state_.appName) && platform_.files.FileExists(logPath)) {
-        state_.log.Load(platform_.files, logPath);
-        view_.SetLabel(Label::Uninstall, "Are you sure you want to uninstall " + state_.appName + " ?");
-        view_.ShowPage(Page::Uninstall);
-    } else {
-        state_.payload.RecordFileDataStart();
-        state_.fileDataStartRecorded = true;
-    }
+    uninstalling_ = setup::ChooseUninstall(state_, platform_.files);
+    if (!uninstalling_) return;
+    view_.SetLabel(Label::Uninstall, "Are you sure you want to uninstall " + state_.appName + " ?");
+    view_.ShowPage(Page::Uninstall);
 }
 
 void Install::btnShowLicenseClick() { view_.ShowPage(Page::License); }
@@ -181,12 +193,75 @@ void Install::DirectoryListBox1Change() {
     edtFolderChange();
 }
 
-void Install::btnGoInstallClick() { setup::RunInstallation(state_, view_, platform_); }
+void Install::btnGoInstallClick() {
+    WizardReport wizard(view_, WizardReport::Run::Installation, Questions());
+    setup::LoggedReport report(wizard, log_);
+    setup::RunOutcome outcome;
+    try {
+        outcome = setup::RunInstallation(state_, view_.LabelText(Label::InstallTo), report, platform_);
+    } catch (const std::exception&) {
+        exitCode_ = state_.wroteFiles ? setup::kExitFailedWhileRunning : setup::kExitFailedBeforeWriting;
+        throw;
+    }
+    switch (outcome) {
+        case setup::RunOutcome::Done:
+            exitCode_ = setup::kExitDone;
+            // A run without questions closes from its progress page.
+            if (options_.quietness == setup::Quietness::Interactive) view_.ShowPage(Page::Installed);
+            break;
+        case setup::RunOutcome::Declined:
+            break;  // the wizard stays on its page
+        case setup::RunOutcome::Unreadable:
+            exitCode_ = setup::kExitCouldNotStart;
+            break;
+        case setup::RunOutcome::Refused:
+        case setup::RunOutcome::Failed:
+            Stop(setup::ExitCodeOf(outcome));
+            break;
+    }
+}
 
-void Install::btnCompleteClick() { setup::CompleteInstallation(state_, view_, platform_); }
+void Install::btnCompleteClick() {
+    const bool startProgram = options_.quietness == setup::Quietness::Interactive && view_.RunProgramChecked();
+    setup::CompleteInstallation(state_, platform_, startProgram);
+    view_.Terminate();
+}
 
-void Install::btnUninstallClick() { removal::RunUninstall(state_, view_, platform_); }
+void Install::btnUninstallClick() {
+    WizardReport wizard(view_, WizardReport::Run::Uninstall, Questions());
+    setup::LoggedReport report(wizard, log_);
+    std::vector<std::string> names;
+    try {
+        names = removal::RunUninstall(state_, report, platform_);
+    } catch (const std::exception&) {
+        exitCode_ = setup::kExitFailedWhileRunning;
+        throw;
+    }
+    exitCode_ = setup::kExitDone;
+    // The running uninstaller itself is always one of them.
+    if (names.size() > 1)
+        view_.SetLabel(Label::Traces, "Some files created after the original installation are still in the application folder.");
+    removal::RecordLeftovers(state_, names, report);
+    view_.EnableUninstallExit(true);
+}
 
-void Install::btnUninstallExitClick() { removal::FinishUninstall(state_, view_, platform_); }
+void Install::btnUninstallExitClick() {
+    removal::FinishUninstall(state_, platform_);
+    view_.Terminate();
+}
+
+void Install::RunWithoutQuestions() {
+    if (ended_) return;
+    if (uninstalling_) {
+        Handle(&Install::btnUninstallClick);
+        if (exitCode_ == setup::kExitDone) Handle(&Install::btnUninstallExitClick);
+    } else {
+        if (options_.installFolder) view_.SetLabel(Label::InstallTo, *options_.installFolder);
+        Handle(&Install::btnGoInstallClick);
+        if (exitCode_ == setup::kExitDone) Handle(&Install::btnCompleteClick);
+    }
+    ended_ = true;
+    view_.Terminate();
+}
 
 }  // namespace velmoran::ui

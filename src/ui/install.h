@@ -7,14 +7,19 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "ui/installer_state.h"
+#include "setup/command_line.h"
+#include "setup/installer_state.h"
+#include "setup/setup_log.h"
 #include "ui/view.h"
+#include "ui/wizard_report.h"
 
 namespace velmoran::ui {
 
 class Install {
 public:
-    Install(View& view, platform::Platform& platform, ByteSource& ownFile, std::string programPath);
+    // `options` from the command line; `log` the setup log, when one is kept.
+    Install(View& view, platform::Platform& platform, ByteSource& ownFile, std::string programPath,
+            setup::RunOptions options = {}, setup::SetupLog* log = nullptr);
 
     void FormCreate();
     void btnShowLicenseClick();
@@ -35,18 +40,33 @@ public:
     // rest of the handler is skipped and the program goes on.
     void Handle(void (Install::*handler)());
 
-    InstallerState& State() { return state_; }
+    // /SILENT: after start-up, installs (or uninstalls) without a question and ends.
+    void RunWithoutQuestions();
+
+    // What the program returns: a setup exit code.
+    int ExitCode() const { return exitCode_; }
+    setup::InstallerState& State() { return state_; }
 
 private:
     bool OpenPayload();
+    bool Admit();
     void LoadPictures();
     void ProposeInstallFolder();
     void LoadTexts();
     void ChooseMode();
+    WizardReport::Questions Questions() const;
+    void Stop(int exitCode);
 
     View& view_;
-    platform::Platform& platform_;
-    InstallerState state_;
+    setup::RunOptions options_;
+    setup::SetupLog* log_;
+    // The runs write the registry through the log, so every value is in it.
+    setup::LoggedRegistry loggedRegistry_;
+    platform::Platform platform_;
+    setup::InstallerState state_;
+    bool uninstalling_ = false;
+    bool ended_ = false;
+    int exitCode_;
 };
 
 }  // namespace velmoran::ui

@@ -2,6 +2,7 @@
 // Records shortcuts and launches. A shortcut's content names its description,
 // target and working folder, one per line.
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,10 @@ public:
     Bytes ShortcutContent(const std::string& description, const std::string& target) override;
     bool Launch(const std::string& file, const std::string& parameters, platform::ShowCommand show,
                 const std::string& workingFolder) override;
+
+    // Claimed by another process when the name is in `claimedElsewhere`.
+    bool ClaimSingleRun(const std::string& appName) override { return claimedElsewhere.count(appName) == 0; }
+    std::set<std::string> claimedElsewhere;
 
     void FailShortcutObject(bool fail) { failObject_ = fail; }
     const std::vector<Shortcut>& Shortcuts() const { return shortcuts_; }

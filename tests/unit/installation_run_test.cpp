@@ -316,12 +316,13 @@ TEST(UninstallEntry, IdentityValuesAreWrittenWhenKnown) {
         std::map<std::string, std::string> values;
     } cases[] = {
         {"", "", "", {{"DisplayName", "Kestrel"}, {"DisplayVersion", "<missing>"}, {"Publisher", "<missing>"},
-                      {"DisplayIcon", "<missing>"}, {"NoModify", "<missing>"}, {"EstimatedSize", "<missing>"}}},
+                      {"DisplayIcon", "<missing>"}, {"NoModify", "<missing>"}, {"EstimatedSize", "<missing>"},
+                      {"QuietUninstallString", "<missing>"}}},
         {"2.4.1", "Kestrel Software", "https://kestrel.example",
          {{"DisplayVersion", "2.4.1"}, {"Publisher", "Kestrel Software"}, {"DisplayIcon", kFolder + "\\Kestrel.exe,0"},
           {"InstallLocation", kFolder + "\\"}, {"EstimatedSize", "1"}, {"NoModify", "1"}, {"NoRepair", "1"},
           {"URLInfoAbout", "https://kestrel.example"}, {"HelpLink", "<missing>"}, {"VersionMajor", "2"},
-          {"VersionMinor", "4"}}},
+          {"VersionMinor", "4"}, {"QuietUninstallString", "\"" + kFolder + "\\uninstall.exe\" /S"}}},
         {"", "Kestrel Software", "",
          {{"Publisher", "Kestrel Software"}, {"DisplayVersion", "<missing>"}, {"VersionMajor", "<missing>"},
           {"NoRepair", "1"}, {"URLInfoAbout", "<missing>"}}},

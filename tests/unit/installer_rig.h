@@ -96,7 +96,7 @@ public:
     }
     void Start() { Click(&ui::Install::FormCreate); }
     void Click(void (ui::Install::*handler)()) { install->Handle(handler); }
-    ui::InstallerState& State() { return install->State(); }
+    setup::InstallerState& State() { return install->State(); }
 
     FakeFileSystem files;
     FakeRegistry registry;

@@ -307,8 +307,8 @@ bool YesNo(const std::string& word) {
     throw ScriptFailure{"expected yes or no, not " + word};
 }
 
-void Start(const std::string& path) {
-    std::string command = "\"" + path + "\"";
+void Start(const std::string& path, const std::string& arguments = std::string()) {
+    std::string command = "\"" + path + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     std::string folder = path.substr(0, path.find_last_of("\\/") + 1);
@@ -470,6 +470,27 @@ void CheckShortcut(const std::string& arguments) {
     Expect(parts[3] == folder, std::string("its working folder is ") + folder);
 }
 
+// Runs another program to its end, beside the one under test, and checks the
+// whole exit code (Wine's launcher would hand it on modulo 256).
+void CheckExitCode(const std::string& arguments) {
+    const std::vector<std::string> parts = SplitBars(arguments);
+    Expect(parts.size() == 3, "exit-code needs CODE | PROGRAM | ARGUMENTS");
+    std::string command = "\"" + parts[1] + "\" " + parts[2];
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    Expect(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) != 0,
+           "cannot start " + parts[1]);
+    const bool ended = WaitForSingleObject(process.hProcess, kTimeoutMs) == WAIT_OBJECT_0;
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    Expect(ended, parts[1] + " did not end");
+    std::printf("  exit code: %lu\n", static_cast<unsigned long>(code));
+    Expect(std::to_string(code) == parts[0], parts[1] + " ended with " + std::to_string(code) + ", not " + parts[0]);
+}
+
 void Run(const std::string& line) {
     std::istringstream words(line);
     std::string command, name;
@@ -482,6 +503,12 @@ void Run(const std::string& line) {
     const std::string value = split == std::string::npos ? std::string() : Trim(rest.substr(split + 1));
 
     if (command == "start") return Start(rest);
+    if (command == "start-with") {
+        const std::vector<std::string> parts = SplitBars(rest);
+        Expect(parts.size() == 2, "start-with needs PROGRAM | ARGUMENTS");
+        return Start(parts[0], parts[1]);
+    }
+    if (command == "exit-code") return CheckExitCode(rest);
     if (command == "start-short") {
         char shortPath[MAX_PATH];
         const DWORD length = GetShortPathNameA(rest.c_str(), shortPath, MAX_PATH);

@@ -3,6 +3,12 @@
 # it must end with exit code 1, not crash. no_display.sh PREFIX STUB
 set -uo pipefail
 prefix="$1" stub="$2"
+# Wine's desktop belongs to the session that first made it: this run gets a
+# session of its own, without a display, and leaves none behind for the tests
+# that need one.
+end_session() { WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/null; WINEPREFIX="$prefix" /usr/lib/wine/wineserver -w; }
+end_session
+trap end_session EXIT
 output=$(env -u DISPLAY -u VELMORAN_XVFB_DISPLAY WINEPREFIX="$prefix" WINEDEBUG=-all \
   WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml=" timeout 60 /usr/lib/wine/wine64 "$stub" 2>&1)
 status=$?

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -114,6 +115,26 @@ ComApartment::ComApartment()
 
 ComApartment::~ComApartment() {
     if (initialised_) Api().coUninitialize();
+}
+
+Win32Shell::~Win32Shell() {
+    if (claim_) CloseHandle(claim_);
+}
+
+bool Win32Shell::ClaimSingleRun(const std::string& appName) {
+    // Folded, as the uninstall key it guards is; a backslash would name a namespace.
+    std::string name = "Global\\Velmoran Setup " + AsciiLower(appName);
+    std::replace(name.begin() + 7, name.end(), '\\', '/');
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
+    const DWORD error = GetLastError();
+    if (!mutex) return error != ERROR_ACCESS_DENIED;  // denied: another user's run made it
+    if (error == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex);
+        return false;
+    }
+    if (claim_) CloseHandle(claim_);
+    claim_ = mutex;
+    return true;
 }
 
 }  // namespace velmoran::platform::win32

@@ -17,9 +17,17 @@ public:
     Bytes ShortcutContent(const std::string& description, const std::string& target) override;
     bool Launch(const std::string& file, const std::string& parameters, ShowCommand show,
                 const std::string& workingFolder) override;
+    // A named mutex in the global namespace, so runs in other sessions count too.
+    bool ClaimSingleRun(const std::string& appName) override;
+
+    Win32Shell() = default;
+    ~Win32Shell() override;
+    Win32Shell(const Win32Shell&) = delete;
+    Win32Shell& operator=(const Win32Shell&) = delete;
 
 private:
     std::function<HWND()> owner_;
+    HANDLE claim_ = nullptr;
 };
 
 // Initialises the component object system for a single-threaded apartment and

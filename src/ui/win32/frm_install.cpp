@@ -90,8 +90,11 @@ void LoadControlLibraries() {
 }  // namespace
 
 TfrmInstall::TfrmInstall(HINSTANCE instance, HWND application, platform::Platform& platform, ByteSource& ownFile,
-                         std::string programPath)
-    : instance_(instance), application_(application), install_(*this, platform, ownFile, std::move(programPath)) {
+                         std::string programPath, const setup::RunOptions& options, setup::SetupLog* log)
+    : instance_(instance),
+      application_(application),
+      install_(*this, platform, ownFile, std::move(programPath), options, log),
+      withoutQuestions_(options.quietness == setup::Quietness::Silent) {
     // MS Sans Serif at 8 points: a character height of 11 pixels, never scaled.
     font_ = Font(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
@@ -129,6 +132,7 @@ bool TfrmInstall::Run() {
     ShowWindow(window_, SW_SHOW);
     UpdateWindow(window_);
     SetFocus(Control(idPanIcon));
+    if (withoutQuestions_) install_.RunWithoutQuestions();
 
     MSG message;
     while (!terminated_ && GetMessageA(&message, nullptr, 0, 0) > 0) {

@@ -18,7 +18,7 @@ namespace velmoran::ui::win32 {
 class TfrmInstall : public View {
 public:
     TfrmInstall(HINSTANCE instance, HWND application, platform::Platform& platform, ByteSource& ownFile,
-                std::string programPath);
+                std::string programPath, const setup::RunOptions& options, setup::SetupLog* log);
     ~TfrmInstall() override;
     TfrmInstall(const TfrmInstall&) = delete;
     TfrmInstall& operator=(const TfrmInstall&) = delete;
@@ -28,6 +28,7 @@ public:
     // be made (no desktop to show it on).
     bool Run();
     HWND Window() const { return window_; }
+    int ExitCode() const { return install_.ExitCode(); }
     void CloseRequest();
 
     void ShowPage(Page page) override;
@@ -78,6 +79,7 @@ private:
     std::vector<int> glyphOfControl_;
     DirectoryControls directory_;
     std::string folderText_;
+    bool withoutQuestions_;  // /SILENT
     bool terminated_ = false;
     DWORD lastMessageCheck_ = 0;  // GetTickCount of the last emptying of the queue
 };

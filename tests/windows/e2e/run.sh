@@ -17,7 +17,8 @@ restore=()
 cleanup() {
   for command in "${restore[@]}"; do eval "$command" || true; done
   # Whatever a scenario installed goes, so the next one starts from a clean prefix.
-  rm -rf "$app_dir" "$drive_c/Vendor" "$drive_c/uninstall_rd.bat" "$(unix_path "$programs")/Kestrel Notes"
+  rm -rf "$app_dir" "$drive_c/Vendor" "$drive_c/Apps" "$drive_c/uninstall_rd.bat" "$(unix_path "$programs")/Kestrel Notes"
+  rm -f "$drive_c"/*.log
   rm -f "$(unix_path "$desktop")/Kestrel Notes.lnk"
   wine_run reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
   if [ -n "${small_drive:-}" ]; then
@@ -34,6 +35,26 @@ reg_value() { wine_run reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n 
 unix_path() { local p="${1#[Cc]:\\}"; printf '%s/%s' "$drive_c" "${p//\\//}"; }
 # Waits up to ten seconds for a shell condition.
 eventually() { for _ in $(seq 100); do eval "$1" && return 0; sleep 0.1; done; return 1; }
+
+# Wine's desktop belongs to the session (the wine server) that first made it: a
+# session started without a display keeps none for the scenarios after it, and
+# one started with a display would hand it on. Headless runs get one of their own.
+end_wine_session() { WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true; WINEPREFIX="$prefix" /usr/lib/wine/wineserver -w; }
+# Runs a program as a service session would: no display at all. Its exit code
+# is returned (modulo 256, as Wine's launcher hands it on).
+wine_headless() {
+  (cd "$work" && env -u DISPLAY -u VELMORAN_XVFB_DISPLAY WINEPREFIX="$prefix" WINEDEBUG=-all \
+    WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml=" timeout 120 /usr/lib/wine/wine64 "$@")
+}
+# Expects exit code $1 from the rest, run headless.
+expect_exit() {
+  local expected="$1" status=0; shift
+  wine_headless "$@" >"$work/headless.out" 2>&1 || status=$?
+  [ "$status" -eq "$expected" ] || fail "$* ended with $status, expected $expected: $(cat "$work/headless.out")"
+}
+add_identity() {
+  sed -i 's/^\[Shortcuts\]/Version=2.4.1\nPublisher=Kestrel Software\n\n[Shortcuts]/' "$work/sample/kestrel.ini"
+}
 
 programs=$(reg_value "$shell_folders" "Common Programs")
 desktop=$(reg_value "$shell_folders" "Common Desktop")
@@ -226,6 +247,54 @@ case "$scenario" in
     build --level 1
     drive "$scenario.gui"
     [ ! -e "$small_drive/Kestrel Notes/Kestrel Notes.ilg" ] || fail "a log was written on the full drive" ;;
+  unattended)
+    # What a deployment tool does: install and uninstall with no window, in a
+    # session without a display, reading exit codes and the setup log.
+    add_identity
+    build
+    folder='C:\Apps\Kestrel Notes' apps="$drive_c/Apps/Kestrel Notes"
+    end_wine_session
+    restore+=(end_wine_session)
+    expect_exit 0 KestrelSetup.exe /S /LOG=C:\\setup.log "/D=$folder"
+    for file in Kestrel.exe readme.txt docs/guide.txt; do
+      cmp -s "$work/sample/app/$file" "$apps/$file" || fail "$file is not installed"
+      grep -qF "File: $folder\\${file//\//\\}" "$drive_c/setup.log" || fail "the log does not name $file: $(cat "$drive_c/setup.log")"
+    done
+    grep -qF "Exit code: 0" "$drive_c/setup.log" || fail "the log does not end with the exit code"
+    [ -e "$(unix_path "$desktop")/Kestrel Notes.lnk" ] || fail "no desktop shortcut"
+    [ -e "$(unix_path "$programs")/Kestrel Notes/User Guide.lnk" ] || fail "no program group"
+    for expected in "DisplayName=Kestrel Notes" "DisplayVersion=2.4.1" "Publisher=Kestrel Software" \
+                    "QuietUninstallString=\"$folder\\uninstall.exe\" /S" "InstallLocation=$folder\\" "NoRepair=0x1"; do
+      [ "$(reg_value "$uninstall_key" "${expected%%=*}")" = "${expected#*=}" ] ||
+        fail "the uninstall entry's ${expected%%=*} is \"$(reg_value "$uninstall_key" "${expected%%=*}")\", expected \"${expected#*=}\""
+    done
+    # Installed again over itself, as a second deployment would: the question is answered Yes.
+    expect_exit 0 KestrelSetup.exe /VERYSILENT "/DIR=$folder"
+    expect_exit 0 "$folder\\uninstall.exe" /S /LOG=C:\\uninstall.log
+    grep -qF "Removed: $folder\\Kestrel.exe" "$drive_c/uninstall.log" || fail "the uninstall log names no removed file"
+    eventually '[ ! -e "$apps" ]' || fail "the install folder is still there: $(ls -A "$apps")"
+    [ ! -e "$(unix_path "$desktop")/Kestrel Notes.lnk" ] || fail "the desktop shortcut is still there"
+    [ -z "$(reg_value "$uninstall_key" DisplayName)" ] || fail "the registry entry is still there"
+    # Usage errors and a damaged installer: exit code 1, the reason in the log, nothing written.
+    expect_exit 1 KestrelSetup.exe /S /DIR=relative\\path /LOG=C:\\usage.log
+    grep -qF "is not a full path" "$drive_c/usage.log" || fail "the usage error is not in the log"
+    expect_exit 1 KestrelSetup.exe /S /BOGUS
+    head -c "$(( $(stat -c %s "$work/velmoran-stub.exe") + 120 ))" "$work/KestrelSetup.exe" > "$work/Damaged.exe"
+    expect_exit 1 Damaged.exe /S /LOG=C:\\damaged.log "/D=$folder"
+    grep -qF "(damaged installer?)" "$drive_c/damaged.log" || fail "the damage is not in the log: $(cat "$drive_c/damaged.log")"
+    [ ! -e "$apps" ] || fail "a damaged installer wrote the install folder" ;;
+  unattended-silent)
+    # /SILENT: only the progress page, no question (the folder exists), closed at the end.
+    build
+    mkdir -p "$app_dir"
+    printf '%s\n' "exit-code 0 | KestrelSetup.exe | /SILENT /NOICONS /LOG=C:\\silent.log" > "$work/silent.gui"
+    wine_run gui_driver.exe silent.gui || fail "the /SILENT installation failed: $(cat "$drive_c/silent.log")"
+    check_installed_files
+    [ ! -e "$(unix_path "$desktop")/Kestrel Notes.lnk" ] || fail "/NOICONS made a desktop shortcut"
+    [ ! -e "$(unix_path "$programs")/Kestrel Notes" ] || fail "/NOICONS made a program group"
+    printf '%s\n' "exit-code 0 | C:\Program Files\Kestrel Notes\uninstall.exe | /SILENT" > "$work/silent.gui"
+    wine_run gui_driver.exe silent.gui
+    check_removed ;;
   identity)
     # The installer as Explorer reads it: manifest, icon and version.
     cp "$source/src/app/installer.ico" "$work/sample/setup.ico"

@@ -1,6 +1,6 @@
 #pragma once
-// The installer state: everything the handlers share for the whole run of the
-// program, created at start-up and released at exit.
+// The installer state: everything the wizard's handlers and the runs share for
+// the whole run of the program, created at start-up and released at exit.
 
 #include <string>
 
@@ -9,7 +9,7 @@
 #include "platform/special_folders.h"
 #include "setup/install_log.h"
 
-namespace velmoran::ui {
+namespace velmoran::setup {
 
 struct InstallerState {
     // The running program's file and the payload read from it.
@@ -25,6 +25,10 @@ struct InstallerState {
     std::string installFolder;    // taken from labInstallTo by Install Now
     std::string mainProgramPath;  // install folder + "\" + ExeName
     std::string uninstallerPath;  // found by the uninstall run
+    bool noIcons = false;         // no desktop shortcut, no program group
+    // Set once the installation has written its first file: a failure after it
+    // leaves a partial installation behind, one before it leaves nothing.
+    bool wroteFiles = false;
 };
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::setup

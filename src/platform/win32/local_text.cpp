@@ -1,0 +1,50 @@
+#include "platform/win32/local_text.h"
+
+#include <vector>
+
+#include "platform/win32/windows_api.h"
+
+namespace velmoran::platform::win32 {
+
+std::string AnsiToUtf8(const std::string& text) {
+    if (text.empty()) return text;
+    const int size = static_cast<int>(text.size());
+    const int wide = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    if (wide <= 0) return text;
+    std::vector<wchar_t> utf16(static_cast<std::size_t>(wide));
+    MultiByteToWideChar(CP_ACP, 0, text.data(), size, utf16.data(), wide);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return text;
+    std::string utf8(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, utf8.data(), bytes, nullptr, nullptr);
+    return utf8;
+}
+
+namespace {
+
+void AppendDigits(std::string& text, unsigned value, int digits) {
+    std::string part(static_cast<std::size_t>(digits), '0');
+    for (int i = digits; i-- > 0; value /= 10) part[static_cast<std::size_t>(i)] = static_cast<char>('0' + value % 10);
+    text += part;
+}
+
+}  // namespace
+
+std::string LocalTimeText() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    std::string text;
+    const struct {
+        unsigned value;
+        int digits;
+        const char* after;
+    } parts[] = {{now.wYear, 4, "-"}, {now.wMonth, 2, "-"},   {now.wDay, 2, " "},
+                 {now.wHour, 2, ":"}, {now.wMinute, 2, ":"}, {now.wSecond, 2, ""}};
+    for (const auto& part : parts) {
+        AppendDigits(text, part.value, part.digits);
+        text += part.after;
+    }
+    return text;
+}
+
+}  // namespace velmoran::platform::win32

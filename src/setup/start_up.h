@@ -1,0 +1,47 @@
+#pragma once
+// What every run does first, with a wizard or without: read the installer,
+// find out whether it installs or uninstalls, and claim the application.
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/platform.h"
+#include "setup/installer_state.h"
+#include "setup/setup_log.h"
+
+namespace velmoran::setup {
+
+// Reads the special folders and opens the payload (`onProblem` hears of a
+// header that is odd but readable). The message a damaged installer shows when
+// it cannot be read; nothing when it can.
+std::optional<std::string> OpenInstaller(InstallerState& state, platform::Registry& registry,
+                                         const std::function<void(const std::string&)>& onProblem);
+
+struct ProposedFolder {
+    std::string base;  // the folder under which it is made
+    std::string name;
+};
+
+// The program-files folder followed by TargetFolder after its placeholder;
+// nothing when that would climb out of it ("." or ".." components).
+std::optional<ProposedFolder> ProposeInstallFolder(const InstallerState& state);
+
+// Takes the pictures and texts a window would show, so that the file data
+// after them is read from its place.
+void SkipPresentation(InstallerState& state);
+
+// The install log beside the running program means this run uninstalls: the
+// log is loaded and true returned. Otherwise the file data's place is noted.
+bool ChooseUninstall(InstallerState& state, platform::FileSystem& files);
+
+struct Admission {
+    int exitCode = 0;  // 0: the run may go on
+    std::string message;
+};
+
+// Opens the setup log (when one is asked for) and claims the application for
+// this run: only one installation or uninstall of it at a time.
+Admission Admit(const std::string& appName, platform::Platform& platform, SetupLog* log);
+
+}  // namespace velmoran::setup

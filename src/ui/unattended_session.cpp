@@ -1,0 +1,82 @@
+#include "ui/unattended_session.h"
+
+#include <exception>
+
+#include "removal/uninstall_run.h"
+#include "setup/exit_codes.h"
+#include "setup/installation_run.h"
+#include "setup/start_up.h"
+
+namespace velmoran::ui {
+namespace {
+
+int Uninstall(setup::InstallerState& state, setup::RunReport& report, platform::Platform& platform) {
+    try {
+        const std::vector<std::string> names = removal::RunUninstall(state, report, platform);
+        removal::RecordLeftovers(state, names, report);
+        // Everything but the uninstaller and its folder is gone now; the
+        // script takes those once this program has ended.
+        removal::FinishUninstall(state, platform, platform::ShowCommand::Hidden);
+    } catch (const std::exception& failure) {
+        report.Tell(setup::Notice::Abort, failure.what());
+        return setup::kExitFailedWhileRunning;
+    }
+    return setup::kExitDone;
+}
+
+int Install(setup::InstallerState& state, const setup::RunOptions& options, setup::RunReport& report,
+            platform::Platform& platform) {
+    std::string folder;
+    if (options.installFolder) {
+        folder = *options.installFolder;
+    } else if (const auto proposed = setup::ProposeInstallFolder(state)) {
+        const std::string& base = proposed->base;
+        folder = !base.empty() && base.back() == '\\' ? base + proposed->name : base + "\\" + proposed->name;
+    }
+    try {
+        const setup::RunOutcome outcome = setup::RunInstallation(state, folder, report, platform);
+        if (outcome == setup::RunOutcome::Done) setup::CompleteInstallation(state, platform, false);
+        // No folder to install to is a failure here: nobody can choose one.
+        if (outcome == setup::RunOutcome::Declined) return setup::kExitFailedBeforeWriting;
+        return setup::ExitCodeOf(outcome);
+    } catch (const std::exception& failure) {
+        report.Tell(setup::Notice::Abort, failure.what());
+        return state.wroteFiles ? setup::kExitFailedWhileRunning : setup::kExitFailedBeforeWriting;
+    }
+}
+
+}  // namespace
+
+int RunUnattended(setup::InstallerState& state, const setup::RunOptions& options, platform::Platform& platform,
+                  setup::SetupLog* log) {
+    setup::UnattendedReport nobody;
+    setup::LoggedReport report(nobody, log);
+    setup::LoggedRegistry registry(platform.registry, log);
+    platform::Platform logged{platform.files, registry, platform.shell};
+
+    const auto failure = setup::OpenInstaller(state, platform.registry, [&report](const std::string& problem) {
+        report.Tell(setup::Notice::Warning, problem);
+    });
+    if (failure) {
+        report.Tell(setup::Notice::Abort, *failure);
+        return setup::kExitCouldNotStart;
+    }
+    state.appName = state.payload.Value("AppName");
+    state.noIcons = options.noIcons;
+    const setup::Admission admission = setup::Admit(state.appName, logged, log);
+    if (admission.exitCode != 0) {
+        report.Tell(setup::Notice::Abort, admission.message);
+        return admission.exitCode;
+    }
+    bool uninstalling = false;
+    try {
+        setup::SkipPresentation(state);
+        uninstalling = setup::ChooseUninstall(state, platform.files);
+    } catch (const std::exception& damage) {
+        report.Tell(setup::Notice::Abort, damage.what());
+        return setup::kExitCouldNotStart;
+    }
+    return uninstalling ? Uninstall(state, report, logged) : Install(state, options, report, logged);
+}
+
+}  // namespace velmoran::ui

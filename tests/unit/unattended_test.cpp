@@ -1,0 +1,201 @@
+// Runs without a wizard (/S), the /SILENT wizard, exit codes and the setup log, with fakes.
+
+#include <gtest/gtest.h>
+
+#include "installer_rig.h"
+#include "setup/exit_codes.h"
+#include "setup/setup_log.h"
+#include "ui/unattended_session.h"
+
+namespace velmoran::testing {
+namespace {
+
+using ui::MessageKind;
+using ui::MessageResult;
+
+const std::string kFolder = "C:\\Apps\\Kestrel Notes";
+const std::string kLogFile = "C:\\logs\\setup.log";
+
+std::string FixedTime() { return "2026-12-08 10:00:00"; }
+std::string Unchanged(const std::string& text) { return text; }
+
+struct QuietRig : Rig {
+    explicit QuietRig(const Bytes& installer, const std::string& programPath = "C:\\Downloads\\setup.exe")
+        : Rig(installer, programPath) {
+        files.AddFolder("C:\\logs");
+    }
+    int Run() { return Run(Silent(kFolder)); }
+    int Run(const setup::RunOptions& options) {
+        setup::InstallerState state;
+        state.ownFile = source.get();
+        state.programPath = programPath;
+        return ui::RunUnattended(state, options, platform, &log);
+    }
+    static setup::RunOptions Silent(const std::string& folder) {
+        setup::RunOptions options;
+        options.quietness = setup::Quietness::VerySilent;
+        options.suppressMessageBoxes = true;
+        options.installFolder = folder;
+        return options;
+    }
+    bool Logged(const std::string& text) {
+        if (!log.IsOpen()) log.Open(files, "");
+        return files.Content(kLogFile).find(text) != std::string::npos;
+    }
+    std::string programPath = "C:\\Downloads\\setup.exe";
+    setup::SetupLog log{kLogFile, FixedTime, Unchanged};
+};
+
+TEST(Unattended, InstallsEverythingAndLogsEachStep) {
+    TestApp app;
+    app.manifest.version = "2.4.1";
+    QuietRig rig(app.Build());
+    EXPECT_EQ(rig.Run(), setup::kExitDone);
+    EXPECT_TRUE(rig.view.boxes.empty() && rig.view.pagesShown.empty());
+    for (const auto& [path, content] : app.files) EXPECT_EQ(rig.files.Content(kFolder + "\\" + path), content) << path;
+    EXPECT_TRUE(rig.files.FileExists(std::string(kDesktop) + "\\Kestrel.lnk"));
+    const std::string key = std::string(platform::kUninstallKeyPrefix) + "Kestrel";
+    EXPECT_EQ(rig.registry.Get(platform::Hive::LocalMachine, key, "QuietUninstallString"),
+              "\"" + kFolder + "\\uninstall.exe\" /S");
+    EXPECT_TRUE(rig.shell.Launches().empty());  // no "Run Program"
+    for (const std::string& line :
+         {"2026-12-08 10:00:00  Install folder: " + kFolder + "\r\n", "File: " + kFolder + "\\Kestrel.exe (18 bytes)",
+          "File: " + kFolder + "\\docs\\guide.txt (9 bytes)", "Shortcut: " + std::string(kDesktop) + "\\Kestrel.lnk",
+          "Uninstaller: " + kFolder + "\\uninstall.exe", "Registry: HKLM\\" + key + " DisplayVersion = 2.4.1",
+          "Registry: HKLM\\" + key + " NoModify = 1 (number)"})
+        EXPECT_TRUE(rig.Logged(line)) << line << "\n" << rig.files.Content(kLogFile);
+}
+
+TEST(Unattended, ExitCodesByFailure) {
+    const struct {
+        const char* what;
+        std::function<void(TestApp&)> changeApp;
+        std::function<void(QuietRig&)> changeMachine;
+        int exitCode;
+        const char* logged;
+    } cases[] = {
+        {"no name", [](TestApp& app) { app.overrides["AppName"] = "<drop>"; }, nullptr, setup::kExitFailedBeforeWriting,
+         "cannot name a folder of its own"},
+        {"unsafe name", [](TestApp& app) { app.files[1].first = "..\\evil.txt"; }, nullptr,
+         setup::kExitFailedBeforeWriting, "Error: "},
+        {"existing folder", nullptr, [](QuietRig& rig) { rig.files.AddFile(kFolder + "\\old.txt"); }, setup::kExitDone,
+         "Answer: Yes"},
+        {"folder cannot be made", nullptr, [](QuietRig& rig) { rig.files.FailCreation("C:\\Apps"); },
+         setup::kExitFailedBeforeWriting, "Error: Cannot open folder"},
+        {"file taken away", nullptr, [](QuietRig& rig) { rig.files.VanishAfterWrite(kFolder + "\\readme.txt"); },
+         setup::kExitFailedWhileRunning, "Error: Could not install file - aborting installation"},
+        {"another run", nullptr, [](QuietRig& rig) { rig.shell.claimedElsewhere.insert("Kestrel"); },
+         setup::kExitAnotherRunning, "Another installation or uninstall of Kestrel is running"},
+    };
+    for (const auto& c : cases) {
+        TestApp app;
+        if (c.changeApp) c.changeApp(app);
+        QuietRig rig(app.Build());
+        if (c.changeMachine) c.changeMachine(rig);
+        EXPECT_EQ(rig.Run(), c.exitCode) << c.what;
+        EXPECT_TRUE(rig.Logged(c.logged)) << c.what << ": " << rig.files.Content(kLogFile);
+        EXPECT_TRUE(rig.view.boxes.empty()) << c.what;
+    }
+    QuietRig damaged(B("MZ a program and nothing after it"));
+    EXPECT_EQ(damaged.Run(), setup::kExitCouldNotStart);
+    EXPECT_TRUE(damaged.Logged("Error: Can't find control information (damaged installer?)"));
+    EXPECT_FALSE(damaged.files.FolderExists(kFolder));
+}
+
+TEST(Unattended, UninstallRemovesEverythingButItselfAndStartsTheScriptHidden) {
+    QuietRig rig(TestApp().Build());
+    ASSERT_EQ(rig.Run(), setup::kExitDone);
+    rig.files.AddFile(kFolder + "\\user notes.txt");
+    const std::string uninstaller = kFolder + "\\uninstall.exe";
+    const std::string copy = rig.files.Content(uninstaller);
+    rig.Restart(Bytes(copy.begin(), copy.end()), uninstaller);
+    rig.files.MarkRunning(uninstaller);
+    rig.programPath = uninstaller;
+    setup::RunOptions options;
+    options.quietness = setup::Quietness::VerySilent;
+    EXPECT_EQ(rig.Run(options), setup::kExitDone);
+    EXPECT_FALSE(rig.files.FileExists(kFolder + "\\Kestrel.exe"));
+    EXPECT_FALSE(rig.files.FileExists(std::string(kDesktop) + "\\Kestrel.lnk"));
+    EXPECT_EQ(rig.registry.Get(platform::Hive::LocalMachine,
+                               std::string(platform::kUninstallKeyPrefix) + "Kestrel", "DisplayName"), "<missing>");
+    ASSERT_EQ(rig.shell.Launches().size(), 1u);
+    EXPECT_EQ(rig.shell.Launches()[0].show, platform::ShowCommand::Hidden);
+    EXPECT_TRUE(rig.Logged("Removed: " + kFolder + "\\Kestrel.exe"));
+    EXPECT_TRUE(rig.Logged("Left in the application folder: " + kFolder + "\\user notes.txt"));
+}
+
+// The wizard's runs end with the same codes.
+TEST(ExitCodes, Wizard) {
+    {
+        Rig rig(TestApp().Build());
+        rig.Start();
+        rig.view.Answer(MessageResult::Yes);
+        rig.Click(&ui::Install::btnExitClick);
+        EXPECT_EQ(rig.install->ExitCode(), setup::kExitCancelled);
+    }
+    {
+        Rig rig(TestApp().Build());
+        rig.Start();
+        rig.Click(&ui::Install::btnGoInstallClick);
+        EXPECT_EQ(rig.install->ExitCode(), setup::kExitDone);
+    }
+    {
+        Rig rig(TestApp().Build());
+        rig.files.VanishAfterWrite("C:\\Program Files\\Kestrel\\Kestrel.exe");
+        rig.Start();
+        rig.Click(&ui::Install::btnGoInstallClick);
+        EXPECT_EQ(rig.install->ExitCode(), setup::kExitFailedWhileRunning);
+    }
+    {
+        Rig rig(TestApp().Build());
+        rig.shell.claimedElsewhere.insert("Kestrel");
+        rig.Start();
+        ASSERT_EQ(rig.view.boxes.size(), 1u);
+        EXPECT_EQ(rig.view.boxes[0].kind, MessageKind::Information);
+        EXPECT_TRUE(rig.view.terminated);
+        EXPECT_EQ(rig.install->ExitCode(), setup::kExitAnotherRunning);
+    }
+}
+
+// /SILENT: the progress page alone; an existing folder is not asked about, the program not started.
+TEST(ExitCodes, SilentWizardAsksNothingAndCloses) {
+    Rig rig(TestApp().Build());
+    setup::RunOptions options;
+    options.quietness = setup::Quietness::Silent;
+    options.installFolder = kFolder;
+    rig.install = std::make_unique<ui::Install>(rig.view, rig.platform, *rig.source, "C:\\Downloads\\setup.exe", options);
+    rig.view.Attach(*rig.install);
+    rig.files.AddFile(kFolder + "\\old.txt");
+    rig.Start();
+    rig.install->RunWithoutQuestions();
+    EXPECT_TRUE(rig.view.boxes.empty());
+    EXPECT_EQ(rig.view.pagesShown, (std::vector<ui::Page>{ui::Page::Intro, ui::Page::Installing}));
+    EXPECT_TRUE(rig.view.terminated);
+    EXPECT_EQ(rig.install->ExitCode(), setup::kExitDone);
+    EXPECT_TRUE(rig.files.FileExists(kFolder + "\\Kestrel.exe"));
+    EXPECT_TRUE(rig.shell.Launches().empty());
+}
+
+TEST(SetupLog, NamingKeepingAndReplacing) {
+    FakeFileSystem files;
+    files.AddFolder("C:\\Users\\Admin\\Temp");
+    files.AddFile("C:\\Users\\Admin\\Temp\\Kestrel Setup 2026-12-08 10.00.00.log", "an earlier run");
+    setup::SetupLog log("", FixedTime, Unchanged);
+    log.Line("before the name is known");
+    ASSERT_EQ(log.Open(files, "Kestrel"), "");
+    EXPECT_EQ(log.Path(), "C:\\Users\\Admin\\Temp\\Kestrel Setup 2026-12-08 10.00.00 (2).log");
+    log.Line("two\r\nlines");
+    EXPECT_EQ(files.Content(log.Path()), "2026-12-08 10:00:00  before the name is known\r\n2026-12-08 10:00:00  two  lines\r\n");
+    EXPECT_EQ(files.Content("C:\\Users\\Admin\\Temp\\Kestrel Setup 2026-12-08 10.00.00.log"), "an earlier run");
+
+    files.AddFile("C:\\Users\\Admin\\Temp\\given.log", "old content");
+    setup::SetupLog given("C:\\Users\\Admin\\Temp\\given.log", FixedTime, Unchanged);
+    ASSERT_EQ(given.Open(files, "Kestrel"), "");
+    EXPECT_EQ(files.Content("C:\\Users\\Admin\\Temp\\given.log"), "");
+
+    setup::SetupLog nowhere("C:\\missing\\setup.log", FixedTime, Unchanged);
+    EXPECT_NE(nowhere.Open(files, "Kestrel").find("C:\\missing\\setup.log"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velmoran::testing
