@@ -176,6 +176,19 @@ TEST(ExitCodes, SilentWizardAsksNothingAndCloses) {
     EXPECT_TRUE(rig.shell.Launches().empty());
 }
 
+// /D with the wizard: the folder given is the one proposed, made even when its parent does not exist yet.
+TEST(ExitCodes, WizardProposesTheFolderGiven) {
+    Rig rig(TestApp().Build());
+    setup::RunOptions options;
+    options.installFolder = kFolder;
+    rig.install = std::make_unique<ui::Install>(rig.view, rig.platform, *rig.source, "C:\\Downloads\\setup.exe", options);
+    rig.view.Attach(*rig.install);
+    rig.Start();
+    EXPECT_EQ(rig.view.labels[ui::Label::InstallTo], kFolder);
+    rig.Click(&ui::Install::btnGoInstallClick);
+    EXPECT_TRUE(rig.files.FileExists(kFolder + "\\Kestrel.exe"));
+}
+
 TEST(SetupLog, NamingKeepingAndReplacing) {
     FakeFileSystem files;
     files.AddFolder("C:\\Users\\Admin\\Temp");

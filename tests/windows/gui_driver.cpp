@@ -8,6 +8,8 @@
 //   start PATH                   start an installer and wait for its window
 //   start-short PATH             the same through the path's 8.3 form
 //   start-device PATH            the same through its "\\?\" form
+//   start-with PATH | ARGUMENTS  the same with a command line
+//   exit-code N | PATH | ARGS    run another program to its end; its exit code must be N
 //   page NAME                    wait until that page is the one showing
 //   text NAME TEXT               wait until the control's text is TEXT
 //   system-text NAME TEXT        the same for the window system's own copy of the text
