@@ -35,12 +35,6 @@ bool ClimbsOrStays(const std::string& path) {
     });
 }
 
-// Takes the bytes of an item nobody shows.
-class DiscardingSink : public ByteSink {
-public:
-    void Write(const uint8_t*, std::size_t) override {}
-};
-
 }  // namespace
 
 std::optional<ProposedFolder> ProposeInstallFolder(const InstallerState& state) {

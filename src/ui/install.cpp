@@ -86,17 +86,6 @@ bool Install::Admit() {
     return false;
 }
 
-namespace {
-
-// Takes the bytes of a picture too large to show, so that the items after it
-// are read from their places.
-class DiscardingSink : public ByteSink {
-public:
-    void Write(const uint8_t*, std::size_t) override {}
-};
-
-}  // namespace
-
 // Pictures are optional: a picture that cannot be read stays empty.
 void Install::LoadPictures() {
     const struct {
