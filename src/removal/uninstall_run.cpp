@@ -2,11 +2,13 @@
 
 #include <chrono>
 #include <optional>
+#include <set>
 
 #include "common/path.h"
 #include "common/windows_names.h"
 #include "removal/removal_scope.h"
 #include "setup/payload_names.h"
+#include "setup/uninstall_entry.h"
 #include "removal/removal_script.h"
 
 namespace velmoran::removal {
@@ -67,7 +69,7 @@ std::string FindUninstallerLine(const setup::InstallLog& log, const std::string&
 
 // Everything the installation may have made, per-user and common alike: the
 // log is not trusted to say where that is.
-RemovalScope ScopeOf(const setup::InstallerState& state, platform::Platform& platform) {
+RemovalScope ScopeOf(const setup::InstallerState& state, const std::string& installFolder, platform::Platform& platform) {
     platform::Registry& registry = platform.registry;
     const auto userValue = [&registry](const char* name) {
         try {
@@ -82,17 +84,7 @@ RemovalScope ScopeOf(const setup::InstallerState& state, platform::Platform& pla
         if (!desktop.empty() && IsSingleWindowsName(shortcut)) desktopShortcuts.push_back(desktop + "\\" + shortcut + ".lnk");
     for (const std::string& programs : {state.folders.programs, userValue("Programs")})
         if (!programs.empty() && setup::IsSafeAppName(state.appName)) groups.push_back(programs + "\\" + state.appName);
-    return RemovalScope(platform.files, FolderPart(state.programPath), desktopShortcuts, groups);
-}
-
-// The program an uninstall entry's command starts: the quoted path this
-// installer writes, or an unquoted one followed by " uninstall".
-std::string CommandProgram(const std::string& command) {
-    if (!command.empty() && command[0] == '"') return command.substr(1, command.find('"', 1) - 1);
-    const std::string argument = " uninstall";
-    const bool hasArgument = command.size() > argument.size() &&
-                             EqualsIgnoreCase(command.substr(command.size() - argument.size()), argument);
-    return hasArgument ? command.substr(0, command.size() - argument.size()) : command;
+    return RemovalScope(platform.files, installFolder, desktopShortcuts, groups);
 }
 
 // A log beside some other program (an installer in a Downloads folder, say)
@@ -105,7 +97,7 @@ bool EntryNamesThisProgram(platform::Registry& registry, const std::string& key,
     } catch (const std::exception&) {
         return false;  // a value of another type names nothing
     }
-    const auto named = FullLocalPath(CommandProgram(command)), own = FullLocalPath(programPath);
+    const auto named = FullLocalPath(setup::UninstallCommandProgram(command)), own = FullLocalPath(programPath);
     return named && own && EqualsIgnoreCase(*named, *own);
 }
 
@@ -134,7 +126,7 @@ std::vector<std::string> RunUninstall(setup::InstallerState& state, setup::RunRe
     const std::string baseLine = uninstallerLine.empty() ? state.log.Line(0) : uninstallerLine;
     const std::size_t baseLength = FolderPart(FullLocalPath(baseLine).value_or(baseLine)).size();
     const ProtectedFolders kept(state.folders);
-    const RemovalScope scope = ScopeOf(state, platform);
+    const RemovalScope scope = ScopeOf(state, FolderPart(state.programPath), platform);
     auto lastPump = Clock::now();
     // Each line is folded once: it is the next line of the one after it first.
     std::optional<std::string> path = FullLocalPath(state.log.Line(count - 1));
@@ -167,6 +159,28 @@ std::vector<std::string> RunUninstall(setup::InstallerState& state, setup::RunRe
         platform::DeleteMachineKey(platform.registry, entry);
     report.Status("Uninstall Complete.");
     return FolderEntries(state, report, platform.files);
+}
+
+void RemoveSuperseded(setup::InstallerState& state, setup::RunReport& report, platform::Platform& platform) {
+    const setup::InstallLog& previous = state.previousLog;
+    if (previous.Count() == 0) return;
+    std::set<std::string> written;
+    for (std::size_t i = 0; i < state.log.Count(); ++i)
+        if (const auto path = FullLocalPath(state.log.Line(i))) written.insert(AsciiLower(*path));
+    const auto folder = FullLocalPath(state.installFolder);
+    if (!folder) return;
+    const std::size_t baseLength = folder->size() + 1;
+    const ProtectedFolders kept(state.folders);
+    const RemovalScope scope = ScopeOf(state, *folder, platform);
+    for (std::size_t i = previous.Count(); i-- > 0;) {
+        const auto path = FullLocalPath(previous.Line(i));
+        if (!path || written.count(AsciiLower(*path)) > 0) continue;
+        const auto container = scope.FileContainer(*path);
+        if (!container) continue;
+        if (platform.files.RemoveFileWithin(*path, *container)) report.Record("Removed, no longer installed: " + *path);
+        RemoveEmptiedFolders(platform.files, kept, scope, FolderPart(*path), baseLength);
+    }
+    state.previousLog.Clear();
 }
 
 void RecordLeftovers(const setup::InstallerState& state, const std::vector<std::string>& names,

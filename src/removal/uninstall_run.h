@@ -17,6 +17,12 @@ namespace velmoran::removal {
 std::vector<std::string> RunUninstall(setup::InstallerState& state, setup::RunReport& report,
                                       platform::Platform& platform);
 
+// After an installation over an earlier one: deletes every path the earlier
+// log names that this installation did not write, where the uninstall run
+// could delete it (below the install folder, the application's shortcuts),
+// and the folders that became empty.
+void RemoveSuperseded(setup::InstallerState& state, setup::RunReport& report, platform::Platform& platform);
+
 // Records each of `names` (RunUninstall's) but the uninstaller's own, for the setup log.
 void RecordLeftovers(const setup::InstallerState& state, const std::vector<std::string>& names,
                      setup::RunReport& report);

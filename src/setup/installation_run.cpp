@@ -178,6 +178,15 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& folder, Run
 
     state.installFolder = folder;
     state.mainProgramPath = InstalledPath(folder, state.payload.Value("ExeName"));
+    // An earlier installation's log names what this one may leave behind; it is
+    // replaced below, so it is read first. One that cannot be read names nothing.
+    const std::string logPath = folder + "\\" + state.appName + ".ilg";
+    state.previousLog.Clear();
+    try {
+        if (platform.files.FileExists(logPath)) state.previousLog.Load(platform.files, logPath);
+    } catch (const std::exception&) {
+        state.previousLog.Clear();
+    }
     report.Record("Install folder: " + folder);
     report.StartProgress(ParseHeaderNumber(state.payload.Value("Filebytes")));
     // Made even when no file lies in it, so the uninstaller and the log have a place.
@@ -218,7 +227,6 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& folder, Run
 
     state.log.Append(folder + "\\uninstall.exe");
     WriteUninstallerCopy(state, report, platform.files, finalFolder);
-    const std::string logPath = folder + "\\" + state.appName + ".ilg";
     state.log.Append(logPath);
     if (!state.noIcons) MakeShortcuts(state, report, platform);
     state.log.Save(platform.files, logPath, finalFolder);

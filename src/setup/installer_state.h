@@ -26,6 +26,10 @@ struct InstallerState {
     std::string mainProgramPath;  // install folder + "\" + ExeName
     std::string uninstallerPath;  // found by the uninstall run
     bool noIcons = false;         // no desktop shortcut, no program group
+    // An installation of the same application found at start-up.
+    std::string previousFolder;
+    std::string previousVersion;  // as its uninstall entry shows it; empty when unknown
+    InstallLog previousLog;       // the log found in the install folder, replaced by this run's
     // Set once the installation has written its first file: a failure after it
     // leaves a partial installation behind, one before it leaves nothing.
     bool wroteFiles = false;

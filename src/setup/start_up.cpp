@@ -4,7 +4,9 @@
 #include "common/path.h"
 #include "common/windows_names.h"
 #include "setup/exit_codes.h"
+#include "payload/format.h"
 #include "setup/payload_names.h"
+#include "setup/uninstall_entry.h"
 
 namespace velmoran::setup {
 
@@ -38,12 +40,67 @@ bool ClimbsOrStays(const std::string& path) {
 }  // namespace
 
 std::optional<ProposedFolder> ProposeInstallFolder(const InstallerState& state) {
+    if (!state.previousFolder.empty()) {
+        std::string base = FolderPart(state.previousFolder);
+        if (base.size() > 3) base.pop_back();  // a drive's root keeps its backslash
+        return ProposedFolder{base, FileNamePart(state.previousFolder)};
+    }
     const std::string target = state.payload.Value("TargetFolder");
     const std::string folder = FolderPart(target);
     const auto firstBackslash = folder.find('\\');
     const std::string tail = firstBackslash == std::string::npos ? folder : folder.substr(firstBackslash);
     if (ClimbsOrStays(tail + FileNamePart(target))) return std::nullopt;
     return ProposedFolder{state.folders.programFiles + tail, FileNamePart(target)};
+}
+
+namespace {
+
+// A folder an earlier installation may stand in: a full local path, not a root.
+std::optional<std::string> InstallFolderIn(std::string text) {
+    while (!text.empty() && text.back() == '\\') text.pop_back();
+    auto full = FullLocalPath(text);
+    if (!full || full->size() <= 3) return std::nullopt;
+    return full;
+}
+
+std::string EntryValue(platform::Registry& registry, const std::string& key, const char* name) {
+    try {
+        return registry.ReadString(platform::Hive::LocalMachine, key, name, platform::KeyAccess::Read);
+    } catch (const std::exception&) {
+        return std::string();  // a value of another type says nothing
+    }
+}
+
+}  // namespace
+
+std::string FolderPath(const ProposedFolder& folder) {
+    const std::string& base = folder.base;
+    return !base.empty() && base.back() == '\\' ? base + folder.name : base + "\\" + folder.name;
+}
+
+void FindPreviousInstallation(InstallerState& state, platform::Platform& platform) {
+    if (!IsSafeAppName(state.appName)) return;
+    const std::string key = std::string(platform::kUninstallKeyPrefix) + state.appName;
+    std::string location = EntryValue(platform.registry, key, "InstallLocation");
+    if (location.empty()) location = FolderPart(UninstallCommandProgram(EntryValue(platform.registry, key, "UninstallString")));
+    const auto registered = InstallFolderIn(location);
+    if (registered && platform.files.FolderExists(*registered)) {
+        state.previousFolder = *registered;
+        state.previousVersion = EntryValue(platform.registry, key, "DisplayVersion");
+        return;
+    }
+    const auto proposed = ProposeInstallFolder(state);
+    if (!proposed) return;
+    const std::string folder = FolderPath(*proposed);
+    if (platform.files.FileExists(folder + "\\" + state.appName + ".ilg")) state.previousFolder = folder;
+}
+
+std::optional<std::string> DowngradeQuestion(const InstallerState& state) {
+    const std::string ours = state.payload.Value(payload::kVersionKey);
+    const auto installed = VersionNumbers(state.previousVersion), ourNumbers = VersionNumbers(ours);
+    if (state.previousFolder.empty() || !installed || !ourNumbers || *installed <= *ourNumbers) return std::nullopt;
+    return "A newer version (" + state.previousVersion + ") of " + state.appName + " is installed. Install version " +
+           ours + " over it?";
 }
 
 void SkipPresentation(InstallerState& state) {

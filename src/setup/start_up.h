@@ -23,9 +23,23 @@ struct ProposedFolder {
     std::string name;
 };
 
-// The program-files folder followed by TargetFolder after its placeholder;
-// nothing when that would climb out of it ("." or ".." components).
+// The base and name joined as the folder page joins them.
+std::string FolderPath(const ProposedFolder& folder);
+
+// The folder of an earlier installation of the application when there is one;
+// else the program-files folder followed by TargetFolder after its placeholder,
+// or nothing when that would climb out of it ("." or ".." components).
 std::optional<ProposedFolder> ProposeInstallFolder(const InstallerState& state);
+
+// Looks for an installation of the same application: its uninstall entry
+// ("InstallLocation", else its uninstaller's folder, and "DisplayVersion"), or
+// the application's log in the default folder. Fills the state's previous*.
+void FindPreviousInstallation(InstallerState& state, platform::Platform& platform);
+
+// "A newer version (x) of App is installed. Install version y over it?" when the
+// installation found is newer than this installer; nothing otherwise (or when
+// either version is unknown).
+std::optional<std::string> DowngradeQuestion(const InstallerState& state);
 
 // Takes the pictures and texts a window would show, so that the file data
 // after them is read from its place.

@@ -4,30 +4,12 @@
 #include <ctime>
 #include <exception>
 
+#include "common/path.h"
 #include "payload/format.h"
 #include "platform/special_folders.h"
 
 namespace velmoran::setup {
 namespace {
-
-// The first two of a version's numbers, when the text is one to four numbers.
-bool MajorMinor(const std::string& version, uint32_t& major, uint32_t& minor) {
-    uint32_t numbers[4] = {0, 0, 0, 0};
-    std::size_t count = 0, digits = 0;
-    for (const char c : version + ".") {
-        if (c >= '0' && c <= '9' && digits < 5) {
-            numbers[count] = numbers[count] * 10 + static_cast<uint32_t>(c - '0');
-            ++digits;
-        } else if (c == '.' && digits > 0 && count < 4) {
-            ++count;
-            digits = 0;
-        } else {
-            return false;
-        }
-    }
-    major = numbers[0], minor = numbers[1];
-    return true;
-}
 
 std::string Today() {
     const std::time_t now = std::time(nullptr);
@@ -51,6 +33,31 @@ private:
 };
 
 }  // namespace
+
+std::string UninstallCommandProgram(const std::string& command) {
+    if (!command.empty() && command[0] == '"') return command.substr(1, command.find('"', 1) - 1);
+    const std::string argument = " uninstall";
+    const bool hasArgument = command.size() > argument.size() &&
+                             EqualsIgnoreCase(command.substr(command.size() - argument.size()), argument);
+    return hasArgument ? command.substr(0, command.size() - argument.size()) : command;
+}
+
+std::optional<std::array<uint32_t, 4>> VersionNumbers(const std::string& version) {
+    std::array<uint32_t, 4> numbers = {0, 0, 0, 0};
+    std::size_t count = 0, digits = 0;
+    for (const char c : version + ".") {
+        if (c >= '0' && c <= '9' && digits < 5) {
+            numbers[count] = numbers[count] * 10 + static_cast<uint32_t>(c - '0');
+            ++digits;
+        } else if (c == '.' && digits > 0 && count < 4) {
+            ++count;
+            digits = 0;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return numbers;
+}
 
 void RegisterUninstallEntry(platform::Registry& registry, const payload::SettingsList& header,
                             const InstalledApplication& application) {
@@ -79,10 +86,9 @@ void RegisterUninstallEntry(platform::Registry& registry, const payload::Setting
     entry.Text("QuietUninstallString", "\"" + application.installFolder + "\\uninstall.exe\" /S");
     entry.Text("URLInfoAbout", header.Value(payload::kWebsiteKey));
     entry.Text("HelpLink", header.Value(payload::kSupportUrlKey));
-    uint32_t major = 0, minor = 0;
-    if (MajorMinor(version, major, minor)) {
-        entry.Number("VersionMajor", major);
-        entry.Number("VersionMinor", minor);
+    if (const auto numbers = VersionNumbers(version)) {
+        entry.Number("VersionMajor", (*numbers)[0]);
+        entry.Number("VersionMinor", (*numbers)[1]);
     }
 }
 

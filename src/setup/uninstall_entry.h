@@ -1,7 +1,9 @@
 #pragma once
 // The application's entry in Apps & features (the uninstall key).
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "payload/settings_list.h"
@@ -21,6 +23,14 @@ struct InstalledApplication {
 // SupportUrl), the entry also gets what Apps & features shows of it: version,
 // publisher, icon, location, size, date and links, each only when known. A
 // header without them writes the two values alone.
+// The program an uninstall entry's command starts: the quoted path this
+// installer writes, or an unquoted one followed by " uninstall".
+std::string UninstallCommandProgram(const std::string& command);
+
+// A version's four numbers ("2.4" is 2.4.0.0); nothing when the text is not
+// one to four numbers separated by dots.
+std::optional<std::array<uint32_t, 4>> VersionNumbers(const std::string& version);
+
 void RegisterUninstallEntry(platform::Registry& registry, const payload::SettingsList& header,
                             const InstalledApplication& application);
 

@@ -55,9 +55,26 @@ void Install::FormCreate() {
     view_.SetLabel(Label::Welcome, "Welcome.  This program will install " + state_.appName +
                                        ".  It is recommended that you exit all other programs before continuing.");
     if (!Admit()) return;
+    setup::FindPreviousInstallation(state_, platform_);
     ProposeInstallFolder();
     LoadTexts();
     ChooseMode();
+    if (!uninstalling_) AskAboutDowngrade();
+}
+
+// An installer older than the installation it finds asks before going on; one
+// that may not ask goes on only when told to by /ALLOWDOWNGRADE.
+void Install::AskAboutDowngrade() {
+    const auto question = setup::DowngradeQuestion(state_);
+    if (!question || options_.allowDowngrade) return;
+    if (Questions().ask) {
+        const bool yes = view_.ShowMessage(MessageKind::Warning, *question, MessageButtons::YesNo) == MessageResult::Yes;
+        if (log_) log_->Line("Question: " + *question + " Answer: " + (yes ? "Yes" : "No"));
+        if (yes) return;
+    } else if (log_) {
+        log_->Line("Error: " + *question + " Not without /ALLOWDOWNGRADE.");
+    }
+    Stop(setup::kExitNewerInstalled);
 }
 
 // Any failure to read the installer is reported as a damaged installer and the program ends.
@@ -170,9 +187,7 @@ void Install::FormCloseRequest() { view_.Terminate(); }
 void Install::btnChooseClick() { view_.ShowChoosePanel(); }
 
 void Install::edtFolderChange() {
-    const std::string& base = state_.baseFolder;
-    const std::string name = view_.FolderName();
-    view_.SetLabel(Label::InstallTo, !base.empty() && base.back() == '\\' ? base + name : base + "\\" + name);
+    view_.SetLabel(Label::InstallTo, setup::FolderPath({state_.baseFolder, view_.FolderName()}));
 }
 
 void Install::DirectoryListBox1Change() {
@@ -194,6 +209,7 @@ void Install::btnGoInstallClick() {
     }
     switch (outcome) {
         case setup::RunOutcome::Done:
+            removal::RemoveSuperseded(state_, report, platform_);
             exitCode_ = setup::kExitDone;
             // A run without questions closes from its progress page.
             if (options_.quietness == setup::Quietness::Interactive) view_.ShowPage(Page::Installed);

@@ -54,6 +54,7 @@ private:
     void ProposeInstallFolder();
     void LoadTexts();
     void ChooseMode();
+    void AskAboutDowngrade();
     WizardReport::Questions Questions() const;
     void Stop(int exitCode);
 

@@ -30,12 +30,14 @@ int Install(setup::InstallerState& state, const setup::RunOptions& options, setu
     if (options.installFolder) {
         folder = *options.installFolder;
     } else if (const auto proposed = setup::ProposeInstallFolder(state)) {
-        const std::string& base = proposed->base;
-        folder = !base.empty() && base.back() == '\\' ? base + proposed->name : base + "\\" + proposed->name;
+        folder = setup::FolderPath(*proposed);
     }
     try {
         const setup::RunOutcome outcome = setup::RunInstallation(state, folder, report, platform);
-        if (outcome == setup::RunOutcome::Done) setup::CompleteInstallation(state, platform, false);
+        if (outcome == setup::RunOutcome::Done) {
+            removal::RemoveSuperseded(state, report, platform);
+            setup::CompleteInstallation(state, platform, false);
+        }
         // No folder to install to is a failure here: nobody can choose one.
         if (outcome == setup::RunOutcome::Declined) return setup::kExitFailedBeforeWriting;
         return setup::ExitCodeOf(outcome);
@@ -76,7 +78,13 @@ int RunUnattended(setup::InstallerState& state, const setup::RunOptions& options
         report.Tell(setup::Notice::Abort, damage.what());
         return setup::kExitCouldNotStart;
     }
-    return uninstalling ? Uninstall(state, report, logged) : Install(state, options, report, logged);
+    if (uninstalling) return Uninstall(state, report, logged);
+    setup::FindPreviousInstallation(state, logged);
+    if (const auto question = setup::DowngradeQuestion(state); question && !options.allowDowngrade) {
+        report.Tell(setup::Notice::Abort, *question + " Not without /ALLOWDOWNGRADE.");
+        return setup::kExitNewerInstalled;
+    }
+    return Install(state, options, report, logged);
 }
 
 }  // namespace velmoran::ui

@@ -17,6 +17,8 @@
 #include "payload/manifest.h"
 #include "payload/payload_writer.h"
 #include "platform/special_folders.h"
+#include "setup/setup_log.h"
+#include "ui/unattended_session.h"
 #include "ui/install.h"
 
 namespace velmoran::testing {
@@ -105,6 +107,40 @@ public:
     platform::Platform platform{files, registry, shell};
     std::unique_ptr<MemorySource> source;
     std::unique_ptr<ui::Install> install;
+};
+
+inline const std::string kQuietFolder = "C:\\Apps\\Kestrel Notes";
+inline const std::string kLogFile = "C:\\logs\\setup.log";
+
+inline std::string FixedTime() { return "2026-12-08 10:00:00"; }
+inline std::string Unchanged(const std::string& text) { return text; }
+
+// The same machine, with runs that have no window (/S) and a setup log.
+struct QuietRig : Rig {
+    explicit QuietRig(const Bytes& installer, const std::string& programPath = "C:\\Downloads\\setup.exe")
+        : Rig(installer, programPath) {
+        files.AddFolder("C:\\logs");
+    }
+    int Run() { return Run(Silent(kQuietFolder)); }
+    int Run(const setup::RunOptions& options) {
+        setup::InstallerState state;
+        state.ownFile = source.get();
+        state.programPath = programPath;
+        return ui::RunUnattended(state, options, platform, &log);
+    }
+    static setup::RunOptions Silent(const std::string& folder) {
+        setup::RunOptions options;
+        options.quietness = setup::Quietness::VerySilent;
+        options.suppressMessageBoxes = true;
+        options.installFolder = folder;
+        return options;
+    }
+    bool Logged(const std::string& text) {
+        if (!log.IsOpen()) log.Open(files, "");
+        return files.Content(kLogFile).find(text) != std::string::npos;
+    }
+    std::string programPath = "C:\\Downloads\\setup.exe";
+    setup::SetupLog log{kLogFile, FixedTime, Unchanged};
 };
 
 }  // namespace velmoran::testing

@@ -4,8 +4,6 @@
 
 #include "installer_rig.h"
 #include "setup/exit_codes.h"
-#include "setup/setup_log.h"
-#include "ui/unattended_session.h"
 
 namespace velmoran::testing {
 namespace {
@@ -13,38 +11,7 @@ namespace {
 using ui::MessageKind;
 using ui::MessageResult;
 
-const std::string kFolder = "C:\\Apps\\Kestrel Notes";
-const std::string kLogFile = "C:\\logs\\setup.log";
-
-std::string FixedTime() { return "2026-12-08 10:00:00"; }
-std::string Unchanged(const std::string& text) { return text; }
-
-struct QuietRig : Rig {
-    explicit QuietRig(const Bytes& installer, const std::string& programPath = "C:\\Downloads\\setup.exe")
-        : Rig(installer, programPath) {
-        files.AddFolder("C:\\logs");
-    }
-    int Run() { return Run(Silent(kFolder)); }
-    int Run(const setup::RunOptions& options) {
-        setup::InstallerState state;
-        state.ownFile = source.get();
-        state.programPath = programPath;
-        return ui::RunUnattended(state, options, platform, &log);
-    }
-    static setup::RunOptions Silent(const std::string& folder) {
-        setup::RunOptions options;
-        options.quietness = setup::Quietness::VerySilent;
-        options.suppressMessageBoxes = true;
-        options.installFolder = folder;
-        return options;
-    }
-    bool Logged(const std::string& text) {
-        if (!log.IsOpen()) log.Open(files, "");
-        return files.Content(kLogFile).find(text) != std::string::npos;
-    }
-    std::string programPath = "C:\\Downloads\\setup.exe";
-    setup::SetupLog log{kLogFile, FixedTime, Unchanged};
-};
+const std::string kFolder = kQuietFolder;
 
 TEST(Unattended, InstallsEverythingAndLogsEachStep) {
     TestApp app;

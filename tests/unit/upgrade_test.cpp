@@ -1,0 +1,106 @@
+// A second installation over an earlier one: the folder it finds, what it
+// removes, and versions, with fakes.
+
+#include <gtest/gtest.h>
+
+#include "installer_rig.h"
+#include "setup/exit_codes.h"
+
+namespace velmoran::testing {
+namespace {
+
+const std::string kFolder = kQuietFolder;
+const std::string kEntry = std::string(platform::kUninstallKeyPrefix) + "Kestrel";
+
+TestApp Version(const std::string& version, std::vector<std::pair<std::string, std::string>> files,
+                std::vector<payload::ShortcutEntry> shortcuts) {
+    TestApp app;
+    app.manifest.version = version;
+    app.files = std::move(files);
+    app.manifest.shortcuts = std::move(shortcuts);
+    return app;
+}
+
+setup::RunOptions Unattended(bool allowDowngrade = false) {
+    setup::RunOptions options;
+    options.quietness = setup::Quietness::VerySilent;
+    options.suppressMessageBoxes = true;
+    options.allowDowngrade = allowDowngrade;
+    return options;
+}
+
+TEST(Upgrade, FindsTheFolderAndRemovesWhatTheNewVersionNoLongerShips) {
+    QuietRig rig(Version("1.0", {{"Kestrel.exe", "one"}, {"b.txt", "b"}, {"old\\c.txt", "c"}},
+                         {{"Guide", "b.txt"}, {"Old", "old\\c.txt"}})
+                     .Build());
+    ASSERT_EQ(rig.Run(), setup::kExitDone);
+    rig.files.AddFile("C:\\victim.txt", "keep");
+    rig.files.AddFile(kFolder + "\\Kestrel.ilg", rig.files.Content(kFolder + "\\Kestrel.ilg") + "C:\\victim.txt\r\n");
+
+    rig.Restart(Version("2.0", {{"Kestrel.exe", "two"}, {"b.txt", "b2"}, {"d.txt", "d"}}, {{"Guide", "b.txt"}}).Build(),
+                rig.programPath);
+    EXPECT_EQ(rig.Run(Unattended()), setup::kExitDone);  // no folder given: the earlier one is found
+    EXPECT_EQ(rig.files.Content(kFolder + "\\Kestrel.exe"), "two");
+    EXPECT_EQ(rig.files.Content(kFolder + "\\d.txt"), "d");
+    EXPECT_FALSE(rig.files.FileExists(kFolder + "\\old\\c.txt"));
+    EXPECT_FALSE(rig.files.FolderExists(kFolder + "\\old"));
+    EXPECT_FALSE(rig.files.FileExists(std::string(kPrograms) + "\\Kestrel\\Old.lnk"));
+    EXPECT_TRUE(rig.files.FileExists(std::string(kPrograms) + "\\Kestrel\\Guide.lnk"));
+    EXPECT_EQ(rig.files.Content("C:\\victim.txt"), "keep");  // named by the old log, but outside the installation
+    EXPECT_EQ(rig.files.Content(kFolder + "\\Kestrel.ilg").find("c.txt"), std::string::npos);
+    EXPECT_EQ(rig.registry.Get(platform::Hive::LocalMachine, kEntry, "DisplayVersion"), "2.0");
+    EXPECT_TRUE(rig.Logged("Removed, no longer installed: " + kFolder + "\\old\\c.txt"));
+}
+
+TEST(Upgrade, TheWizardProposesTheEarlierFolder) {
+    QuietRig rig(TestApp().Build());
+    ASSERT_EQ(rig.Run(), setup::kExitDone);
+    rig.Restart(TestApp().Build(), rig.programPath);
+    rig.Start();
+    EXPECT_EQ(rig.view.labels[ui::Label::InstallTo], kFolder);
+}
+
+// An older installer over a newer installation asks; one that may not ask stops with 1638.
+TEST(Upgrade, Downgrades) {
+    const struct {
+        const char *installed, *ours;
+        bool wizard;
+        ui::MessageResult answer;
+        bool allow;
+        int exitCode;
+    } cases[] = {
+        {"2.0", "1.0", true, ui::MessageResult::No, false, setup::kExitNewerInstalled},
+        {"2.0", "1.0", true, ui::MessageResult::Yes, false, setup::kExitDone},
+        {"2.0", "1.0", false, {}, false, setup::kExitNewerInstalled},
+        {"2.0", "1.0", false, {}, true, setup::kExitDone},
+        {"2.0.0.1", "2.0", false, {}, false, setup::kExitNewerInstalled},
+        {"2.0", "2.0", false, {}, false, setup::kExitDone},
+        {"2.0", "10.0", false, {}, false, setup::kExitDone},
+        {"2.0", "", false, {}, false, setup::kExitDone},
+        {"beta", "1.0", false, {}, false, setup::kExitDone},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.installed) + " then " + c.ours);
+        QuietRig rig(Version(c.installed, {{"Kestrel.exe", "installed"}}, {}).Build());
+        ASSERT_EQ(rig.Run(), setup::kExitDone);
+        rig.Restart(Version(c.ours, {{"Kestrel.exe", "ours"}}, {}).Build(), rig.programPath);
+        int exitCode = 0;
+        if (c.wizard) {
+            rig.view.Answer(c.answer);
+            rig.Start();
+            if (!rig.view.terminated) rig.Click(&ui::Install::btnGoInstallClick);
+            exitCode = rig.install->ExitCode();
+            if (exitCode == setup::kExitNewerInstalled) {
+                ASSERT_EQ(rig.view.boxes.size(), 1u);
+                EXPECT_EQ(rig.view.boxes[0].text, "A newer version (2.0) of Kestrel is installed. Install version 1.0 over it?");
+            }
+        } else {
+            exitCode = rig.Run(Unattended(c.allow));
+        }
+        EXPECT_EQ(exitCode, c.exitCode);
+        EXPECT_EQ(rig.files.Content(kFolder + "\\Kestrel.exe"), c.exitCode == setup::kExitDone ? "ours" : "installed");
+    }
+}
+
+}  // namespace
+}  // namespace velmoran::testing
