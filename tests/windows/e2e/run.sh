@@ -283,6 +283,33 @@ case "$scenario" in
     expect_exit 1 Damaged.exe /S /LOG=C:\\damaged.log "/D=$folder"
     grep -qF "(damaged installer?)" "$drive_c/damaged.log" || fail "the damage is not in the log: $(cat "$drive_c/damaged.log")"
     [ ! -e "$apps" ] || fail "a damaged installer wrote the install folder" ;;
+  upgrade)
+    # Version 1.0 ships c.txt, 2.0 ships d.txt instead; both installed silently.
+    sed -i 's/^\[Shortcuts\]/Version=1.0\n\n[Shortcuts]/' "$work/sample/kestrel.ini"
+    printf 'c' > "$work/sample/app/c.txt"
+    build && mv "$work/KestrelSetup.exe" "$work/Kestrel1.exe"
+    sed -i 's/^Version=1.0/Version=2.0/' "$work/sample/kestrel.ini"
+    rm "$work/sample/app/c.txt"
+    printf 'd' > "$work/sample/app/d.txt"
+    build && mv "$work/KestrelSetup.exe" "$work/Kestrel2.exe"
+    end_wine_session
+    restore+=(end_wine_session)
+    expect_exit 0 Kestrel1.exe /S
+    [ -e "$app_dir/c.txt" ] || fail "version 1.0 did not install c.txt"
+    expect_exit 0 Kestrel2.exe /S /LOG=C:\\upgrade.log
+    [ ! -e "$app_dir/c.txt" ] || fail "c.txt, which 2.0 no longer ships, is still there"
+    [ -e "$app_dir/d.txt" ] || fail "d.txt is not installed"
+    check_installed_files
+    [ "$(reg_value "$uninstall_key" DisplayVersion)" = 2.0 ] || fail "DisplayVersion is not 2.0"
+    entries=$(wine_run reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' | tr -d '\r' | grep -c 'Kestrel' || true)
+    [ "$entries" = 1 ] || fail "$entries uninstall entries for Kestrel Notes"
+    # 1.0 over 2.0 without a window: 1638, nothing changed.
+    before=$(snapshot)
+    expect_exit $((1638 % 256)) Kestrel1.exe /S
+    [ "$(snapshot)" = "$before" ] || fail "the refused downgrade changed the prefix: $(diff <(echo "$before") <(snapshot))"
+    [ "$(reg_value "$uninstall_key" DisplayVersion)" = 2.0 ] || fail "the refused downgrade changed DisplayVersion"
+    expect_exit 0 "C:\\Program Files\\Kestrel Notes\\uninstall.exe" /S
+    check_removed ;;
   unattended-silent)
     # /SILENT: only the progress page, no question (the folder exists), closed at the end.
     build
