@@ -19,6 +19,13 @@ public:
     void Write(const uint8_t* data, std::size_t size) override = 0;
 };
 
+// A file another program holds open (or runs from), so it can be neither
+// replaced nor deleted now; Windows can do either when it next starts.
+class FileInUse : public Failure {
+public:
+    using Failure::Failure;
+};
+
 // How FinalFolderPath treats a junction or symbolic link at the folder itself.
 enum class LinkAtFolder { Refuse, Follow };
 
@@ -40,7 +47,8 @@ public:
     // first (never what a link points at), so the new file carries the owner and
     // rights its folder hands down. Kept only when its final path lies below
     // `finalFolder` (a FinalFolderPath); otherwise removed again, and
-    // LinkRefusal(path) thrown. Throws
+    // LinkRefusal(path) thrown. Throws FileInUse when the file standing there is
+    // held by a running program, else
     // Failure("Cannot create file \"<path>\". <system error text>").
     virtual std::unique_ptr<WritableFile> CreateFileWithin(const std::string& path, const std::string& finalFolder) = 0;
     // Deletes the file (or a link itself) when its final path lies below `finalFolder`.
@@ -69,6 +77,13 @@ public:
     virtual bool IsLink(const std::string& path) = 0;
     // Removes a junction or symbolic link itself, never what it points at.
     virtual bool RemoveLink(const std::string& path) = 0;
+    // Scheduled for when Windows next starts: `source` replaces `target` (both
+    // just written by this run). False when it cannot be scheduled.
+    virtual bool ReplaceAtRestart(const std::string& source, const std::string& target) = 0;
+    // The file (never a link's target) is deleted when Windows next starts, by
+    // its final path, which must lie below `finalFolder`. False when it is
+    // missing, lies elsewhere, or the deletion cannot be scheduled.
+    virtual bool DeleteAtRestartWithin(const std::string& path, const std::string& finalFolder) = 0;
     // The user's folder for temporary files, without a trailing backslash.
     virtual std::string TemporaryFolder() = 0;
     // The system folder (System32), without a trailing backslash.

@@ -57,6 +57,20 @@ void RemoveEmptiedFolders(platform::FileSystem& files, const ProtectedFolders& k
     } while (folder.size() > baseLength);
 }
 
+// A file a running program holds is deleted when Windows next starts instead.
+void RemoveOrSchedule(setup::InstallerState& state, setup::RunReport& report, platform::FileSystem& files,
+                      const std::string& path, const std::string& container, const char* removedNote) {
+    if (files.RemoveFileWithin(path, container)) {
+        report.Record(removedNote + path);
+    } else if (!EqualsIgnoreCase(path, FullLocalPath(state.programPath).value_or(std::string())) &&
+               files.DeleteAtRestartWithin(path, container)) {
+        state.restartNeeded = true;
+        report.Record("In use, deleted when Windows next starts: " + path);
+    } else {
+        report.Record("Not removed: " + path);
+    }
+}
+
 // The running uninstaller's own line; its folder is the install folder.
 std::string FindUninstallerLine(const setup::InstallLog& log, const std::string& programPath) {
     const auto own = FullLocalPath(programPath);
@@ -139,8 +153,7 @@ std::vector<std::string> RunUninstall(setup::InstallerState& state, setup::RunRe
         if (!container) {
             report.Record("Skipped, not a place of this installation: " + line);
         } else {
-            const bool removed = platform.files.RemoveFileWithin(*path, *container);
-            report.Record((removed ? "Removed: " : "Not removed: ") + *path);
+            RemoveOrSchedule(state, report, platform.files, *path, *container, "Removed: ");
             // Lines of one folder follow each other: its folder is tried once, as the run leaves it.
             const std::string folder = FolderPart(*path);
             if (!next || !EqualsIgnoreCase(FolderPart(*next), folder))
@@ -157,7 +170,8 @@ std::vector<std::string> RunUninstall(setup::InstallerState& state, setup::RunRe
     const std::string entry = std::string(platform::kUninstallKeyPrefix) + state.appName;
     if (!state.appName.empty() && EntryNamesThisProgram(platform.registry, entry, state.programPath))
         platform::DeleteMachineKey(platform.registry, entry);
-    report.Status("Uninstall Complete.");
+    report.Status(state.restartNeeded ? "Uninstall Complete.  Windows must be restarted to remove the files in use."
+                                      : "Uninstall Complete.");
     return FolderEntries(state, report, platform.files);
 }
 
@@ -177,7 +191,7 @@ void RemoveSuperseded(setup::InstallerState& state, setup::RunReport& report, pl
         if (!path || written.count(AsciiLower(*path)) > 0) continue;
         const auto container = scope.FileContainer(*path);
         if (!container) continue;
-        if (platform.files.RemoveFileWithin(*path, *container)) report.Record("Removed, no longer installed: " + *path);
+        RemoveOrSchedule(state, report, platform.files, *path, *container, "Removed, no longer installed: ");
         RemoveEmptiedFolders(platform.files, kept, scope, FolderPart(*path), baseLength);
     }
     state.previousLog.Clear();

@@ -91,6 +91,17 @@ void WriteUninstallerCopy(InstallerState& state, RunReport& report, platform::Fi
     report.Record("Uninstaller: " + state.installFolder + "\\uninstall.exe (" + std::to_string(count) + " bytes)");
 }
 
+// Where a file waits, beside the one a running program holds, for Windows to
+// put it in place when it next starts.
+std::string ReplacementName(const std::string& path) { return path + ".~new"; }
+
+void ReplaceAtRestart(InstallerState& state, RunReport& report, platform::FileSystem& files, const std::string& path) {
+    if (!files.ReplaceAtRestart(ReplacementName(path), path))
+        throw Failure("Cannot replace \"" + path + "\", which another program uses, when Windows next starts.");
+    state.restartNeeded = true;
+    report.Record("In use, replaced when Windows next starts: " + path);
+}
+
 // A path the payload names relative to the install folder; an empty one is the folder itself.
 std::string InstalledPath(const std::string& folder, const std::string& relative) {
     return relative.empty() ? folder : folder + "\\" + relative;
@@ -210,12 +221,22 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& folder, Run
         }
         state.log.Append(destination);
         const int32_t size = ParseHeaderNumber(entry.sizeText);
+        std::string heldBy;  // the file a program holds, when this one waits beside it
         {
-            const auto file = platform.files.CreateFileWithin(destination, finalFolder);
+            std::unique_ptr<platform::WritableFile> file;
+            try {
+                file = platform.files.CreateFileWithin(destination, finalFolder);
+            } catch (const platform::FileInUse&) {
+                heldBy = destination;
+                // Logged too: without a restart it stays, and the uninstall takes it.
+                state.log.Append(ReplacementName(destination));
+                file = platform.files.CreateFileWithin(ReplacementName(destination), finalFolder);
+            }
             state.wroteFiles = true;
             ResponsiveSink sink(*file, report);
             state.payload.InflateItem(size, sink);
         }
+        if (!heldBy.empty()) ReplaceAtRestart(state, report, platform.files, heldBy);
         report.Advance(size);
         installedBytes += static_cast<uint64_t>(size);
         if (!platform.files.FileExists(destination)) {

@@ -33,6 +33,8 @@ struct InstallerState {
     // Set once the installation has written its first file: a failure after it
     // leaves a partial installation behind, one before it leaves nothing.
     bool wroteFiles = false;
+    // Files in use were left for Windows to replace or delete when it next starts.
+    bool restartNeeded = false;
 };
 
 }  // namespace velmoran::setup

@@ -210,7 +210,10 @@ void Install::btnGoInstallClick() {
     switch (outcome) {
         case setup::RunOutcome::Done:
             removal::RemoveSuperseded(state_, report, platform_);
-            exitCode_ = setup::kExitDone;
+            exitCode_ = state_.restartNeeded ? setup::kExitRestartNeeded : setup::kExitDone;
+            if (state_.restartNeeded)
+                view_.SetLabel(Label::Completion, "Installation Complete.  Windows must be restarted to finish it: "
+                                                  "some files were in use.");
             // A run without questions closes from its progress page.
             if (options_.quietness == setup::Quietness::Interactive) view_.ShowPage(Page::Installed);
             break;
@@ -242,7 +245,7 @@ void Install::btnUninstallClick() {
         exitCode_ = setup::kExitFailedWhileRunning;
         throw;
     }
-    exitCode_ = setup::kExitDone;
+    exitCode_ = state_.restartNeeded ? setup::kExitRestartNeeded : setup::kExitDone;
     // The running uninstaller itself is always one of them.
     if (names.size() > 1)
         view_.SetLabel(Label::Traces, "Some files created after the original installation are still in the application folder.");
@@ -259,11 +262,11 @@ void Install::RunWithoutQuestions() {
     if (ended_) return;
     if (uninstalling_) {
         Handle(&Install::btnUninstallClick);
-        if (exitCode_ == setup::kExitDone) Handle(&Install::btnUninstallExitClick);
+        if (Succeeded()) Handle(&Install::btnUninstallExitClick);
     } else {
         if (options_.installFolder) view_.SetLabel(Label::InstallTo, *options_.installFolder);
         Handle(&Install::btnGoInstallClick);
-        if (exitCode_ == setup::kExitDone) Handle(&Install::btnCompleteClick);
+        if (Succeeded()) Handle(&Install::btnCompleteClick);
     }
     ended_ = true;
     view_.Terminate();

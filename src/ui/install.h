@@ -8,6 +8,7 @@
 
 #include "platform/platform.h"
 #include "setup/command_line.h"
+#include "setup/exit_codes.h"
 #include "setup/installer_state.h"
 #include "setup/setup_log.h"
 #include "ui/view.h"
@@ -57,6 +58,7 @@ private:
     void AskAboutDowngrade();
     WizardReport::Questions Questions() const;
     void Stop(int exitCode);
+    bool Succeeded() const { return exitCode_ == setup::kExitDone || exitCode_ == setup::kExitRestartNeeded; }
 
     View& view_;
     setup::RunOptions options_;

@@ -11,7 +11,7 @@ namespace velmoran::ui {
 
 enum class Page { Intro, License, Folder, Installing, Installed, Uninstall, Uninstalled };
 
-enum class Label { Title, Welcome, InstallTo, InstallingFile, Uninstall, Uninstall2, Traces };
+enum class Label { Title, Welcome, InstallTo, InstallingFile, Completion, Uninstall, Uninstall2, Traces };
 
 enum class Gauge { Progress, Uninstall };
 

@@ -161,7 +161,9 @@ std::unique_ptr<platform::WritableFile> FakeFileSystem::CreateFileWithin(const s
     if (existing != nodes_.end() && !link) {
         const auto fail = [&path](const char* reason) { return Failure(Format("Cannot create file \"%s\". %s", path, reason)); };
         if (existing->second.folder) throw fail("Access is denied");
-        if (running_.count(key)) throw fail("The process cannot access the file because it is being used by another process");
+        if (running_.count(key))
+            throw platform::FileInUse(Format("Cannot create file \"%s\". %s", path,
+                                             "The process cannot access the file because it is being used by another process"));
     }
     // Deleted and made new: nothing of what stood there (a planted file, a link) carries over.
     if (existing != nodes_.end()) nodes_.erase(existing);
@@ -179,6 +181,14 @@ bool FakeFileSystem::RemoveFileWithin(const std::string& path, const std::string
     nodes_.erase(it);
     links_.erase(key);
     RunAfter(key);
+    return true;
+}
+
+bool FakeFileSystem::DeleteAtRestartWithin(const std::string& path, const std::string& finalFolder) {
+    const std::string key = Key(path);
+    const auto it = nodes_.find(key);
+    if (it == nodes_.end() || it->second.folder || !platform::FinalPathWithin(FinalPath(key), finalFolder)) return false;
+    atRestart.push_back("delete " + path);
     return true;
 }
 

@@ -58,6 +58,13 @@ public:
     std::vector<std::string> ListFolder(const std::string& pattern) override;
     std::string CurrentFolder() override { return current_; }
     bool IsLink(const std::string& path) override { return links_.count(Key(path)) > 0; }
+    // Recorded, as "source -> target" and "delete path", in order.
+    bool ReplaceAtRestart(const std::string& source, const std::string& target) override {
+        atRestart.push_back(source + " -> " + target);
+        return true;
+    }
+    bool DeleteAtRestartWithin(const std::string& path, const std::string& finalFolder) override;
+    std::vector<std::string> atRestart;
     bool RemoveLink(const std::string& path) override;
     std::string TemporaryFolder() override { return "C:\\Users\\Admin\\Temp"; }
     std::string SystemFolder() override { return "C:\\Windows\\System32"; }

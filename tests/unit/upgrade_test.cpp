@@ -102,5 +102,43 @@ TEST(Upgrade, Downgrades) {
     }
 }
 
+// Files a running program holds are replaced or deleted when Windows next
+// starts; the run ends with 3010 (and the wizard says so).
+TEST(FilesInUse, AreLeftForTheNextStartOfWindows) {
+    QuietRig rig(Version("1.0", {{"Kestrel.exe", "one"}, {"old.dll", "old"}}, {}).Build());
+    ASSERT_EQ(rig.Run(), setup::kExitDone);
+    rig.files.MarkRunning(kFolder + "\\Kestrel.exe");
+    rig.files.MarkRunning(kFolder + "\\old.dll");
+    rig.Restart(Version("2.0", {{"Kestrel.exe", "two"}}, {}).Build(), rig.programPath);
+    EXPECT_EQ(rig.Run(), setup::kExitRestartNeeded);
+    EXPECT_EQ(rig.files.Content(kFolder + "\\Kestrel.exe.~new"), "two");
+    EXPECT_EQ(rig.files.atRestart, (std::vector<std::string>{kFolder + "\\Kestrel.exe.~new -> " + kFolder + "\\Kestrel.exe",
+                                                             "delete " + kFolder + "\\old.dll"}));
+    EXPECT_TRUE(rig.Logged("In use, replaced when Windows next starts: " + kFolder + "\\Kestrel.exe"));
+
+    // The uninstall leaves the held file to Windows too, never the uninstaller itself.
+    rig.files.atRestart.clear();
+    const std::string uninstaller = kFolder + "\\uninstall.exe";
+    const std::string copy = rig.files.Content(uninstaller);
+    rig.Restart(Bytes(copy.begin(), copy.end()), uninstaller);
+    rig.files.MarkRunning(uninstaller);
+    rig.programPath = uninstaller;
+    setup::RunOptions options;
+    options.quietness = setup::Quietness::VerySilent;
+    EXPECT_EQ(rig.Run(options), setup::kExitRestartNeeded);
+    EXPECT_EQ(rig.files.atRestart, (std::vector<std::string>{"delete " + kFolder + "\\Kestrel.exe"}));
+}
+
+TEST(FilesInUse, TheWizardSaysARestartIsNeeded) {
+    Rig rig(TestApp().Build());
+    rig.files.AddFile("C:\\Program Files\\Kestrel\\readme.txt", "old");
+    rig.files.MarkRunning("C:\\Program Files\\Kestrel\\readme.txt");
+    rig.Start();
+    rig.Click(&ui::Install::btnGoInstallClick);
+    EXPECT_EQ(rig.install->ExitCode(), setup::kExitRestartNeeded);
+    EXPECT_EQ(rig.view.page, ui::Page::Installed);
+    EXPECT_NE(rig.view.labels[ui::Label::Completion].find("Windows must be restarted"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace velmoran::testing

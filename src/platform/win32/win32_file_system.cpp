@@ -84,6 +84,20 @@ Failure CreateFailure(const std::string& path, DWORD error) {
     return Failure(Format("Cannot create file \"%s\". %s", path, SystemErrorText(error)));
 }
 
+// Held open without delete sharing, locked, or mapped as a running program's image.
+bool MeansInUse(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_USER_MAPPED_FILE;
+}
+
+// A file that cannot be deleted now: in use, or a running program's image
+// (access denied to the deletion of a file that granted delete access and is
+// not read-only).
+[[noreturn]] void ThrowNotReplaceable(const std::string& path, DWORD error, bool mayBeImage) {
+    if (MeansInUse(error) || (mayBeImage && error == ERROR_ACCESS_DENIED))
+        throw FileInUse(Format("Cannot create file \"%s\". %s", path, SystemErrorText(error)));
+    throw CreateFailure(path, error);
+}
+
 }  // namespace
 
 std::string Win32FileSystem::FinalFolderPath(const std::string& folder, LinkAtFolder atFolder) {
@@ -109,12 +123,17 @@ std::unique_ptr<WritableFile> Win32FileSystem::CreateFileWithin(const std::strin
         // keep its planter as owner and the planter's rights.
         {
             const FileHandle existing = OpenEntry(path, DELETE | FILE_READ_ATTRIBUTES, Entry::FileOrFolder);
-            if (!existing.Valid()) throw CreateFailure(path, error);
+            if (!existing.Valid()) {
+                const DWORD openError = GetLastError();
+                if (MeansInUse(openError)) ThrowNotReplaceable(path, openError, false);
+                throw CreateFailure(path, error);
+            }
             if (!FinalPathWithin(FinalPathOf(existing.Get()), finalFolder)) throw LinkRefusal(path);
             const DWORD attributes = AttributesOf(existing.Get());
             if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
                 throw CreateFailure(path, ERROR_ACCESS_DENIED);
-            if (!DeleteOnClose(existing.Get())) throw CreateFailure(path, GetLastError());
+            if (!DeleteOnClose(existing.Get()))
+                ThrowNotReplaceable(path, GetLastError(), !(attributes & FILE_ATTRIBUTE_READONLY));
         }
         file = CreateNew(path);
         if (!file.Valid()) throw CreateFailure(path, GetLastError());
@@ -133,6 +152,19 @@ bool Win32FileSystem::RemoveFileWithin(const std::string& path, const std::strin
 }
 
 // The disposition is refused for a folder that is not empty.
+bool Win32FileSystem::ReplaceAtRestart(const std::string& source, const std::string& target) {
+    return MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool Win32FileSystem::DeleteAtRestartWithin(const std::string& path, const std::string& finalFolder) {
+    // Reading attributes is never refused for sharing, so a held file opens too.
+    const FileHandle entry = OpenEntry(path, FILE_READ_ATTRIBUTES, Entry::FileOnly);
+    if (!entry.Valid()) return false;
+    const std::string finalPath = FinalPathOf(entry.Get());
+    return FinalPathWithin(finalPath, finalFolder) &&
+           MoveFileExA(finalPath.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0;
+}
+
 bool Win32FileSystem::RemoveFolderWithin(const std::string& folder, const std::string& finalFolder) {
     const FileHandle entry = OpenEntry(folder, DELETE | FILE_READ_ATTRIBUTES, Entry::FileOrFolder);
     return entry.Valid() && IsFolder(entry.Get()) && FinalPathWithin(FinalPathOf(entry.Get()), finalFolder, true) &&

@@ -20,6 +20,8 @@ public:
     std::string CurrentFolder() override;
     bool IsLink(const std::string& path) override;
     bool RemoveLink(const std::string& path) override;
+    bool ReplaceAtRestart(const std::string& source, const std::string& target) override;
+    bool DeleteAtRestartWithin(const std::string& path, const std::string& finalFolder) override;
     std::string TemporaryFolder() override;
     std::string SystemFolder() override;
 };

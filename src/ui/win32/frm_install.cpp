@@ -24,6 +24,7 @@ int LabelId(Label label) {
         case Label::Welcome: return idLabWelcome;
         case Label::InstallTo: return idLabInstallTo;
         case Label::InstallingFile: return idLabInstallingFile;
+        case Label::Completion: return idLabel7;
         case Label::Uninstall: return idLabUninstall;
         case Label::Uninstall2: return idLabUninstall2;
         case Label::Traces: break;
