@@ -46,10 +46,11 @@ wine_headless() {
   (cd "$work" && env -u DISPLAY -u VELMORAN_XVFB_DISPLAY WINEPREFIX="$prefix" WINEDEBUG=-all \
     WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml=" timeout 120 /usr/lib/wine/wine64 "$@")
 }
-# Expects exit code $1 from the rest, run headless.
+# Expects exit code $1 from the rest, run headless (or with the display, where
+# RUNNER says wine_run).
 expect_exit() {
   local expected="$1" status=0; shift
-  wine_headless "$@" >"$work/headless.out" 2>&1 || status=$?
+  "${RUNNER:-wine_headless}" "$@" >"$work/headless.out" 2>&1 || status=$?
   [ "$status" -eq "$expected" ] || fail "$* ended with $status, expected $expected: $(cat "$work/headless.out")"
 }
 add_identity() {
@@ -62,7 +63,7 @@ desktop=$(reg_value "$shell_folders" "Common Desktop")
 cp -r "$source/sample" "$work/sample"
 cp "$bin/Kestrel.exe" "$work/sample/app/Kestrel.exe"
 export VELMORAN_HEADLESS=1
-cp "$bin/velmoran.exe" "$bin/velmoran-stub.exe" "$bin/gui_driver.exe" "$bin/resource_probe.exe" "$work/"
+cp "$bin/velmoran.exe" "$bin/velmoran-stub.exe" "$bin/gui_driver.exe" "$bin/resource_probe.exe" "$bin/file_holder.exe" "$work/"
 build() { wine_run velmoran.exe build sample/kestrel.ini -o KestrelSetup.exe --stub velmoran-stub.exe "$@"; }
 file_data_start() { wine_run velmoran.exe list KestrelSetup.exe | sed -n 's/.*file data at \([0-9]*\).*/\1/p'; }
 
@@ -310,6 +311,23 @@ case "$scenario" in
     [ "$(reg_value "$uninstall_key" DisplayVersion)" = 2.0 ] || fail "the refused downgrade changed DisplayVersion"
     expect_exit 0 "C:\\Program Files\\Kestrel Notes\\uninstall.exe" /S
     check_removed ;;
+  files-in-use)
+    # A program holds readme.txt (no delete sharing) during a silent reinstall:
+    # the new one waits beside it for the next start of Windows, exit code 3010.
+    build
+    RUNNER=wine_run expect_exit 0 KestrelSetup.exe /S
+    session_key='HKLM\System\CurrentControlSet\Control\Session Manager'
+    restore+=("wine_run reg delete '$session_key' /v PendingFileRenameOperations /f >/dev/null 2>&1")
+    wine_run file_holder.exe 'C:\Program Files\Kestrel Notes\readme.txt' 'C:\held.txt' 'C:\release.txt' &
+    holder=$!
+    restore+=("touch '$drive_c/release.txt'; wait $holder; rm -f '$drive_c/held.txt' '$drive_c/release.txt'")
+    eventually '[ -e "$drive_c/held.txt" ]' || fail "the helper did not take hold of readme.txt"
+    RUNNER=wine_run expect_exit $((3010 % 256)) KestrelSetup.exe /S /LOG=C:\\held.log
+    grep -qF "In use, replaced when Windows next starts: C:\Program Files\Kestrel Notes\readme.txt" "$drive_c/held.log" ||
+      fail "the log does not name the file in use: $(cat "$drive_c/held.log")"
+    cmp -s "$work/sample/app/readme.txt" "$app_dir/readme.txt.~new" || fail "the new readme.txt does not wait beside the old one"
+    pending=$(wine_run reg query "$session_key" /v PendingFileRenameOperations 2>/dev/null | tr -d '\r')
+    grep -qiF 'Kestrel Notes\readme.txt.~new' <<<"$pending" || fail "no pending rename: $pending" ;;
   unattended-silent)
     # /SILENT: only the progress page, no question (the folder exists), closed at the end.
     build
