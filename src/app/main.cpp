@@ -8,6 +8,7 @@
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_running_programs.h"
 #include "platform/win32/win32_shell.h"
 #include "ui/win32/control_ids.h"
 #include "setup/command_line.h"
@@ -99,7 +100,8 @@ int Run(HINSTANCE instance, const setup::ParsedCommandLine& parsed, setup::Setup
     platform::win32::Win32FileSystem files;
     platform::win32::Win32Registry registry;
     platform::win32::Win32Shell shell;
-    platform::Platform platform{files, registry, shell};
+    platform::win32::Win32RunningPrograms programs;
+    platform::Platform platform{files, registry, shell, programs};
     const std::string programPath = platform::win32::OwnProgramPath();
     platform::win32::OwnFileSource ownFile(programPath);
     if (parsed.options.quietness != setup::Quietness::VerySilent)

@@ -3,6 +3,7 @@
 
 #include "platform/file_system.h"
 #include "platform/registry.h"
+#include "platform/running_programs.h"
 #include "platform/shell.h"
 
 namespace velmoran::platform {
@@ -11,6 +12,7 @@ struct Platform {
     FileSystem& files;
     Registry& registry;
     Shell& shell;
+    RunningPrograms& programs;
 };
 
 }  // namespace velmoran::platform

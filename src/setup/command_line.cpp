@@ -14,6 +14,7 @@ const char kUsageText[] =
     "/LOG or /LOG=\"file\"\ta setup log (default: in the temporary folder)\r\n"
     "/NOICONS\tno desktop shortcut and no program group\r\n"
     "/ALLOWDOWNGRADE\tinstall over a newer version without asking\r\n"
+    "/NOCLOSEAPPLICATIONS\tleave programs that use the files running\r\n"
     "/NORESTART /NOCANCEL /SUPPRESSMSGBOXES\taccepted\r\n"
     "/? or /HELP\tthis text\r\n"
     "\r\n"
@@ -105,6 +106,7 @@ const Switch kSwitches[] = {
     {"NORESTART", Takes::Nothing, [](RunOptions& o, const std::string&) { o.noRestart = true; }},
     {"NOCANCEL", Takes::Nothing, [](RunOptions& o, const std::string&) { o.noCancel = true; }},
     {"SUPPRESSMSGBOXES", Takes::Nothing, [](RunOptions& o, const std::string&) { o.suppressMessageBoxes = true; }},
+    {"NOCLOSEAPPLICATIONS", Takes::Nothing, [](RunOptions& o, const std::string&) { o.noCloseApplications = true; }},
     {"ALLOWDOWNGRADE", Takes::Nothing, [](RunOptions& o, const std::string&) { o.allowDowngrade = true; }},
     {"?", Takes::Nothing, [](RunOptions& o, const std::string&) { o.help = true; }},
     {"HELP", Takes::Nothing, [](RunOptions& o, const std::string&) { o.help = true; }},

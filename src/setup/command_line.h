@@ -23,6 +23,7 @@ struct RunOptions {
     bool noRestart = false;
     bool noCancel = false;
     bool suppressMessageBoxes = false;  // implied by VerySilent
+    bool noCloseApplications = false;   // leave programs holding files running
     bool allowDowngrade = false;        // install over a newer version without asking
     bool help = false;
     std::vector<std::string> seen;  // each argument as given, for the setup log

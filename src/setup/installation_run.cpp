@@ -7,6 +7,7 @@
 #include "common/failure.h"
 #include "common/header_number.h"
 #include "common/path.h"
+#include "common/windows_names.h"
 #include "payload/file_entry.h"
 #include "payload/pe_layout.h"
 #include "setup/exit_codes.h"
@@ -100,6 +101,62 @@ void ReplaceAtRestart(InstallerState& state, RunReport& report, platform::FileSy
         throw Failure("Cannot replace \"" + path + "\", which another program uses, when Windows next starts.");
     state.restartNeeded = true;
     report.Record("In use, replaced when Windows next starts: " + path);
+}
+
+// Starts again, once the run is over however it ends, the programs it closed.
+class RestartClosedPrograms {
+public:
+    explicit RestartClosedPrograms(platform::RunningPrograms& programs) : programs_(programs) {}
+    ~RestartClosedPrograms() {
+        if (!closed) return;
+        try {
+            programs_.Restart();
+        } catch (const std::exception&) {
+        }
+    }
+    RestartClosedPrograms(const RestartClosedPrograms&) = delete;
+    RestartClosedPrograms& operator=(const RestartClosedPrograms&) = delete;
+    bool closed = false;
+
+private:
+    platform::RunningPrograms& programs_;
+};
+
+// The files already in the folder that this run replaces, or (named by an
+// earlier installation's log, inside the folder) may delete.
+std::vector<std::string> FilesToReplace(InstallerState& state, platform::FileSystem& files, const std::string& folder,
+                                        int32_t count) {
+    std::vector<std::string> found;
+    for (int32_t n = 1; n <= count; ++n) {
+        const std::string path =
+            folder + "\\" + payload::SplitFileEntry(state.payload.Value(payload::FileEntryKey(n))).relativePath;
+        if (files.FileExists(path)) found.push_back(path);
+    }
+    const auto fullFolder = FullLocalPath(folder);
+    for (std::size_t i = 0; fullFolder && i < state.previousLog.Count(); ++i) {
+        const auto path = FullLocalPath(state.previousLog.Line(i));
+        if (path && LiesBelow(*path, *fullFolder) && files.FileExists(*path)) found.push_back(*path);
+    }
+    return found;
+}
+
+// Programs holding files this run replaces are named, and closed unless told
+// not to (No, or /NOCLOSEAPPLICATIONS); a file still held when its turn comes
+// waits for the next start of Windows.
+void CloseHoldingPrograms(InstallerState& state, RunReport& report, platform::Platform& platform,
+                          const std::vector<std::string>& files, RestartClosedPrograms& restart) {
+    if (files.empty()) return;
+    const std::vector<std::string> names = platform.programs.Holding(files);
+    if (names.empty()) return;
+    std::string list;
+    for (const std::string& name : names) list += "\r" + name;
+    report.Record("Programs using the files: " + list.substr(1));
+    if (!state.closeApplications ||
+        !report.Ask("These programs use files the installation replaces:" + list +
+                    "\rClose them and go on? (No goes on; Windows then finishes the installation when it next starts.)"))
+        return;
+    restart.closed = true;
+    report.Record(platform.programs.Close() ? "Closed them." : "Some of them would not close.");
 }
 
 // A path the payload names relative to the install folder; an empty one is the folder itself.
@@ -203,6 +260,8 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& folder, Run
     // Made even when no file lies in it, so the uninstaller and the log have a place.
     CreateFoldersTopDown(platform.files, folder);
     const std::string finalFolder = platform.files.FinalFolderPath(folder, platform::LinkAtFolder::Refuse);
+    RestartClosedPrograms restartClosed(platform.programs);
+    CloseHoldingPrograms(state, report, platform, FilesToReplace(state, platform.files, folder, count), restartClosed);
 
     uint64_t installedBytes = 0;
     std::string lastFolder;  // files come folder by folder; each is made once

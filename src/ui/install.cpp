@@ -18,11 +18,12 @@ Install::Install(View& view, platform::Platform& platform, ByteSource& ownFile, 
       options_(std::move(options)),
       log_(log),
       loggedRegistry_(platform.registry, log),
-      platform_{platform.files, loggedRegistry_, platform.shell},
+      platform_{platform.files, loggedRegistry_, platform.shell, platform.programs},
       exitCode_(setup::kExitCancelled) {
     state_.ownFile = &ownFile;
     state_.programPath = std::move(programPath);
     state_.noIcons = options_.noIcons;
+    state_.closeApplications = !options_.noCloseApplications;
 }
 
 void Install::Handle(void (Install::*handler)()) {

@@ -55,7 +55,7 @@ int RunUnattended(setup::InstallerState& state, const setup::RunOptions& options
     setup::UnattendedReport nobody;
     setup::LoggedReport report(nobody, log);
     setup::LoggedRegistry registry(platform.registry, log);
-    platform::Platform logged{platform.files, registry, platform.shell};
+    platform::Platform logged{platform.files, registry, platform.shell, platform.programs};
 
     const auto failure = setup::OpenInstaller(state, platform.registry, [&report](const std::string& problem) {
         report.Tell(setup::Notice::Warning, problem);
@@ -66,6 +66,7 @@ int RunUnattended(setup::InstallerState& state, const setup::RunOptions& options
     }
     state.appName = state.payload.Value("AppName");
     state.noIcons = options.noIcons;
+    state.closeApplications = !options.noCloseApplications;
     const setup::Admission admission = setup::Admit(state.appName, logged, log);
     if (admission.exitCode != 0) {
         report.Tell(setup::Notice::Abort, admission.message);

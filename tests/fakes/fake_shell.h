@@ -2,11 +2,13 @@
 // Records shortcuts and launches. A shortcut's content names its description,
 // target and working folder, one per line.
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "fake_file_system.h"
+#include "platform/running_programs.h"
 #include "platform/shell.h"
 
 namespace velmoran::testing {
@@ -41,6 +43,28 @@ private:
     bool failObject_ = false;
     std::vector<Shortcut> shortcuts_;
     std::vector<Launched> launches_;
+};
+
+// Programs that hold files: `holders` maps a file (as given) to the program
+// holding it. Closing succeeds unless `refuseToClose`.
+class FakeRunningPrograms : public platform::RunningPrograms {
+public:
+    std::vector<std::string> Holding(const std::vector<std::string>& files) override {
+        asked = files;
+        std::vector<std::string> names;
+        for (const std::string& file : files)
+            if (const auto holder = holders.find(file); holder != holders.end()) names.push_back(holder->second);
+        return names;
+    }
+    bool Close() override {
+        closed = !refuseToClose;
+        return closed;
+    }
+    void Restart() override { restarted = true; }
+
+    std::map<std::string, std::string> holders;
+    std::vector<std::string> asked;
+    bool refuseToClose = false, closed = false, restarted = false;
 };
 
 }  // namespace velmoran::testing

@@ -104,7 +104,8 @@ public:
     FakeRegistry registry;
     FakeShell shell{files};
     FakeView view{files};
-    platform::Platform platform{files, registry, shell};
+    FakeRunningPrograms programs;
+    platform::Platform platform{files, registry, shell, programs};
     std::unique_ptr<MemorySource> source;
     std::unique_ptr<ui::Install> install;
 };

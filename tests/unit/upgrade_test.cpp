@@ -140,5 +140,45 @@ TEST(FilesInUse, TheWizardSaysARestartIsNeeded) {
     EXPECT_NE(rig.view.labels[ui::Label::Completion].find("Windows must be restarted"), std::string::npos);
 }
 
+// Programs holding the files a run replaces are named and, when the answer (or
+// a run without questions) says so, closed before and started again after.
+TEST(FilesInUse, ProgramsHoldingThemAreClosedAndStartedAgain) {
+    const struct {
+        bool wizard;
+        ui::MessageResult answer;
+        bool noClose;
+        bool closed;
+    } cases[] = {
+        {true, ui::MessageResult::Yes, false, true},
+        {true, ui::MessageResult::No, false, false},
+        {false, {}, false, true},
+        {false, {}, true, false},
+    };
+    for (const auto& c : cases) {
+        QuietRig rig(TestApp().Build());
+        const std::string folder = c.wizard ? "C:\\Program Files\\Kestrel" : kFolder;
+        rig.files.AddFile(folder + "\\readme.txt", "old");
+        rig.programs.holders[folder + "\\readme.txt"] = "Kestrel Viewer";
+        int exitCode = 0;
+        if (c.wizard) {
+            rig.view.Answer(ui::MessageResult::Yes);  // the folder exists
+            rig.view.Answer(c.answer);
+            rig.Start();
+            rig.Click(&ui::Install::btnGoInstallClick);
+            exitCode = rig.install->ExitCode();
+            ASSERT_EQ(rig.view.boxes.size(), 2u);
+            EXPECT_NE(rig.view.boxes[1].text.find("\rKestrel Viewer\r"), std::string::npos) << rig.view.boxes[1].text;
+        } else {
+            setup::RunOptions options = QuietRig::Silent(kFolder);
+            options.noCloseApplications = c.noClose;
+            exitCode = rig.Run(options);
+        }
+        EXPECT_EQ(exitCode, setup::kExitDone);
+        EXPECT_EQ(rig.programs.asked, std::vector<std::string>{folder + "\\readme.txt"});
+        EXPECT_EQ(rig.programs.closed, c.closed);
+        EXPECT_EQ(rig.programs.restarted, c.closed);
+    }
+}
+
 }  // namespace
 }  // namespace velmoran::testing
