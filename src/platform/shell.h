@@ -26,6 +26,10 @@ public:
     // parameter text longer than kLaunchTextLimit starts nothing.
     virtual bool Launch(const std::string& file, const std::string& parameters, ShowCommand show,
                         const std::string& workingFolder = std::string()) = 0;
+    // Starts the program as the signed-in user would from the desktop, with
+    // the user's own rights rather than this (elevated) program's, in its own
+    // folder. False when there is no desktop shell to ask (a service session).
+    virtual bool LaunchAsSignedInUser(const std::string& file) = 0;
     // Claims the application for this process until it ends, so that two runs
     // never install or uninstall the same application at once. False when
     // another process holds the claim.

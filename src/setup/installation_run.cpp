@@ -317,12 +317,16 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& folder, Run
     return RunOutcome::Done;
 }
 
-void CompleteInstallation(InstallerState& state, platform::Platform& platform, bool startProgram) {
+void CompleteInstallation(InstallerState& state, RunReport& report, platform::Platform& platform, bool startProgram) {
     try {
         state.ownFile->Close();
     } catch (const std::exception&) {
     }
-    if (startProgram) platform.shell.Launch(state.mainProgramPath, "", platform::ShowCommand::Normal);
+    if (!startProgram) return;
+    // Started by the installer itself, the program would have its administrator's rights.
+    if (platform.shell.LaunchAsSignedInUser(state.mainProgramPath)) return;
+    report.Record("No desktop shell to start the program as the signed-in user: started with the installer's rights.");
+    platform.shell.Launch(state.mainProgramPath, "", platform::ShowCommand::Normal);
 }
 
 }  // namespace velmoran::setup

@@ -25,8 +25,9 @@ int ExitCodeOf(RunOutcome outcome);
 RunOutcome RunInstallation(InstallerState& state, const std::string& folder, RunReport& report,
                            platform::Platform& platform);
 
-// Releases the own file and starts the installed program if asked.
-void CompleteInstallation(InstallerState& state, platform::Platform& platform, bool startProgram);
+// Releases the own file and starts the installed program if asked: as the
+// signed-in user, through the desktop's shell, or (none there) as the installer.
+void CompleteInstallation(InstallerState& state, RunReport& report, platform::Platform& platform, bool startProgram);
 
 // Creates every missing folder of `folder`, from the top down; results ignored.
 void CreateFoldersTopDown(platform::FileSystem& files, const std::string& folder);

@@ -232,7 +232,9 @@ void Install::btnGoInstallClick() {
 
 void Install::btnCompleteClick() {
     const bool startProgram = options_.quietness == setup::Quietness::Interactive && view_.RunProgramChecked();
-    setup::CompleteInstallation(state_, platform_, startProgram);
+    WizardReport wizard(view_, WizardReport::Run::Installation, Questions());
+    setup::LoggedReport report(wizard, log_);
+    setup::CompleteInstallation(state_, report, platform_, startProgram);
     view_.Terminate();
 }
 

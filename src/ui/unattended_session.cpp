@@ -36,7 +36,7 @@ int Install(setup::InstallerState& state, const setup::RunOptions& options, setu
         const setup::RunOutcome outcome = setup::RunInstallation(state, folder, report, platform);
         if (outcome == setup::RunOutcome::Done) {
             removal::RemoveSuperseded(state, report, platform);
-            setup::CompleteInstallation(state, platform, false);
+            setup::CompleteInstallation(state, report, platform, false);
         }
         // No folder to install to is a failure here: nobody can choose one.
         if (outcome == setup::RunOutcome::Declined) return setup::kExitFailedBeforeWriting;

@@ -15,7 +15,7 @@ Bytes FakeShell::ShortcutContent(const std::string& description, const std::stri
 bool FakeShell::Launch(const std::string& file, const std::string& parameters, platform::ShowCommand show,
                        const std::string& workingFolder) {
     if (file.size() > platform::kLaunchTextLimit || parameters.size() > platform::kLaunchTextLimit) return false;
-    launches_.push_back({file, parameters, show, workingFolder});
+    launches_.push_back({file, parameters, show, workingFolder, false});
     return files_.FileExists(file);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fake_file_system.h"
+#include "common/path.h"
 #include "platform/running_programs.h"
 #include "platform/shell.h"
 
@@ -24,12 +25,21 @@ public:
         std::string file, parameters;
         platform::ShowCommand show;
         std::string workingFolder;
+        bool asUser = false;  // started through the desktop's shell
     };
 
     Bytes ShortcutContent(const std::string& description, const std::string& target) override;
     bool Launch(const std::string& file, const std::string& parameters, platform::ShowCommand show,
                 const std::string& workingFolder) override;
 
+    // Recorded among the launches, shown Normal, with `asUser` set; false
+    // (nothing started) when `noDesktopShell`.
+    bool LaunchAsSignedInUser(const std::string& file) override {
+        if (noDesktopShell) return false;
+        launches_.push_back({file, "", platform::ShowCommand::Normal, FolderPart(file), true});
+        return true;
+    }
+    bool noDesktopShell = false;
     // Claimed by another process when the name is in `claimedElsewhere`.
     bool ClaimSingleRun(const std::string& appName) override { return claimedElsewhere.count(appName) == 0; }
     std::set<std::string> claimedElsewhere;

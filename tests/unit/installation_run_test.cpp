@@ -84,7 +84,26 @@ TEST(InstallationRun, InstallsFilesUninstallerShortcutsLogAndEntry) {
     EXPECT_EQ(rig.shell.Launches()[0].file, kFolder + "\\Kestrel.exe");
     EXPECT_EQ(rig.shell.Launches()[0].parameters, "");
     EXPECT_EQ(rig.shell.Launches()[0].show, platform::ShowCommand::Normal);
+    EXPECT_TRUE(rig.shell.Launches()[0].asUser);  // not with the installer's rights
     EXPECT_TRUE(rig.view.terminated);
+}
+
+// Where no desktop shell can start it as the signed-in user, the program is
+// started as before, and the log says so.
+TEST(InstallationRun, RunProgramWithoutADesktopShell) {
+    QuietRig rig(TestApp().Build());
+    rig.shell.noDesktopShell = true;
+    setup::RunOptions options;
+    options.writeLog = true;
+    rig.install = std::make_unique<ui::Install>(rig.view, rig.platform, *rig.source, rig.programPath, options, &rig.log);
+    rig.view.Attach(*rig.install);
+    rig.Start();
+    rig.Click(&ui::Install::btnGoInstallClick);
+    rig.Click(&ui::Install::btnCompleteClick);
+    ASSERT_EQ(rig.shell.Launches().size(), 1u);
+    EXPECT_FALSE(rig.shell.Launches()[0].asUser);
+    EXPECT_EQ(rig.shell.Launches()[0].file, kFolder + "\\Kestrel.exe");
+    EXPECT_TRUE(rig.Logged("No desktop shell to start the program as the signed-in user"));
 }
 
 TEST(InstallationRun, CompletionWithoutRunProgramStartsNothing) {

@@ -1,8 +1,11 @@
 #include "platform/win32/win32_shell.h"
 
+#include <exdisp.h>
 #include <objbase.h>
 #include <objidl.h>
+#include <servprov.h>
 #include <shellapi.h>
+#include <shldisp.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -22,6 +25,15 @@ namespace {
 const CLSID kShellLinkClass = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 const IID kShellLinkA = {0x000214EE, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 const IID kPersistStream = {0x00000109, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+// ... and those on the way from the desktop's window to its shell's ShellExecute.
+const CLSID kShellWindowsClass = {0x9BA05972, 0xF6A8, 0x11CF, {0xA4, 0x42, 0x00, 0xA0, 0xC9, 0x0A, 0x8F, 0x39}};
+const IID kShellWindows = {0x85CB6900, 0x4D95, 0x11CF, {0x96, 0x0C, 0x00, 0x80, 0xC7, 0xF4, 0xEE, 0x85}};
+const IID kServiceProvider = {0x6D5140C1, 0x7436, 0x11CE, {0x80, 0x34, 0x00, 0xAA, 0x00, 0x60, 0x09, 0xFA}};
+const GUID kTopLevelBrowser = {0x4C96BE40, 0x915C, 0x11CF, {0x99, 0xD3, 0x00, 0xAA, 0x00, 0x4A, 0xE8, 0x37}};
+const IID kShellBrowser = {0x000214E2, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const IID kDispatch = {0x00020400, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const IID kShellFolderViewDual = {0xE7A1AF80, 0x4D96, 0x11CF, {0x96, 0x0C, 0x00, 0x80, 0xC7, 0xF4, 0xEE, 0x85}};
+const IID kShellDispatch2 = {0xA4C6892C, 0x3BA9, 0x11D2, {0x9D, 0xEA, 0x00, 0xC0, 0x4F, 0xB1, 0x61, 0x62}};
 
 // The shell and the component object system are loaded from the system folder
 // once the DLL search is restricted, never linked directly: their own
@@ -33,6 +45,8 @@ struct ShellApi {
     decltype(&CreateStreamOnHGlobal) createStreamOnHGlobal = nullptr;
     decltype(&GetHGlobalFromStream) getHGlobalFromStream = nullptr;
     decltype(&ShellExecuteA) shellExecute = nullptr;
+    decltype(&SysAllocString) sysAllocString = nullptr;
+    decltype(&SysFreeString) sysFreeString = nullptr;
 };
 
 template <typename Function>
@@ -51,6 +65,9 @@ const ShellApi& Api() {
         Resolve(ole, "CreateStreamOnHGlobal", loaded.createStreamOnHGlobal);
         Resolve(ole, "GetHGlobalFromStream", loaded.getHGlobalFromStream);
         Resolve(shell, "ShellExecuteA", loaded.shellExecute);
+        HMODULE automation = LoadSystemLibrary("oleaut32.dll");
+        Resolve(automation, "SysAllocString", loaded.sysAllocString);
+        Resolve(automation, "SysFreeString", loaded.sysFreeString);
         return loaded;
     }();
     return api;
@@ -71,7 +88,66 @@ Bytes StreamBytes(IStream* stream) {
     return content;
 }
 
+// A text variant for the shell's automation interface; freed with it.
+class TextVariant {
+public:
+    explicit TextVariant(const std::string& text) {
+        const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+        std::vector<WCHAR> wide(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
+        variant_.vt = VT_BSTR;
+        variant_.bstrVal = Api().sysAllocString(wide.data());
+    }
+    ~TextVariant() { Api().sysFreeString(variant_.bstrVal); }
+    TextVariant(const TextVariant&) = delete;
+    TextVariant& operator=(const TextVariant&) = delete;
+    const VARIANT& Get() const { return variant_; }
+    bool Valid() const { return variant_.bstrVal != nullptr; }
+
+private:
+    VARIANT variant_{};
+};
+
+// The automation object of the shell that owns the desktop window: what it
+// starts runs in the signed-in user's own session, with the user's rights.
+bool DesktopShell(ComPtr<IShellDispatch2>& shell) {
+    ComPtr<IShellWindows> windows;
+    if (FAILED(Api().coCreateInstance(kShellWindowsClass, nullptr, CLSCTX_LOCAL_SERVER, kShellWindows,
+                                      windows.ReceiveVoid())))
+        return false;
+    VARIANT nowhere{};
+    long window = 0;
+    ComPtr<IDispatch> desktop;
+    if (windows->FindWindowSW(&nowhere, &nowhere, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, desktop.Receive()) != S_OK ||
+        !desktop)
+        return false;
+    ComPtr<IServiceProvider> services;
+    ComPtr<IShellBrowser> browser;
+    ComPtr<IShellView> view;
+    ComPtr<IDispatch> background;
+    ComPtr<IShellFolderViewDual> folderView;
+    ComPtr<IDispatch> application;
+    return SUCCEEDED(desktop->QueryInterface(kServiceProvider, services.ReceiveVoid())) &&
+           SUCCEEDED(services->QueryService(kTopLevelBrowser, kShellBrowser, browser.ReceiveVoid())) &&
+           SUCCEEDED(browser->QueryActiveShellView(view.Receive())) &&
+           SUCCEEDED(view->GetItemObject(SVGIO_BACKGROUND, kDispatch, background.ReceiveVoid())) &&
+           SUCCEEDED(background->QueryInterface(kShellFolderViewDual, folderView.ReceiveVoid())) &&
+           SUCCEEDED(folderView->get_Application(application.Receive())) &&
+           SUCCEEDED(application->QueryInterface(kShellDispatch2, shell.ReceiveVoid()));
+}
+
 }  // namespace
+
+bool Win32Shell::LaunchAsSignedInUser(const std::string& file) {
+    if (!Api().coCreateInstance || !Api().sysAllocString || !Api().sysFreeString) return false;
+    ComPtr<IShellDispatch2> shell;
+    if (!DesktopShell(shell)) return false;
+    const TextVariant path(file), none(""), folder(FolderPart(file)), open("open");
+    VARIANT show{};
+    show.vt = VT_I4;
+    show.lVal = SW_SHOWNORMAL;
+    return path.Valid() && SUCCEEDED(shell->ShellExecute(path.Get().bstrVal, none.Get(), folder.Get(), open.Get(), show));
+}
 
 // The link is saved into memory, not to its path: the caller writes the bytes
 // through a file it has checked lies where the installation puts things.

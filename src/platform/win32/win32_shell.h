@@ -17,6 +17,8 @@ public:
     Bytes ShortcutContent(const std::string& description, const std::string& target) override;
     bool Launch(const std::string& file, const std::string& parameters, ShowCommand show,
                 const std::string& workingFolder) override;
+    // Through the desktop's shell (Explorer) when there is one.
+    bool LaunchAsSignedInUser(const std::string& file) override;
     // A named mutex in the global namespace, so runs in other sessions count too.
     bool ClaimSingleRun(const std::string& appName) override;
 
