@@ -136,6 +136,17 @@ struct QuietRig : Rig {
         options.installFolder = folder;
         return options;
     }
+    // Runs the uninstaller the installation left, without a window.
+    int Uninstall() {
+        const std::string uninstaller = kQuietFolder + "\\uninstall.exe";
+        const std::string copy = files.Content(uninstaller);
+        Restart(Bytes(copy.begin(), copy.end()), uninstaller);
+        files.MarkRunning(uninstaller);
+        programPath = uninstaller;
+        setup::RunOptions options;
+        options.quietness = setup::Quietness::VerySilent;
+        return Run(options);
+    }
     bool Logged(const std::string& text) {
         if (!log.IsOpen()) log.Open(files, "");
         return files.Content(kLogFile).find(text) != std::string::npos;

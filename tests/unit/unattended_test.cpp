@@ -73,14 +73,7 @@ TEST(Unattended, UninstallRemovesEverythingButItselfAndStartsTheScriptHidden) {
     QuietRig rig(TestApp().Build());
     ASSERT_EQ(rig.Run(), setup::kExitDone);
     rig.files.AddFile(kFolder + "\\user notes.txt");
-    const std::string uninstaller = kFolder + "\\uninstall.exe";
-    const std::string copy = rig.files.Content(uninstaller);
-    rig.Restart(Bytes(copy.begin(), copy.end()), uninstaller);
-    rig.files.MarkRunning(uninstaller);
-    rig.programPath = uninstaller;
-    setup::RunOptions options;
-    options.quietness = setup::Quietness::VerySilent;
-    EXPECT_EQ(rig.Run(options), setup::kExitDone);
+    EXPECT_EQ(rig.Uninstall(), setup::kExitDone);
     EXPECT_FALSE(rig.files.FileExists(kFolder + "\\Kestrel.exe"));
     EXPECT_FALSE(rig.files.FileExists(std::string(kDesktop) + "\\Kestrel.lnk"));
     EXPECT_EQ(rig.registry.Get(platform::Hive::LocalMachine,

@@ -118,14 +118,7 @@ TEST(FilesInUse, AreLeftForTheNextStartOfWindows) {
 
     // The uninstall leaves the held file to Windows too, never the uninstaller itself.
     rig.files.atRestart.clear();
-    const std::string uninstaller = kFolder + "\\uninstall.exe";
-    const std::string copy = rig.files.Content(uninstaller);
-    rig.Restart(Bytes(copy.begin(), copy.end()), uninstaller);
-    rig.files.MarkRunning(uninstaller);
-    rig.programPath = uninstaller;
-    setup::RunOptions options;
-    options.quietness = setup::Quietness::VerySilent;
-    EXPECT_EQ(rig.Run(options), setup::kExitRestartNeeded);
+    EXPECT_EQ(rig.Uninstall(), setup::kExitRestartNeeded);
     EXPECT_EQ(rig.files.atRestart, (std::vector<std::string>{"delete " + kFolder + "\\Kestrel.exe"}));
 }
 
