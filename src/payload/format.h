@@ -59,6 +59,10 @@ inline constexpr char kVersionKey[] = "Version";
 inline constexpr char kPublisherKey[] = "Publisher";
 inline constexpr char kWebsiteKey[] = "Website";
 inline constexpr char kSupportUrlKey[] = "SupportUrl";
+// "Scope=user": installed for the signed-in user alone, without elevation.
+// Absent (or any other value): for the whole machine.
+inline constexpr char kScopeKey[] = "Scope";
+inline constexpr char kScopeUser[] = "user";
 inline constexpr const char* kIdentityKeys[] = {kVersionKey, kPublisherKey, kWebsiteKey, kSupportUrlKey};
 
 }  // namespace velmoran::payload

@@ -44,6 +44,7 @@ std::vector<std::string> HeaderLines(const Manifest& m) {
         {kVersionKey, &m.version}, {kPublisherKey, &m.publisher}, {kWebsiteKey, &m.website}, {kSupportUrlKey, &m.supportUrl}};
     for (const auto& [key, value] : identity)
         if (!value->empty()) lines.push_back(std::string(key) + "=" + *value);
+    if (m.perUser) lines.push_back(std::string(kScopeKey) + "=" + kScopeUser);
     lines.push_back("[Files]");
     for (std::size_t i = 0; i < m.files.size(); ++i) {
         lines.push_back("f" + std::to_string(i + 1) + "=<" + m.files[i].path + "><" +

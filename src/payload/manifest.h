@@ -30,6 +30,7 @@ struct Manifest {
     std::vector<FileEntry> files;
     // The application's identity for the uninstall entry; empty ones are not written.
     std::string version, publisher, website, supportUrl;
+    bool perUser = false;  // written as Scope=user
 
     int64_t TotalFileBytes() const;
 };

@@ -22,12 +22,15 @@ std::string ReadShellValueReadOnly(Registry& registry, const std::string& key, c
 }
 
 void WriteMachineValue(Registry& registry, const std::string& key, const std::string& name, const std::string& text) {
-    if (!registry.WriteString(Hive::LocalMachine, key, name, text))
-        throw Failure(Format("Failed to set data for '%s'", name));
+    WriteValue(registry, Hive::LocalMachine, key, name, text);
 }
 
 void DeleteMachineKey(Registry& registry, const std::string& key) {
     registry.DeleteKeyTree(Hive::LocalMachine, key);
+}
+
+void WriteValue(Registry& registry, Hive hive, const std::string& key, const std::string& name, const std::string& text) {
+    if (!registry.WriteString(hive, key, name, text)) throw Failure(Format("Failed to set data for '%s'", name));
 }
 
 }  // namespace velmoran::platform

@@ -37,5 +37,7 @@ std::string ReadShellValueReadOnly(Registry& registry, const std::string& key, c
 // Throws Failure("Failed to set data for '<name>'").
 void WriteMachineValue(Registry& registry, const std::string& key, const std::string& name, const std::string& text);
 void DeleteMachineKey(Registry& registry, const std::string& key);
+// The same under either hive.
+void WriteValue(Registry& registry, Hive hive, const std::string& key, const std::string& name, const std::string& text);
 
 }  // namespace velmoran::platform

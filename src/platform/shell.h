@@ -30,6 +30,9 @@ public:
     // the user's own rights rather than this (elevated) program's, in its own
     // folder. False when there is no desktop shell to ask (a service session).
     virtual bool LaunchAsSignedInUser(const std::string& file) = 0;
+    // True when this program runs as the system account (LocalSystem), which
+    // has no user of its own (a deployment service).
+    virtual bool RunsAsSystem() = 0;
     // Claims the application for this process until it ends, so that two runs
     // never install or uninstall the same application at once. False when
     // another process holds the claim.

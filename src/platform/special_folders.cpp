@@ -20,4 +20,16 @@ SpecialFolders LookUpSpecialFolders(Registry& registry) {
     return folders;
 }
 
+SpecialFolders LookUpUserFolders(Registry& registry) {
+    const auto user = [&registry](const char* name) {
+        return registry.ReadString(Hive::CurrentUser, kShellFoldersKey, name, KeyAccess::Read);
+    };
+    SpecialFolders folders;
+    folders.programs = user("Programs");
+    folders.desktop = user("Desktop");
+    const std::string local = user("Local AppData");
+    if (!local.empty()) folders.programFiles = local + "\\Programs";
+    return folders;
+}
+
 }  // namespace velmoran::platform

@@ -21,4 +21,9 @@ struct SpecialFolders {
 // A value of a non-string type throws.
 SpecialFolders LookUpSpecialFolders(Registry& registry);
 
+// The signed-in user's own: "Programs", "Desktop", and "Local AppData" followed
+// by "\Programs" (where Windows puts programs installed for one user); empty
+// where the user's shell folders do not say.
+SpecialFolders LookUpUserFolders(Registry& registry);
+
 }  // namespace velmoran::platform

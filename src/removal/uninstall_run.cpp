@@ -1,8 +1,8 @@
 #include "removal/uninstall_run.h"
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
-#include <set>
 
 #include "common/path.h"
 #include "common/windows_names.h"
@@ -104,10 +104,11 @@ RemovalScope ScopeOf(const setup::InstallerState& state, const std::string& inst
 // A log beside some other program (an installer in a Downloads folder, say)
 // makes it an uninstaller too; the application's entry belongs only to the
 // uninstaller it names.
-bool EntryNamesThisProgram(platform::Registry& registry, const std::string& key, const std::string& programPath) {
+bool EntryNamesThisProgram(platform::Registry& registry, platform::Hive hive, const std::string& key,
+                           const std::string& programPath) {
     std::string command;
     try {
-        command = registry.ReadString(platform::Hive::LocalMachine, key, "UninstallString", platform::KeyAccess::Read);
+        command = registry.ReadString(hive, key, "UninstallString", platform::KeyAccess::Read);
     } catch (const std::exception&) {
         return false;  // a value of another type names nothing
     }
@@ -168,8 +169,9 @@ std::vector<std::string> RunUninstall(setup::InstallerState& state, setup::RunRe
         }
     }
     const std::string entry = std::string(platform::kUninstallKeyPrefix) + state.appName;
-    if (!state.appName.empty() && EntryNamesThisProgram(platform.registry, entry, state.programPath))
-        platform::DeleteMachineKey(platform.registry, entry);
+    const platform::Hive hive = setup::EntryHive(state.perUser);
+    if (!state.appName.empty() && EntryNamesThisProgram(platform.registry, hive, entry, state.programPath))
+        platform.registry.DeleteKeyTree(hive, entry);
     report.Status(state.restartNeeded ? "Uninstall Complete.  Windows must be restarted to remove the files in use."
                                       : "Uninstall Complete.");
     return FolderEntries(state, report, platform.files);
@@ -178,9 +180,10 @@ std::vector<std::string> RunUninstall(setup::InstallerState& state, setup::RunRe
 void RemoveSuperseded(setup::InstallerState& state, setup::RunReport& report, platform::Platform& platform) {
     const setup::InstallLog& previous = state.previousLog;
     if (previous.Count() == 0) return;
-    std::set<std::string> written;
+    std::vector<std::string> written;  // sorted, for lookups in log time
     for (std::size_t i = 0; i < state.log.Count(); ++i)
-        if (const auto path = FullLocalPath(state.log.Line(i))) written.insert(AsciiLower(*path));
+        if (const auto path = FullLocalPath(state.log.Line(i))) written.push_back(AsciiLower(*path));
+    std::sort(written.begin(), written.end());
     const auto folder = FullLocalPath(state.installFolder);
     if (!folder) return;
     const std::size_t baseLength = folder->size() + 1;
@@ -188,7 +191,7 @@ void RemoveSuperseded(setup::InstallerState& state, setup::RunReport& report, pl
     const RemovalScope scope = ScopeOf(state, *folder, platform);
     for (std::size_t i = previous.Count(); i-- > 0;) {
         const auto path = FullLocalPath(previous.Line(i));
-        if (!path || written.count(AsciiLower(*path)) > 0) continue;
+        if (!path || std::binary_search(written.begin(), written.end(), AsciiLower(*path))) continue;
         const auto container = scope.FileContainer(*path);
         if (!container) continue;
         RemoveOrSchedule(state, report, platform.files, *path, *container, "Removed, no longer installed: ");

@@ -83,34 +83,37 @@ std::optional<std::string> InstallFolderOf(const std::string& text) {
 
 enum class Takes { Nothing, Value, OptionalValue };
 
+// Each switch sets its flag, or (/DIR, /LOG) its text; the quiet ones are told apart by name.
 struct Switch {
     const char* name;
     Takes takes;
-    void (*apply)(RunOptions& options, const std::string& value);
+    bool RunOptions::*flag;
 };
 
 const Switch kSwitches[] = {
-    {"S", Takes::Nothing, [](RunOptions& o, const std::string&) { o.quietness = Quietness::VerySilent; }},
-    {"VERYSILENT", Takes::Nothing, [](RunOptions& o, const std::string&) { o.quietness = Quietness::VerySilent; }},
-    {"SILENT", Takes::Nothing,
-     [](RunOptions& o, const std::string&) {
-         if (o.quietness != Quietness::VerySilent) o.quietness = Quietness::Silent;
-     }},
-    {"DIR", Takes::Value, [](RunOptions& o, const std::string& value) { o.installFolder = value; }},
-    {"LOG", Takes::OptionalValue,
-     [](RunOptions& o, const std::string& value) {
-         o.writeLog = true;
-         o.logFile = value;
-     }},
-    {"NOICONS", Takes::Nothing, [](RunOptions& o, const std::string&) { o.noIcons = true; }},
-    {"NORESTART", Takes::Nothing, [](RunOptions& o, const std::string&) { o.noRestart = true; }},
-    {"NOCANCEL", Takes::Nothing, [](RunOptions& o, const std::string&) { o.noCancel = true; }},
-    {"SUPPRESSMSGBOXES", Takes::Nothing, [](RunOptions& o, const std::string&) { o.suppressMessageBoxes = true; }},
-    {"NOCLOSEAPPLICATIONS", Takes::Nothing, [](RunOptions& o, const std::string&) { o.noCloseApplications = true; }},
-    {"ALLOWDOWNGRADE", Takes::Nothing, [](RunOptions& o, const std::string&) { o.allowDowngrade = true; }},
-    {"?", Takes::Nothing, [](RunOptions& o, const std::string&) { o.help = true; }},
-    {"HELP", Takes::Nothing, [](RunOptions& o, const std::string&) { o.help = true; }},
+    {"S", Takes::Nothing, nullptr},
+    {"VERYSILENT", Takes::Nothing, nullptr},
+    {"SILENT", Takes::Nothing, nullptr},
+    {"DIR", Takes::Value, nullptr},
+    {"LOG", Takes::OptionalValue, &RunOptions::writeLog},
+    {"NOICONS", Takes::Nothing, &RunOptions::noIcons},
+    {"NORESTART", Takes::Nothing, &RunOptions::noRestart},
+    {"NOCANCEL", Takes::Nothing, &RunOptions::noCancel},
+    {"SUPPRESSMSGBOXES", Takes::Nothing, &RunOptions::suppressMessageBoxes},
+    {"NOCLOSEAPPLICATIONS", Takes::Nothing, &RunOptions::noCloseApplications},
+    {"ALLOWDOWNGRADE", Takes::Nothing, &RunOptions::allowDowngrade},
+    {"?", Takes::Nothing, &RunOptions::help},
+    {"HELP", Takes::Nothing, &RunOptions::help},
 };
+
+void Apply(const Switch& which, RunOptions& options, const std::string& value) {
+    const std::string name = which.name;
+    if (which.flag) options.*which.flag = true;
+    if (name == "S" || name == "VERYSILENT") options.quietness = Quietness::VerySilent;
+    if (name == "SILENT" && options.quietness != Quietness::VerySilent) options.quietness = Quietness::Silent;
+    if (name == "DIR") options.installFolder = value;
+    if (name == "LOG") options.logFile = value;
+}
 
 // Applies one switch ("/NAME" or "/NAME=value", the leading character already
 // checked); an error text when it is not one of the table's.
@@ -124,7 +127,7 @@ std::string ApplySwitch(RunOptions& options, const std::string& argument) {
         if (hasValue && candidate.takes == Takes::Nothing) return "The switch \"" + argument + "\" takes no value.";
         if (!hasValue && candidate.takes == Takes::Value) return "The switch \"" + argument + "\" needs a value.";
         if (hasValue && value.empty()) return "The switch \"" + argument + "\" has an empty value.";
-        candidate.apply(options, value);
+        Apply(candidate, options, value);
         return std::string();
     }
     return "Unknown switch \"" + argument + "\".";

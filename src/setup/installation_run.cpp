@@ -313,7 +313,8 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& folder, Run
     report.Record("Install log: " + logPath);
     const bool namesProgram = !state.payload.Value("ExeName").empty();
     RegisterUninstallEntry(platform.registry, state.payload.Settings(),
-                           {state.appName, folder, namesProgram ? state.mainProgramPath : std::string(), installedBytes});
+                           {state.appName, folder, namesProgram ? state.mainProgramPath : std::string(), installedBytes,
+                            state.perUser});
     return RunOutcome::Done;
 }
 
@@ -323,6 +324,11 @@ void CompleteInstallation(InstallerState& state, RunReport& report, platform::Pl
     } catch (const std::exception&) {
     }
     if (!startProgram) return;
+    // A per-user installer runs with the user's own rights already.
+    if (state.perUser) {
+        platform.shell.Launch(state.mainProgramPath, "", platform::ShowCommand::Normal);
+        return;
+    }
     // Started by the installer itself, the program would have its administrator's rights.
     if (platform.shell.LaunchAsSignedInUser(state.mainProgramPath)) return;
     report.Record("No desktop shell to start the program as the signed-in user: started with the installer's rights.");

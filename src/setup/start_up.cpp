@@ -19,6 +19,8 @@ std::optional<std::string> OpenInstaller(InstallerState& state, platform::Regist
         state.log.Clear();
         state.payload.Open(*state.ownFile, state.programPath, onProblem);
         state.payload.SeekItemArea();
+        state.perUser = state.payload.Value(payload::kScopeKey) == payload::kScopeUser;
+        if (state.perUser) state.folders = platform::LookUpUserFolders(registry);
         return std::nullopt;
     } catch (const payload::OpenFailure& failure) {
         return std::string(failure.what());
@@ -63,9 +65,9 @@ std::optional<std::string> InstallFolderIn(std::string text) {
     return full;
 }
 
-std::string EntryValue(platform::Registry& registry, const std::string& key, const char* name) {
+std::string EntryValue(platform::Registry& registry, platform::Hive hive, const std::string& key, const char* name) {
     try {
-        return registry.ReadString(platform::Hive::LocalMachine, key, name, platform::KeyAccess::Read);
+        return registry.ReadString(hive, key, name, platform::KeyAccess::Read);
     } catch (const std::exception&) {
         return std::string();  // a value of another type says nothing
     }
@@ -81,12 +83,14 @@ std::string FolderPath(const ProposedFolder& folder) {
 void FindPreviousInstallation(InstallerState& state, platform::Platform& platform) {
     if (!IsSafeAppName(state.appName)) return;
     const std::string key = std::string(platform::kUninstallKeyPrefix) + state.appName;
-    std::string location = EntryValue(platform.registry, key, "InstallLocation");
-    if (location.empty()) location = FolderPart(UninstallCommandProgram(EntryValue(platform.registry, key, "UninstallString")));
+    const platform::Hive hive = EntryHive(state.perUser);
+    std::string location = EntryValue(platform.registry, hive, key, "InstallLocation");
+    if (location.empty())
+        location = FolderPart(UninstallCommandProgram(EntryValue(platform.registry, hive, key, "UninstallString")));
     const auto registered = InstallFolderIn(location);
     if (registered && platform.files.FolderExists(*registered)) {
         state.previousFolder = *registered;
-        state.previousVersion = EntryValue(platform.registry, key, "DisplayVersion");
+        state.previousVersion = EntryValue(platform.registry, hive, key, "DisplayVersion");
         return;
     }
     const auto proposed = ProposeInstallFolder(state);
@@ -127,7 +131,13 @@ bool ChooseUninstall(InstallerState& state, platform::FileSystem& files) {
     return false;
 }
 
-Admission Admit(const std::string& appName, platform::Platform& platform, SetupLog* log) {
+Admission Admit(const InstallerState& state, platform::Platform& platform, SetupLog* log) {
+    const std::string& appName = state.appName;
+    // The system account's profile is nobody's: a per-user installation there
+    // would reach no user.
+    if (state.perUser && platform.shell.RunsAsSystem())
+        return {kExitFailedBeforeWriting, appName + " is installed for the signed-in user, and this run has none: "
+                                                    "it runs as the system account."};
     if (log) {
         std::string problem = log->Open(platform.files, appName);
         if (!problem.empty()) return {kExitCouldNotStart, problem};

@@ -56,6 +56,7 @@ struct Admission {
 
 // Opens the setup log (when one is asked for) and claims the application for
 // this run: only one installation or uninstall of it at a time.
-Admission Admit(const std::string& appName, platform::Platform& platform, SetupLog* log);
+// A per-user installer started as the system account is refused first.
+Admission Admit(const InstallerState& state, platform::Platform& platform, SetupLog* log);
 
 }  // namespace velmoran::setup

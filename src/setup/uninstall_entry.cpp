@@ -21,14 +21,16 @@ std::string Today() {
 
 class EntryWriter {
 public:
-    EntryWriter(platform::Registry& registry, std::string key) : registry_(registry), key_(std::move(key)) {}
+    EntryWriter(platform::Registry& registry, platform::Hive hive, std::string key)
+        : registry_(registry), hive_(hive), key_(std::move(key)) {}
     void Text(const char* name, const std::string& value) {
-        if (!value.empty()) registry_.WriteString(platform::Hive::LocalMachine, key_, name, value);
+        if (!value.empty()) registry_.WriteString(hive_, key_, name, value);
     }
-    void Number(const char* name, uint32_t value) { registry_.WriteNumber(platform::Hive::LocalMachine, key_, name, value); }
+    void Number(const char* name, uint32_t value) { registry_.WriteNumber(hive_, key_, name, value); }
 
 private:
     platform::Registry& registry_;
+    platform::Hive hive_;
     std::string key_;
 };
 
@@ -63,9 +65,10 @@ void RegisterUninstallEntry(platform::Registry& registry, const payload::Setting
                             const InstalledApplication& application) {
     const std::string key = std::string(platform::kUninstallKeyPrefix) + application.appName;
     try {
-        platform::WriteMachineValue(registry, key, "DisplayName", application.appName);
-        platform::WriteMachineValue(registry, key, "UninstallString",
-                                    "\"" + application.installFolder + "\\uninstall.exe\" uninstall");
+        const platform::Hive hive = EntryHive(application.perUser);
+        platform::WriteValue(registry, hive, key, "DisplayName", application.appName);
+        platform::WriteValue(registry, hive, key, "UninstallString",
+                             "\"" + application.installFolder + "\\uninstall.exe\" uninstall");
     } catch (const std::exception&) {
         return;  // without write access to the machine hive there is simply no entry
     }
@@ -73,7 +76,7 @@ void RegisterUninstallEntry(platform::Registry& registry, const payload::Setting
     for (const char* identityKey : payload::kIdentityKeys) identified = identified || !header.Value(identityKey).empty();
     if (!identified) return;
 
-    EntryWriter entry(registry, key);
+    EntryWriter entry(registry, EntryHive(application.perUser), key);
     const std::string version = header.Value(payload::kVersionKey);
     entry.Text("DisplayVersion", version);
     entry.Text("Publisher", header.Value(payload::kPublisherKey));

@@ -16,7 +16,11 @@ struct InstalledApplication {
     std::string installFolder;
     std::string mainProgramPath;  // empty when the payload names no main program
     uint64_t installedBytes = 0;  // the files written, all together
+    bool perUser = false;         // the entry goes under the user's hive
 };
+
+// Where an installation's uninstall entry lives.
+inline platform::Hive EntryHive(bool perUser) { return perUser ? platform::Hive::CurrentUser : platform::Hive::LocalMachine; }
 
 // Writes "DisplayName" and "UninstallString"; a failure skips the rest. When
 // the header carries the application's identity (Version, Publisher, Website,

@@ -1,6 +1,7 @@
 #include "ui/install.h"
 
 #include <exception>
+#include <optional>
 
 #include "common/failure.h"
 #include "common/header_number.h"
@@ -93,7 +94,7 @@ bool Install::OpenPayload() {
 
 // One run of an application at a time, and a setup log that can be written, before anything is asked.
 bool Install::Admit() {
-    const setup::Admission admission = setup::Admit(state_.appName, platform_, log_);
+    const setup::Admission admission = setup::Admit(state_, platform_, log_);
     if (admission.exitCode == 0) return true;
     if (log_) log_->Line("Error: " + admission.message);
     if (!options_.suppressMessageBoxes) {
@@ -128,26 +129,29 @@ void Install::LoadPictures() {
     }
 }
 
-// The folder given on the command line, else the program-files folder followed
-// by TargetFolder. A failure (a parent folder that does not exist yet) leaves
-// the path empty.
+// The folder given on the command line, else an earlier installation's, else
+// the program-files folder followed by TargetFolder. For the machine's
+// program-files folder, a parent that does not exist yet leaves the path empty;
+// a folder given on the command line, or under the user's own program folder
+// (which a new profile lacks), is made by the installation.
 void Install::ProposeInstallFolder() {
+    std::optional<setup::ProposedFolder> proposed;
+    if (options_.installFolder) {
+        std::string base = FolderPart(*options_.installFolder);
+        if (base.size() > 3) base.pop_back();
+        proposed = setup::ProposedFolder{base, FileNamePart(*options_.installFolder)};
+    } else {
+        proposed = setup::ProposeInstallFolder(state_);
+    }
+    if (!proposed) return;
+    const bool madeIfMissing = options_.installFolder || state_.perUser;
     try {
-        if (options_.installFolder) {
-            state_.baseFolder = FolderPart(*options_.installFolder);
-            if (state_.baseFolder.size() > 3) state_.baseFolder.pop_back();
-            try {
-                view_.PointDirectoryList(state_.baseFolder);
-            } catch (const std::exception&) {
-                // a folder that does not exist yet is made by the installation
-            }
-            view_.SetFolderName(FileNamePart(*options_.installFolder));
-            return;
-        }
-        const auto proposed = setup::ProposeInstallFolder(state_);
-        if (!proposed) return;
         state_.baseFolder = proposed->base;
-        view_.PointDirectoryList(state_.baseFolder);
+        try {
+            view_.PointDirectoryList(state_.baseFolder);
+        } catch (const std::exception&) {
+            if (!madeIfMissing) throw;
+        }
         view_.SetFolderName(proposed->name);
     } catch (const std::exception&) {
     }

@@ -67,7 +67,7 @@ int RunUnattended(setup::InstallerState& state, const setup::RunOptions& options
     state.appName = state.payload.Value("AppName");
     state.noIcons = options.noIcons;
     state.closeApplications = !options.noCloseApplications;
-    const setup::Admission admission = setup::Admit(state.appName, logged, log);
+    const setup::Admission admission = setup::Admit(state, logged, log);
     if (admission.exitCode != 0) {
         report.Tell(setup::Notice::Abort, admission.message);
         return admission.exitCode;

@@ -40,6 +40,8 @@ public:
         return true;
     }
     bool noDesktopShell = false;
+    bool RunsAsSystem() override { return asSystem; }
+    bool asSystem = false;
     // Claimed by another process when the name is in `claimedElsewhere`.
     bool ClaimSingleRun(const std::string& appName) override { return claimedElsewhere.count(appName) == 0; }
     std::set<std::string> claimedElsewhere;

@@ -68,6 +68,31 @@ TEST_F(Identity, IconAndVersionAreWrittenIntoTheStub) {
     EXPECT_NE(reread.Find(kResourceManifest, 1), nullptr);  // the manifest stays
 }
 
+// Scope=user: the manifest asks for the user's own rights, the header says so.
+TEST_F(Identity, PerUserInstallersAskForNoElevation) {
+    const auto manifestOf = [this](const std::string& out) {
+        const std::string installer = ReadFile(scratch_ / out);
+        const std::string stub = installer.substr(0, installer.find("d>a>t>a>s>t>a>r>t"));
+        const Bytes& text = PeResources(Bytes(stub.begin(), stub.end())).Find(kResourceManifest, 1)->data;
+        return std::string(text.begin(), text.end());
+    };
+    ASSERT_EQ(Build("machine.exe").exitCode, 0);
+    EXPECT_NE(manifestOf("machine.exe").find("level=\"requireAdministrator\""), std::string::npos);
+    std::string project = ReadFile(scratch_ / "sample/kestrel.ini");
+    project.insert(project.find("[Shortcuts]"), "Scope=User\n");
+    WriteFile(scratch_ / "sample/kestrel.ini", project);
+    ASSERT_EQ(Build("user.exe").exitCode, 0) << Build("user.exe").output;
+    EXPECT_NE(manifestOf("user.exe").find("level=\"asInvoker\""), std::string::npos);
+    EXPECT_EQ(manifestOf("user.exe").find("requireAdministrator"), std::string::npos);
+    EXPECT_NE(ReadFile(scratch_ / "user.exe").find("\r\nScope=user\r\n"), std::string::npos);
+
+    project.replace(project.find("Scope=User"), 10, "Scope=everyone");
+    WriteFile(scratch_ / "sample/kestrel.ini", project);
+    const CommandResult refused = Build("bad.exe");
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.output.find("Scope \"everyone\": machine or user"), std::string::npos) << refused.output;
+}
+
 TEST_F(Identity, BadIconsVersionsAndStubsAreRefused) {
     const std::string stub = ReadFile(VELMORAN_REAL_STUB);
     const std::string ico = ReadFile(scratch_ / "sample/setup.ico");

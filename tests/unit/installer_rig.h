@@ -136,9 +136,9 @@ struct QuietRig : Rig {
         options.installFolder = folder;
         return options;
     }
-    // Runs the uninstaller the installation left, without a window.
-    int Uninstall() {
-        const std::string uninstaller = kQuietFolder + "\\uninstall.exe";
+    // Runs the uninstaller the installation left in `folder`, without a window.
+    int Uninstall(const std::string& folder = kQuietFolder) {
+        const std::string uninstaller = folder + "\\uninstall.exe";
         const std::string copy = files.Content(uninstaller);
         Restart(Bytes(copy.begin(), copy.end()), uninstaller);
         files.MarkRunning(uninstaller);

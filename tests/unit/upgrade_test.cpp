@@ -175,3 +175,71 @@ TEST(FilesInUse, ProgramsHoldingThemAreClosedAndStartedAgain) {
 
 }  // namespace
 }  // namespace velmoran::testing
+
+namespace velmoran::testing {
+namespace {
+
+const char kUserLocal[] = "C:\\Users\\Ann\\AppData\\Local";
+const char kUserPrograms[] = "C:\\Users\\Ann\\Start Menu\\Programs";
+const char kUserDesktop[] = "C:\\Users\\Ann\\Desktop";
+
+// Scope=user: the user's own folders and uninstall entry, nothing of the machine's.
+struct UserRig : QuietRig {
+    UserRig() : QuietRig(PerUserApp().Build()) {
+        for (const char* folder : {kUserLocal, kUserPrograms, kUserDesktop}) files.AddFolder(folder);
+        registry.Set(platform::Hive::CurrentUser, platform::kShellFoldersKey, "Local AppData", kUserLocal);
+        registry.Set(platform::Hive::CurrentUser, platform::kShellFoldersKey, "Programs", kUserPrograms);
+        registry.Set(platform::Hive::CurrentUser, platform::kShellFoldersKey, "Desktop", kUserDesktop);
+    }
+    static TestApp PerUserApp() {
+        TestApp app;
+        app.manifest.perUser = true;
+        return app;
+    }
+};
+
+TEST(PerUser, InstallsIntoTheUsersOwnPlacesAndUninstalls) {
+    UserRig rig;
+    setup::RunOptions options;
+    options.quietness = setup::Quietness::VerySilent;
+    ASSERT_EQ(rig.Run(options), setup::kExitDone);
+    const std::string folder = std::string(kUserLocal) + "\\Programs\\Kestrel";
+    EXPECT_TRUE(rig.files.FileExists(folder + "\\Kestrel.exe"));
+    EXPECT_TRUE(rig.files.FileExists(std::string(kUserPrograms) + "\\Kestrel\\Guide.lnk"));
+    EXPECT_TRUE(rig.files.FileExists(std::string(kUserDesktop) + "\\Kestrel.lnk"));
+    EXPECT_FALSE(rig.files.FileExists(std::string(kDesktop) + "\\Kestrel.lnk"));
+    EXPECT_EQ(rig.registry.Get(platform::Hive::CurrentUser, kEntry, "DisplayName"), "Kestrel");
+    EXPECT_EQ(rig.registry.Get(platform::Hive::LocalMachine, kEntry, "DisplayName"), "<missing>");
+
+    EXPECT_EQ(rig.Uninstall(folder), setup::kExitDone);
+    EXPECT_FALSE(rig.files.FileExists(folder + "\\Kestrel.exe"));
+    EXPECT_FALSE(rig.files.FileExists(std::string(kUserDesktop) + "\\Kestrel.lnk"));
+    EXPECT_EQ(rig.registry.Get(platform::Hive::CurrentUser, kEntry, "DisplayName"), "<missing>");
+}
+
+// A new profile has no program folder yet: it is proposed all the same, and made.
+TEST(PerUser, TheWizardProposesTheUsersProgramFolder) {
+    UserRig rig;
+    rig.Start();
+    const std::string folder = std::string(kUserLocal) + "\\Programs\\Kestrel";
+    EXPECT_EQ(rig.view.labels[ui::Label::InstallTo], folder);
+    rig.Click(&ui::Install::btnGoInstallClick);
+    EXPECT_TRUE(rig.files.FileExists(folder + "\\Kestrel.exe"));
+}
+
+TEST(PerUser, TheSystemAccountIsRefused) {
+    UserRig rig;
+    rig.shell.asSystem = true;
+    const auto before = rig.files.Snapshot();
+    EXPECT_EQ(rig.Run(), setup::kExitFailedBeforeWriting);
+    EXPECT_TRUE(rig.Logged("runs as the system account"));
+    rig.files.RemoveFile(kLogFile);
+    EXPECT_EQ(rig.files.Snapshot(), before);
+    // A machine-wide installer may run so (a deployment service does).
+    QuietRig machine(TestApp().Build());
+    machine.shell.asSystem = true;
+    EXPECT_EQ(machine.Run(), setup::kExitDone);
+}
+
+}  // namespace
+}  // namespace velmoran::testing

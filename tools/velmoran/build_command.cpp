@@ -80,6 +80,22 @@ Bytes ReadStub(const fs::path& path) {
     return stub;
 }
 
+// A per-user installer writes only where its user may: its manifest asks for
+// the user's own rights ("asInvoker") instead of an administrator's.
+void AskForNoElevation(std::vector<Resource>& resources, const fs::path& stubPath) {
+    const std::string asked = "level=\"requireAdministrator\"";
+    for (Resource& resource : resources) {
+        if (!resource.type.name.empty() || resource.type.id != kResourceManifest) continue;
+        std::string text(resource.data.begin(), resource.data.end());
+        const std::size_t at = text.find(asked);
+        if (at == std::string::npos) break;
+        text.replace(at, asked.size(), "level=\"asInvoker\"");
+        resource.data.assign(text.begin(), text.end());
+        return;
+    }
+    throw Failure("stub " + Quoted(stubPath) + ": no manifest asking for elevation, which Scope=user would change");
+}
+
 // The stub with the application's identity for Explorer: its icon (when the
 // project names one) and version information naming the application.
 Bytes GiveIdentity(Bytes stub, const fs::path& stubPath, const Project& project) {
@@ -101,6 +117,7 @@ Bytes GiveIdentity(Bytes stub, const fs::path& stubPath, const Project& project)
     entries.erase(std::remove_if(entries.begin(), entries.end(),
                                  [](const Resource& r) { return r.type.name.empty() && r.type.id == kResourceVersion; }),
                   entries.end());
+    if (project.perUser) AskForNoElevation(entries, stubPath);
     const VersionStrings strings{project.name, project.name + " Setup", project.version, project.publisher, project.copyright};
     entries.push_back({ResourceKey{kResourceVersion, {}}, ResourceKey{1, {}}, 0x409, MakeVersionInfo(strings)});
     Bytes rewritten = resources->Write();
@@ -122,6 +139,7 @@ payload::Manifest ComposeManifest(const Project& project, const std::vector<Sour
     m.exeName = HeaderText(project.mainProgram, "MainProgram");
     m.exeShortcut = FileNameText(project.mainShortcut, "MainShortcut");
     m.targetFolder = HeaderText(project.targetFolder, "TargetFolder");
+    m.perUser = project.perUser;
     if (!ListsFile(files, m.exeName))
         throw Failure("MainProgram \"" + project.mainProgram + "\": not among the files of " + Quoted(project.source));
     for (const auto& [name, target] : project.shortcuts) {

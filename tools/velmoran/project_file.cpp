@@ -58,9 +58,10 @@ private:
     }
 
     void Take(int line, const std::string& key, const std::string& value) {
-        static const char* const kKeys[] = {"name", "mainprogram", "mainshortcut", "targetfolder", "source",
-                                            "splash", "icon", "about", "licence", "license",
-                                            "setupicon", "version", "publisher", "copyright", "website", "supporturl"};
+        static const char* const kKeys[] = {"name",      "mainprogram", "mainshortcut", "targetfolder", "source",
+                                            "splash",    "icon",        "about",        "licence",      "license",
+                                            "setupicon", "version",     "publisher",    "copyright",    "website",
+                                            "supporturl", "scope"};
         std::string k = AsciiLower(key);
         if (k == "license") k = "licence";
         bool known = false;
@@ -119,6 +120,10 @@ private:
         for (const auto& [key, value] : {std::pair{"Website", &project_.website}, {"SupportUrl", &project_.supportUrl}})
             if (!value->empty() && (value->rfind("https://", 0) != 0 || value->size() == 8))
                 throw Failure(file_.string() + ": " + key + " \"" + *value + "\": an https:// address");
+        const std::string scope = AsciiLower(Optional("scope"));
+        if (!scope.empty() && scope != "machine" && scope != "user")
+            throw Failure(file_.string() + ": Scope \"" + Optional("scope") + "\": machine or user");
+        project_.perUser = scope == "user";
         if (!project_.version.empty() && !ParseVersion(project_.version))
             throw Failure(file_.string() + ": Version \"" + project_.version +
                           "\": one to four numbers from 0 to 65535, separated by dots");

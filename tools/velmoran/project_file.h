@@ -15,6 +15,9 @@
 //   Version=2.4.1                            optional: one to four numbers
 //   Publisher=Kestrel Software               optional: the company name
 //   Copyright=(c) 2026 Kestrel Software      optional
+//   Scope=user                               optional: "machine" (the default) or
+//                                            "user": installed for the signed-in user
+//                                            alone, without asking for elevation
 //
 //   [Shortcuts]                              extra program-group shortcuts, in order
 //   User Guide=docs\guide.txt                name=target relative to Source
@@ -46,6 +49,7 @@ struct Project {
     std::string copyright;
     std::string website;              // empty when none; checked to be an https:// address
     std::string supportUrl;
+    bool perUser = false;             // Scope=user
     std::vector<std::pair<std::string, std::string>> shortcuts;  // name, target
 };
 

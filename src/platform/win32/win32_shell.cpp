@@ -193,6 +193,16 @@ ComApartment::~ComApartment() {
     if (initialised_) Api().coUninitialize();
 }
 
+bool Win32Shell::RunsAsSystem() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    alignas(TOKEN_USER) unsigned char buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    DWORD length = 0;
+    const bool read = GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &length) != 0;
+    CloseHandle(token);
+    return read && IsWellKnownSid(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, WinLocalSystemSid);
+}
+
 Win32Shell::~Win32Shell() {
     if (claim_) CloseHandle(claim_);
 }

@@ -19,6 +19,7 @@ public:
                 const std::string& workingFolder) override;
     // Through the desktop's shell (Explorer) when there is one.
     bool LaunchAsSignedInUser(const std::string& file) override;
+    bool RunsAsSystem() override;
     // A named mutex in the global namespace, so runs in other sessions count too.
     bool ClaimSingleRun(const std::string& appName) override;
 

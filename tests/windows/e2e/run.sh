@@ -328,6 +328,26 @@ case "$scenario" in
     cmp -s "$work/sample/app/readme.txt" "$app_dir/readme.txt.~new" || fail "the new readme.txt does not wait beside the old one"
     pending=$(wine_run reg query "$session_key" /v PendingFileRenameOperations 2>/dev/null | tr -d '\r')
     grep -qiF 'Kestrel Notes\readme.txt.~new' <<<"$pending" || fail "no pending rename: $pending" ;;
+  per-user)
+    # Scope=user: an asInvoker manifest, the user's program folder, the entry
+    # under HKEY_CURRENT_USER, nothing of the machine's.
+    sed -i 's/^\[Shortcuts\]/Scope=user\n\n[Shortcuts]/' "$work/sample/kestrel.ini"
+    build
+    probe=$(wine_run resource_probe.exe KestrelSetup.exe | tr -d '\r')
+    grep -qxF 'manifest: asInvoker' <<<"$probe" || fail "the per-user installer's manifest: $probe"
+    local_appdata=$(reg_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' 'Local AppData')
+    [ -n "$local_appdata" ] || fail "the prefix names no Local AppData folder"
+    user_dir="$(unix_path "$local_appdata")/Programs/Kestrel Notes"
+    user_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kestrel Notes'
+    restore+=("rm -rf '$user_dir'; wine_run reg delete '$user_key' /f >/dev/null 2>&1")
+    RUNNER=wine_run expect_exit 0 KestrelSetup.exe /S
+    [ -e "$user_dir/Kestrel.exe" ] || fail "not installed under the user's program folder ($user_dir)"
+    [ "$(reg_value "$user_key" DisplayName)" = "Kestrel Notes" ] || fail "no uninstall entry under HKEY_CURRENT_USER"
+    [ -z "$(reg_value "$uninstall_key" DisplayName)" ] || fail "an uninstall entry under HKEY_LOCAL_MACHINE"
+    [ ! -e "$app_dir" ] || fail "the per-user installer wrote under Program Files"
+    RUNNER=wine_run expect_exit 0 "$local_appdata\\Programs\\Kestrel Notes\\uninstall.exe" /S
+    eventually '[ ! -e "$user_dir" ]' || fail "the per-user installation is still there: $(ls -A "$user_dir")"
+    [ -z "$(reg_value "$user_key" DisplayName)" ] || fail "the per-user entry is still there" ;;
   unattended-silent)
     # /SILENT: only the progress page, no question (the folder exists), closed at the end.
     build
