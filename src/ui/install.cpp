@@ -208,13 +208,13 @@ void Install::btnGoInstallClick() {
     setup::RunOutcome outcome;
     try {
         outcome = setup::RunInstallation(state_, view_.LabelText(Label::InstallTo), report, platform_);
+        if (outcome == setup::RunOutcome::Done) removal::RemoveSuperseded(state_, report, platform_);
     } catch (const std::exception&) {
         exitCode_ = state_.wroteFiles ? setup::kExitFailedWhileRunning : setup::kExitFailedBeforeWriting;
         throw;
     }
     switch (outcome) {
         case setup::RunOutcome::Done:
-            removal::RemoveSuperseded(state_, report, platform_);
             exitCode_ = state_.restartNeeded ? setup::kExitRestartNeeded : setup::kExitDone;
             if (state_.restartNeeded)
                 view_.SetLabel(Label::Completion, "Installation Complete.  Windows must be restarted to finish it: "

@@ -73,7 +73,8 @@ TEST_F(Identity, PerUserInstallersAskForNoElevation) {
     const auto manifestOf = [this](const std::string& out) {
         const std::string installer = ReadFile(scratch_ / out);
         const std::string stub = installer.substr(0, installer.find("d>a>t>a>s>t>a>r>t"));
-        const Bytes& text = PeResources(Bytes(stub.begin(), stub.end())).Find(kResourceManifest, 1)->data;
+        const PeResources resources(Bytes(stub.begin(), stub.end()));
+        const Bytes& text = resources.Find(kResourceManifest, 1)->data;
         return std::string(text.begin(), text.end());
     };
     ASSERT_EQ(Build("machine.exe").exitCode, 0);
