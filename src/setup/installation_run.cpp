@@ -239,7 +239,8 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& folder, Run
         report.Tell(Notice::Abort, *problem);
         return RunOutcome::Refused;
     }
-    if (platform.files.FolderExists(folder) &&
+    const bool folderExisted = platform.files.FolderExists(folder);
+    if (folderExisted &&
         !report.Ask("Folder already exists, existing files may be overwritten.\r"
                     "Are you sure you want to install the software here?"))
         return RunOutcome::Declined;
@@ -261,7 +262,9 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& folder, Run
     CreateFoldersTopDown(platform.files, folder);
     const std::string finalFolder = platform.files.FinalFolderPath(folder, platform::LinkAtFolder::Refuse);
     RestartClosedPrograms restartClosed(platform.programs);
-    CloseHoldingPrograms(state, report, platform, FilesToReplace(state, platform.files, folder, count), restartClosed);
+    // In a folder this run made, nothing can be in use yet.
+    if (folderExisted)
+        CloseHoldingPrograms(state, report, platform, FilesToReplace(state, platform.files, folder, count), restartClosed);
 
     uint64_t installedBytes = 0;
     std::string lastFolder;  // files come folder by folder; each is made once
