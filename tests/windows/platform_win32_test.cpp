@@ -208,6 +208,36 @@ TEST(Win32FileSystem_, CreationFailureCarriesTheSystemText) {
     RemoveTree(TempFolder("velmoran-files"));
 }
 
+// A file another program holds without delete sharing: not replaceable now
+// (FileInUse), not deletable now, and its deletion scheduled for the next
+// start of Windows by its final path.
+TEST(Win32FileSystem_, FilesInUseAreLeftForTheNextStart) {
+    Win32FileSystem files;
+    const std::string folder = TempFolder("velmoran-held");
+    const std::string path = folder + "\\held.txt";
+    files.CreateNewFile(path)->Write(reinterpret_cast<const uint8_t*>("x"), 1);
+    const std::string finalFolder = files.FinalFolderPath(folder, LinkAtFolder::Refuse);
+    {
+        FileHandle held(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held.Valid());
+        EXPECT_THROW(files.CreateFileWithin(path, finalFolder), FileInUse);
+        EXPECT_FALSE(files.RemoveFileWithin(path, finalFolder));
+        EXPECT_FALSE(files.DeleteAtRestartWithin(path, files.FinalFolderPath(TempFolder("velmoran-other"), LinkAtFolder::Refuse)));
+        EXPECT_TRUE(files.DeleteAtRestartWithin(path, finalFolder));
+    }
+    const char* sessionKey = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+    char pending[8192] = {};
+    DWORD size = sizeof pending;
+    ASSERT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, sessionKey, "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr,
+                           pending, &size),
+              ERROR_SUCCESS);
+    EXPECT_NE(std::string(pending, size).find("velmoran-held\\held.txt"), std::string::npos);
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, sessionKey, "PendingFileRenameOperations");
+    RemoveTree(folder);
+    RemoveTree(TempFolder("velmoran-other"));
+}
+
 TEST(Win32FileSystem_, FoldersFilesAndListing) {
     Win32FileSystem files;
     const std::string folder = TempFolder("velmoran-fs");
