@@ -95,14 +95,13 @@ int RunWizard(HINSTANCE instance, const setup::RunOptions& options, platform::Pl
     return exitCode;
 }
 
-int Run(HINSTANCE instance, const setup::ParsedCommandLine& parsed, setup::SetupLog* log) {
+int Run(HINSTANCE instance, const setup::ParsedCommandLine& parsed, platform::win32::Win32FileSystem& files,
+        const std::string& programPath, setup::SetupLog* log) {
     if (!parsed.error.empty() || parsed.options.help) return AnswerUsage(parsed, log);
-    platform::win32::Win32FileSystem files;
     platform::win32::Win32Registry registry;
     platform::win32::Win32Shell shell;
     platform::win32::Win32RunningPrograms programs;
     platform::Platform platform{files, registry, shell, programs};
-    const std::string programPath = platform::win32::OwnProgramPath();
     platform::win32::OwnFileSource ownFile(programPath);
     if (parsed.options.quietness != setup::Quietness::VerySilent)
         return RunWizard(instance, parsed.options, platform, shell, ownFile, programPath, log);
@@ -125,20 +124,21 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform::win32::ComApartment apartment;
     const setup::ParsedCommandLine parsed =
         setup::ParseCommandLine(setup::ArgumentsAfterProgramName(GetCommandLineA()));
+    const std::string programPath = platform::win32::OwnProgramPath();
+    platform::win32::Win32FileSystem files;
     std::unique_ptr<setup::SetupLog> log;
     if (parsed.options.writeLog) {
         log = std::make_unique<setup::SetupLog>(parsed.options.logFile, platform::win32::LocalTimeText,
                                                 platform::win32::AnsiToUtf8);
-        log->Line("Started: " + platform::win32::OwnProgramPath());
+        log->Line("Started: " + programPath);
         std::string seen = "Switches:";
         for (const std::string& argument : parsed.options.seen) seen += " " + argument;
         log->Line(seen);
     }
-    const int exitCode = Run(instance, parsed, log.get());
+    const int exitCode = Run(instance, parsed, files, programPath, log.get());
     if (log) {
         log->Line("Exit code: " + std::to_string(exitCode));
         // A run that ended before naming its application still leaves its log.
-        platform::win32::Win32FileSystem files;
         if (!log->IsOpen()) log->Open(files, "");
     }
     return exitCode;

@@ -80,6 +80,14 @@ std::optional<std::string> FullLocalPath(const std::string& path) {
     return full;
 }
 
+std::optional<std::string> InstallFolderPath(const std::string& path) {
+    auto full = FullLocalPath(path);
+    if (!full) return std::nullopt;
+    while (!full->empty() && full->back() == '\\') full->pop_back();
+    if (full->size() <= 2) return std::nullopt;
+    return full;
+}
+
 bool LiesBelow(const std::string& path, const std::string& folder) {
     std::string prefix = folder;
     if (prefix.empty()) return false;

@@ -39,6 +39,10 @@ bool IsSafeRelativePath(const std::string& relativePath);
 // control byte, or a component of nothing but dots and spaces beyond "." and "..".
 std::optional<std::string> FullLocalPath(const std::string& path);
 
+// A folder an application may be installed into: a FullLocalPath other than a
+// drive's root, without a trailing backslash; nothing otherwise.
+std::optional<std::string> InstallFolderPath(const std::string& path);
+
 // True when `path` lies below `folder` (both full local paths, compared without
 // regard to ASCII case); a folder does not lie below itself.
 bool LiesBelow(const std::string& path, const std::string& folder);

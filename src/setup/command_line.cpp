@@ -72,15 +72,6 @@ std::string TrimmedEnd(std::string text) {
     return text;
 }
 
-// A full local path other than a drive's root, without its trailing backslash.
-std::optional<std::string> InstallFolderOf(const std::string& text) {
-    auto full = FullLocalPath(text);
-    if (!full) return std::nullopt;
-    while (!full->empty() && full->back() == '\\') full->pop_back();
-    if (full->size() <= 2) return std::nullopt;
-    return full;
-}
-
 enum class Takes { Nothing, Value, OptionalValue };
 
 // Each switch sets its flag, or (/DIR, /LOG) its text; the quiet ones are told apart by name.
@@ -167,7 +158,7 @@ ParsedCommandLine ParseCommandLine(const std::string& arguments) {
         options.installFolder.reset();
     } else if (options.installFolder) {
         const std::string given = *options.installFolder;
-        options.installFolder = InstallFolderOf(given);
+        options.installFolder = InstallFolderPath(given);
         if (!options.installFolder)
             parsed.error = "The install folder \"" + given + "\" is not a full path such as C:\\Apps\\Name.";
     }

@@ -15,4 +15,7 @@ enum ExitCode : int {
     kExitNewerInstalled = 1638,
 };
 
+// A run that did everything: files left in use still need the next start of Windows.
+inline int ExitCodeWhenDone(bool restartNeeded) { return restartNeeded ? kExitRestartNeeded : kExitDone; }
+
 }  // namespace velmoran::setup

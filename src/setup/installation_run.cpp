@@ -201,9 +201,9 @@ void MakeShortcuts(InstallerState& state, RunReport& report, platform::Platform&
 
 }  // namespace
 
-int ExitCodeOf(RunOutcome outcome) {
+int ExitCodeOf(RunOutcome outcome, bool restartNeeded) {
     switch (outcome) {
-        case RunOutcome::Done: return kExitDone;
+        case RunOutcome::Done: return ExitCodeWhenDone(restartNeeded);
         case RunOutcome::Declined: return kExitCancelled;
         case RunOutcome::Unreadable: return kExitCouldNotStart;
         case RunOutcome::Refused: return kExitFailedBeforeWriting;

@@ -17,7 +17,7 @@ enum class RunOutcome {
 };
 
 // The exit code a run's outcome ends the program with.
-int ExitCodeOf(RunOutcome outcome);
+int ExitCodeOf(RunOutcome outcome, bool restartNeeded);
 
 // Extracts every file into `folder`, then writes the uninstaller copy,
 // shortcuts, the install log and the uninstall entry. Failures of the system

@@ -42,11 +42,7 @@ bool ClimbsOrStays(const std::string& path) {
 }  // namespace
 
 std::optional<ProposedFolder> ProposeInstallFolder(const InstallerState& state) {
-    if (!state.previousFolder.empty()) {
-        std::string base = FolderPart(state.previousFolder);
-        if (base.size() > 3) base.pop_back();  // a drive's root keeps its backslash
-        return ProposedFolder{base, FileNamePart(state.previousFolder)};
-    }
+    if (!state.previousFolder.empty()) return SplitFolder(state.previousFolder);
     const std::string target = state.payload.Value("TargetFolder");
     const std::string folder = FolderPart(target);
     const auto firstBackslash = folder.find('\\');
@@ -57,14 +53,6 @@ std::optional<ProposedFolder> ProposeInstallFolder(const InstallerState& state) 
 
 namespace {
 
-// A folder an earlier installation may stand in: a full local path, not a root.
-std::optional<std::string> InstallFolderIn(std::string text) {
-    while (!text.empty() && text.back() == '\\') text.pop_back();
-    auto full = FullLocalPath(text);
-    if (!full || full->size() <= 3) return std::nullopt;
-    return full;
-}
-
 std::string EntryValue(platform::Registry& registry, platform::Hive hive, const std::string& key, const char* name) {
     try {
         return registry.ReadString(hive, key, name, platform::KeyAccess::Read);
@@ -74,6 +62,12 @@ std::string EntryValue(platform::Registry& registry, platform::Hive hive, const 
 }
 
 }  // namespace
+
+ProposedFolder SplitFolder(const std::string& folder) {
+    std::string base = FolderPart(folder);
+    if (base.size() > 3) base.pop_back();
+    return ProposedFolder{base, FileNamePart(folder)};
+}
 
 std::string FolderPath(const ProposedFolder& folder) {
     const std::string& base = folder.base;
@@ -87,7 +81,7 @@ void FindPreviousInstallation(InstallerState& state, platform::Platform& platfor
     std::string location = EntryValue(platform.registry, hive, key, "InstallLocation");
     if (location.empty())
         location = FolderPart(UninstallCommandProgram(EntryValue(platform.registry, hive, key, "UninstallString")));
-    const auto registered = InstallFolderIn(location);
+    const auto registered = InstallFolderPath(location);
     if (registered && platform.files.FolderExists(*registered)) {
         state.previousFolder = *registered;
         state.previousVersion = EntryValue(platform.registry, hive, key, "DisplayVersion");

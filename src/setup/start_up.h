@@ -23,8 +23,10 @@ struct ProposedFolder {
     std::string name;
 };
 
-// The base and name joined as the folder page joins them.
+// The base and name joined as the folder page joins them, and a folder split
+// into them (a drive's root keeps its backslash).
 std::string FolderPath(const ProposedFolder& folder);
+ProposedFolder SplitFolder(const std::string& folder);
 
 // The folder of an earlier installation of the application when there is one;
 // else the program-files folder followed by TargetFolder after its placeholder,

@@ -37,6 +37,11 @@ void Install::Handle(void (Install::*handler)()) {
     }
 }
 
+void Install::Notify(const std::string& logLine, MessageKind kind, const std::string& text, MessageButtons buttons) {
+    if (log_) log_->Line(logLine);
+    if (!options_.suppressMessageBoxes) view_.ShowMessage(kind, text, buttons);
+}
+
 void Install::Stop(int exitCode) {
     exitCode_ = exitCode;
     ended_ = true;
@@ -70,6 +75,7 @@ void Install::AskAboutDowngrade() {
     const auto question = setup::DowngradeQuestion(state_);
     if (!question || options_.allowDowngrade) return;
     if (Questions().ask) {
+        // Closing the box is no consent here.
         const bool yes = view_.ShowMessage(MessageKind::Warning, *question, MessageButtons::YesNo) == MessageResult::Yes;
         if (log_) log_->Line("Question: " + *question + " Answer: " + (yes ? "Yes" : "No"));
         if (yes) return;
@@ -82,12 +88,10 @@ void Install::AskAboutDowngrade() {
 // Any failure to read the installer is reported as a damaged installer and the program ends.
 bool Install::OpenPayload() {
     const auto failure = setup::OpenInstaller(state_, platform_.registry, [this](const std::string& problem) {
-        if (log_) log_->Line("Warning: " + problem);
-        if (!options_.suppressMessageBoxes) view_.ShowMessage(MessageKind::Information, problem, MessageButtons::Ok);
+        Notify("Warning: " + problem, MessageKind::Information, problem, MessageButtons::Ok);
     });
     if (!failure) return true;
-    if (log_) log_->Line("Error: " + *failure);
-    if (!options_.suppressMessageBoxes) view_.ShowMessage(MessageKind::Error, *failure, MessageButtons::Abort);
+    Notify("Error: " + *failure, MessageKind::Error, *failure, MessageButtons::Abort);
     Stop(setup::kExitCouldNotStart);
     return false;
 }
@@ -96,11 +100,9 @@ bool Install::OpenPayload() {
 bool Install::Admit() {
     const setup::Admission admission = setup::Admit(state_, platform_, log_);
     if (admission.exitCode == 0) return true;
-    if (log_) log_->Line("Error: " + admission.message);
-    if (!options_.suppressMessageBoxes) {
-        const bool busy = admission.exitCode == setup::kExitAnotherRunning;
-        view_.ShowMessage(busy ? MessageKind::Information : MessageKind::Error, admission.message, MessageButtons::Ok);
-    }
+    const bool busy = admission.exitCode == setup::kExitAnotherRunning;
+    Notify("Error: " + admission.message, busy ? MessageKind::Information : MessageKind::Error, admission.message,
+           MessageButtons::Ok);
     Stop(admission.exitCode);
     return false;
 }
@@ -135,14 +137,9 @@ void Install::LoadPictures() {
 // a folder given on the command line, or under the user's own program folder
 // (which a new profile lacks), is made by the installation.
 void Install::ProposeInstallFolder() {
-    std::optional<setup::ProposedFolder> proposed;
-    if (options_.installFolder) {
-        std::string base = FolderPart(*options_.installFolder);
-        if (base.size() > 3) base.pop_back();
-        proposed = setup::ProposedFolder{base, FileNamePart(*options_.installFolder)};
-    } else {
-        proposed = setup::ProposeInstallFolder(state_);
-    }
+    const std::optional<setup::ProposedFolder> proposed = options_.installFolder
+                                                              ? setup::SplitFolder(*options_.installFolder)
+                                                              : setup::ProposeInstallFolder(state_);
     if (!proposed) return;
     const bool madeIfMissing = options_.installFolder || state_.perUser;
     try {
@@ -215,7 +212,7 @@ void Install::btnGoInstallClick() {
     }
     switch (outcome) {
         case setup::RunOutcome::Done:
-            exitCode_ = state_.restartNeeded ? setup::kExitRestartNeeded : setup::kExitDone;
+            exitCode_ = setup::ExitCodeOf(outcome, state_.restartNeeded);
             if (state_.restartNeeded)
                 view_.SetLabel(Label::Completion, "Installation Complete.  Windows must be restarted to finish it: "
                                                   "some files were in use.");
@@ -229,7 +226,7 @@ void Install::btnGoInstallClick() {
             break;
         case setup::RunOutcome::Refused:
         case setup::RunOutcome::Failed:
-            Stop(setup::ExitCodeOf(outcome));
+            Stop(setup::ExitCodeOf(outcome, state_.restartNeeded));
             break;
     }
 }
@@ -252,7 +249,7 @@ void Install::btnUninstallClick() {
         exitCode_ = setup::kExitFailedWhileRunning;
         throw;
     }
-    exitCode_ = state_.restartNeeded ? setup::kExitRestartNeeded : setup::kExitDone;
+    exitCode_ = setup::ExitCodeWhenDone(state_.restartNeeded);
     // The running uninstaller itself is always one of them.
     if (names.size() > 1)
         view_.SetLabel(Label::Traces, "Some files created after the original installation are still in the application folder.");

@@ -57,6 +57,8 @@ private:
     void ChooseMode();
     void AskAboutDowngrade();
     WizardReport::Questions Questions() const;
+    // A message for the user: a line in the setup log, and a box unless boxes are suppressed.
+    void Notify(const std::string& logLine, MessageKind kind, const std::string& text, MessageButtons buttons);
     void Stop(int exitCode);
     bool Succeeded() const { return exitCode_ == setup::kExitDone || exitCode_ == setup::kExitRestartNeeded; }
 

@@ -21,7 +21,7 @@ int Uninstall(setup::InstallerState& state, setup::RunReport& report, platform::
         report.Tell(setup::Notice::Abort, failure.what());
         return setup::kExitFailedWhileRunning;
     }
-    return state.restartNeeded ? setup::kExitRestartNeeded : setup::kExitDone;
+    return setup::ExitCodeWhenDone(state.restartNeeded);
 }
 
 int Install(setup::InstallerState& state, const setup::RunOptions& options, setup::RunReport& report,
@@ -40,8 +40,7 @@ int Install(setup::InstallerState& state, const setup::RunOptions& options, setu
         }
         // No folder to install to is a failure here: nobody can choose one.
         if (outcome == setup::RunOutcome::Declined) return setup::kExitFailedBeforeWriting;
-        if (outcome == setup::RunOutcome::Done && state.restartNeeded) return setup::kExitRestartNeeded;
-        return setup::ExitCodeOf(outcome);
+        return setup::ExitCodeOf(outcome, state.restartNeeded);
     } catch (const std::exception& failure) {
         report.Tell(setup::Notice::Abort, failure.what());
         return state.wroteFiles ? setup::kExitFailedWhileRunning : setup::kExitFailedBeforeWriting;

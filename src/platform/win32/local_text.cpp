@@ -6,13 +6,19 @@
 
 namespace velmoran::platform::win32 {
 
+std::vector<wchar_t> AnsiToWide(const std::string& text) {
+    const int size = static_cast<int>(text.size());
+    const int length = text.empty() ? 0 : MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    std::vector<wchar_t> wide(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+    if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
+
 std::string AnsiToUtf8(const std::string& text) {
     if (text.empty()) return text;
-    const int size = static_cast<int>(text.size());
-    const int wide = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    const std::vector<wchar_t> utf16 = AnsiToWide(text);
+    const int wide = static_cast<int>(utf16.size()) - 1;
     if (wide <= 0) return text;
-    std::vector<wchar_t> utf16(static_cast<std::size_t>(wide));
-    MultiByteToWideChar(CP_ACP, 0, text.data(), size, utf16.data(), wide);
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, nullptr, 0, nullptr, nullptr);
     if (bytes <= 0) return text;
     std::string utf8(static_cast<std::size_t>(bytes), '\0');

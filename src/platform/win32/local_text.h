@@ -1,9 +1,14 @@
 #pragma once
-// Texts the setup log needs from the system.
+// Texts in the forms the system and the setup log need.
 
 #include <string>
+#include <vector>
 
 namespace velmoran::platform::win32 {
+
+// A text of the system's ANSI code page as UTF-16, followed by a NUL. (A vector,
+// not std::wstring, whose code would come into the installer for this alone.)
+std::vector<wchar_t> AnsiToWide(const std::string& text);
 
 // A text of the system's ANSI code page, as UTF-8.
 std::string AnsiToUtf8(const std::string& text);

@@ -2,6 +2,7 @@
 
 #include <restartmanager.h>
 
+#include "platform/win32/local_text.h"
 #include "platform/win32/system_library.h"
 
 namespace velmoran::platform::win32 {
@@ -17,14 +18,6 @@ using RestartApplications = DWORD(WINAPI*)(DWORD, DWORD, RM_WRITE_STATUS_CALLBAC
 template <typename Function>
 Function Entry(HMODULE library, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
-
-// NUL-terminated. (Vectors, not std::wstring, whose code would come into the installer for this alone.)
-std::vector<WCHAR> Wide(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::vector<WCHAR> wide(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-    return wide;
 }
 
 std::string Narrow(const WCHAR* text) {
@@ -51,10 +44,10 @@ std::vector<std::string> Win32RunningPrograms::Holding(const std::vector<std::st
     WCHAR key[CCH_RM_SESSION_KEY + 1] = {};
     if (Entry<StartSession>(library_, "RmStartSession")(&session_, 0, key) != ERROR_SUCCESS) return {};
     open_ = true;
-    std::vector<std::vector<WCHAR>> wide;
-    for (const std::string& file : files) wide.push_back(Wide(file));
+    std::vector<std::vector<wchar_t>> wide;
+    for (const std::string& file : files) wide.push_back(AnsiToWide(file));
     std::vector<LPCWSTR> names;
-    for (const std::vector<WCHAR>& name : wide) names.push_back(name.data());
+    for (const std::vector<wchar_t>& name : wide) names.push_back(name.data());
     if (Entry<RegisterResources>(library_, "RmRegisterResources")(session_, static_cast<UINT>(names.size()),
                                                                    names.data(), 0, nullptr, 0, nullptr) != ERROR_SUCCESS)
         return {};

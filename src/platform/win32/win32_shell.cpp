@@ -15,6 +15,7 @@
 #include "common/failure.h"
 #include "common/path.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/local_text.h"
 #include "platform/win32/system_error.h"
 #include "platform/win32/system_library.h"
 
@@ -92,11 +93,8 @@ Bytes StreamBytes(IStream* stream) {
 class TextVariant {
 public:
     explicit TextVariant(const std::string& text) {
-        const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-        std::vector<WCHAR> wide(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
-        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
         variant_.vt = VT_BSTR;
-        variant_.bstrVal = Api().sysAllocString(wide.data());
+        variant_.bstrVal = Api().sysAllocString(AnsiToWide(text).data());
     }
     ~TextVariant() { Api().sysFreeString(variant_.bstrVal); }
     TextVariant(const TextVariant&) = delete;
