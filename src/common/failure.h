@@ -1,14 +1,20 @@
 #pragma once
 // Failures are exceptions carrying the text the user sees.
 
-#include <stdexcept>
+#include <exception>
 #include <string>
 
 namespace velmoran {
 
-class Failure : public std::runtime_error {
+// Not a std::runtime_error: that one keeps its text in the library's older
+// string type, whose code the installer would then have to carry as well.
+class Failure : public std::exception {
 public:
-    explicit Failure(const std::string& message) : std::runtime_error(message) {}
+    explicit Failure(std::string message) : message_(std::move(message)) {}
+    const char* what() const noexcept override { return message_.c_str(); }
+
+private:
+    std::string message_;
 };
 
 // printf-style formatting of one or two %s into a message, without iostreams.
