@@ -110,18 +110,15 @@ ReadResult ReadWithReader(const std::string& path) {
     reader.Open(source, path);
     reader.SeekItemArea();
     BufferSink sink;
-    for (const char* key : {"Splash", "Icon"})
-        if (!reader.Value(key).empty()) reader.InflateItem(ParseHeaderNumber(reader.Value(key)), sink);
-    reader.CopyRawItem(ParseHeaderNumber(reader.Value("InfoAbout")), sink);
-    reader.CopyRawItem(ParseHeaderNumber(reader.Value("InfoInstall")), sink);
+    for (const payload::LeadingItem& item : payload::kLeadingItems) reader.ReadLeadingItem(item, sink);
     ReadResult result;
     result.fileDataStart = reader.Position();
-    const int count = ParseHeaderNumber(reader.Value("Filecount"));
+    const int count = ParseHeaderNumber(reader.Value(payload::kFileCountKey));
     for (int n = 1; n <= count; ++n) {
         const int64_t size = ParseHeaderNumber(payload::SplitFileEntry(reader.Value(payload::FileEntryKey(n))).sizeText);
         sink.used = 0;
         sink.buffer.reserve(static_cast<std::size_t>(size));  // exact, not the doubling of growth
-        reader.InflateItem(size, sink);
+        reader.ReadFile(size, sink);
         result.sizes.push_back(size);
     }
     return result;
@@ -201,7 +198,7 @@ int LimitsBench() {
     reader.Open(source, "setup.exe");
     std::size_t found = 0;
     for (int pass = 0; pass < 2; ++pass)  // the pre-scan of names, then the run itself
-        for (int n = 1; n <= ParseHeaderNumber(reader.Value("Filecount")); ++n)
+        for (int n = 1; n <= ParseHeaderNumber(reader.Value(payload::kFileCountKey)); ++n)
             found += !reader.Value(payload::FileEntryKey(n)).empty();
     const double seconds = Seconds(start);
     std::printf("limits: %d file entries, open plus %zu lookups: %.3f s (target < 0.5 s)\n", count, found, seconds);

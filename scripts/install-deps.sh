@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need; safe to run again.
-# Debian packages come through apt-get; libjpeg-turbo for MinGW is built from
-# Debian's own source package and cached outside the tree.
+# Debian packages come through apt-get; libjpeg-turbo, liblzma and libdeflate
+# for MinGW are built from Debian's own source packages and cached outside the tree.
 set -euo pipefail
 
 PACKAGES=(
   build-essential cmake make ninja-build pkg-config
-  zlib1g-dev libjpeg-dev libgtest-dev googletest
+  zlib1g-dev libjpeg-dev libdeflate-dev liblzma-dev libgtest-dev googletest
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev
   wine64 xvfb xauth dpkg-dev file imagemagick bc gzip unzip
@@ -35,3 +35,5 @@ for tool in gcc g++; do
 done
 
 "$(dirname "$0")/build-mingw-jpeg.sh"
+"$(dirname "$0")/build-mingw-xz.sh"
+"$(dirname "$0")/build-mingw-deflate.sh"

@@ -20,6 +20,7 @@ awk '
     else if (file ~ /libstdc\+\+|libgcc|libsupc/) part = "C++ runtime"
     else if (file ~ /libz\.a/) part = "zlib"
     else if (file ~ /libjpeg/) part = "libjpeg"
+    else if (file ~ /liblzma/) part = "liblzma"
     else if (file ~ /libmingw|libmsvcrt|libpthread|crt2|libkernel32|libuser32|libgdi32|libadvapi32/) part = "C runtime and import stubs"
     else part = "other"
     bytes[part] += size

@@ -22,6 +22,16 @@
 //                                              f1=<path><size> ... fN=<path><size>
 //                         (anything after the last stream is never read)
 //
+// With the header line "Compression=lzma2" the file data is one solid stream
+// instead (a header without the line is read as above):
+//   file-data start       dictionary           1 byte: the LZMA2 dictionary-size
+//                                              property, 0-40 (as in .xz filter flags)
+//                         checksums            N x 4 bytes: Adler-32 of each file's
+//                                              bytes, big-endian, in entry order
+//                         LZMA2 stream         raw LZMA2 (no container), ended by its
+//                                              end-of-data byte 0x00; decodes to the N
+//                                              files' bytes back to back, in entry order
+//
 // Optional identity lines (a header without them is read as before): Version=
 // (one to four numbers), Publisher=, Website= and SupportUrl= (web addresses);
 // the installation shows them in the uninstall entry (kIdentityKeys).
@@ -35,6 +45,7 @@
 // a trailing byte after the last stream when needed to make it so.
 
 #include <cstddef>
+#include <cstdint>
 
 namespace velmoran::payload {
 
@@ -53,6 +64,36 @@ extern const unsigned char kScrambleKey[kScrambleKeyLength];
 
 // The uninstaller copy is exempt from the checksum: its tail was cut off.
 inline constexpr char kUninstallerName[] = "uninstall.exe";
+
+// The header's keys. Lookups ignore case.
+inline constexpr char kSplashKey[] = "Splash";
+inline constexpr char kIconKey[] = "Icon";
+inline constexpr char kFileCountKey[] = "Filecount";
+inline constexpr char kFileBytesKey[] = "Filebytes";
+inline constexpr char kExeNameKey[] = "ExeName";
+inline constexpr char kExeShortcutKey[] = "ExeShortcut";
+inline constexpr char kShortcutNamePrefix[] = "ShortcutName";  // 1, 2, ...
+inline constexpr char kShortcutPathPrefix[] = "ShortcutPath";
+inline constexpr char kTargetFolderKey[] = "TargetFolder";
+inline constexpr char kAppNameKey[] = "AppName";
+inline constexpr char kAboutKey[] = "InfoAbout";
+inline constexpr char kLicenceKey[] = "InfoInstall";
+// "Compression=lzma2": the file data is one solid LZMA2 stream (above).
+inline constexpr char kCompressionKey[] = "Compression";
+inline constexpr char kCompressionLzma2[] = "lzma2";
+
+// The items between the header and the file data, in their order. A picture
+// is a zlib stream and absent when its size is empty; a text is raw bytes.
+struct LeadingItem {
+    const char* key;
+    bool compressed;
+};
+inline constexpr LeadingItem kLeadingItems[] = {
+    {kSplashKey, true}, {kIconKey, true}, {kAboutKey, false}, {kLicenceKey, false}};
+
+// The largest dictionary a solid stream may ask for (the LZMA2 encoder's own
+// limit); a larger one is a damaged header, not a reason to take the memory.
+inline constexpr uint64_t kMaxSolidDictionary = 1536ull << 20;
 
 // The optional identity lines of the header.
 inline constexpr char kVersionKey[] = "Version";

@@ -31,6 +31,7 @@ struct Manifest {
     // The application's identity for the uninstall entry; empty ones are not written.
     std::string version, publisher, website, supportUrl;
     bool perUser = false;  // written as Scope=user
+    bool solid = false;    // written as Compression=lzma2
 
     int64_t TotalFileBytes() const;
 };

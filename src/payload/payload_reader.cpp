@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "common/header_number.h"
 #include "common/path.h"
 #include "payload/format.h"
 #include "payload/marker_search.h"
@@ -59,6 +60,10 @@ void PayloadReader::Open(ByteSource& source, const std::string& programPath,
     checksumSound_ = true;
     image_.clear();
     window_.clear();
+    solid_ = false;
+    solidDecoder_.reset();
+    fileChecksums_.clear();
+    nextFile_ = 0;
     windowStart_ = windowFill_ = 0;
     // Read problems are told to the caller only while opening.
     struct Opening {
@@ -202,6 +207,10 @@ void PayloadReader::ParseHeader() {
             if (byte == static_cast<uint8_t>(endMarker.back()) && EndsWith(settings_.LastLine(), endMarker)) {
                 itemAreaStart_ = static_cast<std::size_t>(i + 1 + 2);
                 settings_.Finish();
+                // A compression this reader does not know would be installed as garbage.
+                const std::string compression = settings_.Value(kCompressionKey);
+                solid_ = compression == kCompressionLzma2;
+                if (!solid_ && !compression.empty()) throw OpenFailure(OpenFailureKind::General);
                 return;
             }
         }
@@ -247,6 +256,75 @@ void PayloadReader::CopyRawItem(int64_t size, ByteSink& sink) {
     if (size < 0 || static_cast<uint64_t>(size) > left) throw Failure("Stream read error");
     CopyStored(position_, position_ + static_cast<uint64_t>(size), sink);
     position_ += static_cast<std::size_t>(size);
+}
+
+void PayloadReader::ReadLeadingItem(const LeadingItem& item, ByteSink& sink) {
+    const std::string size = settings_.Value(item.key);
+    if (!item.compressed) {
+        CopyRawItem(ParseHeaderNumber(size), sink);
+    } else if (!size.empty()) {
+        InflateItem(ParseHeaderNumber(size), sink);
+    }
+}
+
+void PayloadReader::StartSolidStream() {
+    const int32_t count = ParseHeaderNumber(settings_.Value(kFileCountKey));
+    if (count < 0) throw Failure("Error");
+    const uint64_t tableBytes = 1 + 4 * static_cast<uint64_t>(count);
+    if (fileSize_ < position_ || fileSize_ - position_ < tableBytes)
+        throw Failure("Compressed item is cut short (damaged installer?)");
+    const Bytes table = ReadStored(position_, position_ + tableBytes);
+    const uint64_t dictionary = LzmaDictionarySize(table[0]);
+    if (dictionary == 0 || dictionary > kMaxSolidDictionary) throw Failure("Error");
+    fileChecksums_.resize(static_cast<std::size_t>(count));
+    for (std::size_t i = 0; i < fileChecksums_.size(); ++i) {
+        const uint8_t* b = &table[1 + 4 * i];
+        fileChecksums_[i] = uint32_t{b[0]} << 24 | uint32_t{b[1]} << 16 | uint32_t{b[2]} << 8 | b[3];
+    }
+    solidDecoder_ = std::make_unique<SolidDecoder>(dictionary);
+    position_ += static_cast<std::size_t>(tableBytes);
+}
+
+bool PayloadReader::DecodeSolid(uint8_t* into, std::size_t size, uint64_t& decoded) {
+    decoded = 0;
+    while (decoded < size) {
+        std::size_t available = 0;
+        const uint8_t* input = Peek(position_, 1, available);
+        const SolidDecoder::Step step = solidDecoder_->Decode(input, available, into + decoded, size - decoded);
+        position_ += step.consumed;
+        decoded += step.produced;
+        if (step.ended) return decoded == size;
+        if (step.consumed == 0 && step.produced == 0)
+            throw Failure("Compressed item is cut short (damaged installer?)");
+    }
+    return true;
+}
+
+void PayloadReader::ReadFile(int64_t size, ByteSink& sink) {
+    if (!solid_) return InflateItem(size, sink);
+    if (size < 0) throw Failure("Error");
+    if (!solidDecoder_) StartSolidStream();
+    if (nextFile_ >= fileChecksums_.size()) throw Failure("Error");
+    uint8_t buffer[64 * 1024];
+    uLong checksum = adler32(0, nullptr, 0);
+    for (uint64_t left = static_cast<uint64_t>(size); left > 0;) {
+        uint64_t decoded = 0;
+        const bool whole = DecodeSolid(buffer, static_cast<std::size_t>(std::min<uint64_t>(sizeof buffer, left)), decoded);
+        sink.Write(buffer, static_cast<std::size_t>(decoded));
+        checksum = adler32(checksum, buffer, static_cast<uInt>(decoded));
+        left -= decoded;
+        if (!whole) throw Failure("Compressed item is smaller than its listed size (damaged installer?)");
+    }
+    if (checksum != fileChecksums_[nextFile_++]) throw Failure("Error");
+}
+
+void PayloadReader::FinishFiles() {
+    if (!solid_) return;
+    if (!solidDecoder_) StartSolidStream();
+    uint8_t extra = 0;
+    uint64_t decoded = 0;
+    if (nextFile_ != fileChecksums_.size() || DecodeSolid(&extra, 1, decoded) || decoded != 0)
+        throw Failure("Compressed data is larger than its listed files (damaged installer?)");
 }
 
 void PayloadReader::CopyStored(uint64_t from, uint64_t to, ByteSink& sink) {

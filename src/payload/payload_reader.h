@@ -5,11 +5,15 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "common/failure.h"
 #include "common/byte_io.h"
+#include "payload/format.h"
 #include "payload/settings_list.h"
+#include "payload/solid_decoder.h"
 
 namespace velmoran::payload {
 
@@ -67,6 +71,24 @@ public:
     // Failure("Stream read error") when fewer are left.
     void CopyRawItem(int64_t size, ByteSink& sink);
 
+    // The leading item at the position into `sink`: a picture inflated (nothing
+    // when the header lists none), a text copied. Throws as the two above.
+    void ReadLeadingItem(const LeadingItem& item, ByteSink& sink);
+
+    // True when the header says the file data is one solid LZMA2 stream.
+    bool Solid() const { return solid_; }
+
+    // The next file's bytes into `sink`, from the file-data start in entry
+    // order: its own zlib stream (InflateItem), or the next `size` bytes of the
+    // solid stream, checked against the file's Adler-32. The solid stream's
+    // failures are InflateItem's: "Error" for data that is not LZMA2 or a
+    // checksum that does not match, "cut short" at the end of the file.
+    void ReadFile(int64_t size, ByteSink& sink);
+
+    // After the last file: throws Failure when the solid stream goes on past
+    // the listed files or does not end; nothing to check for zlib streams.
+    void FinishFiles();
+
     // Reads the file again as stored (scrambled bytes stay scrambled); position 0.
     void ReloadImage();
 
@@ -104,6 +126,9 @@ private:
     void HoldWholeImage();
     void Unscramble(const std::string& programPath);
     void ParseHeader();
+    void StartSolidStream();
+    // Decodes into `into` until it is full; returns false when the stream ended first.
+    bool DecodeSolid(uint8_t* into, std::size_t size, uint64_t& decoded);
 
     ByteSource* source_ = nullptr;
     ReadProblemHandler onReadProblem_;  // set while opening
@@ -120,6 +145,10 @@ private:
     std::size_t itemAreaStart_ = 0;
     std::size_t fileDataStart_ = 0;
     SettingsList settings_;
+    bool solid_ = false;
+    std::unique_ptr<SolidDecoder> solidDecoder_;  // from the first file on
+    std::vector<uint32_t> fileChecksums_;
+    std::size_t nextFile_ = 0;
 };
 
 }  // namespace velmoran::payload

@@ -169,7 +169,7 @@ std::string InstalledPath(const std::string& folder, const std::string& relative
 // missing or a junction of its own). One that cannot be saved is simply
 // missing, as the shell-link object's own save would leave it.
 void MakeShortcuts(InstallerState& state, RunReport& report, platform::Platform& platform) {
-    const std::string mainTarget = InstalledPath(state.installFolder, state.payload.Value("ExeName"));
+    const std::string mainTarget = InstalledPath(state.installFolder, state.payload.Value(payload::kExeNameKey));
     const std::string name = state.payload.Value("ExeShortCut");
     const auto shortcut = [&](const std::string& description, const std::string& folder,
                               const std::optional<std::string>& finalFolder, const std::string& target) {
@@ -193,9 +193,9 @@ void MakeShortcuts(InstallerState& state, RunReport& report, platform::Platform&
     const auto finalGroup = platform::FinalFolderPathIfAny(platform.files, group, platform::LinkAtFolder::Refuse);
     shortcut(name, group, finalGroup, mainTarget);
     for (int i = 1;; ++i) {
-        const std::string extra = state.payload.Value("ShortcutName" + std::to_string(i));
+        const std::string extra = state.payload.Value(payload::kShortcutNamePrefix + std::to_string(i));
         if (extra.empty()) break;
-        shortcut(extra, group, finalGroup, InstalledPath(state.installFolder, state.payload.Value("ShortcutPath" + std::to_string(i))));
+        shortcut(extra, group, finalGroup, InstalledPath(state.installFolder, state.payload.Value(payload::kShortcutPathPrefix + std::to_string(i))));
     }
 }
 
@@ -228,7 +228,7 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& folder, Run
         report.Tell(Notice::Error, "The installer could not be read completely, so it cannot install.");
         return RunOutcome::Unreadable;
     }
-    const int32_t count = ParseHeaderNumber(state.payload.Value("Filecount"));
+    const int32_t count = ParseHeaderNumber(state.payload.Value(payload::kFileCountKey));
     if (folder.empty()) {
         report.Tell(Notice::Warning, "Please choose a folder to install the software to.");
         return RunOutcome::Declined;
@@ -246,7 +246,7 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& folder, Run
         return RunOutcome::Declined;
 
     state.installFolder = folder;
-    state.mainProgramPath = InstalledPath(folder, state.payload.Value("ExeName"));
+    state.mainProgramPath = InstalledPath(folder, state.payload.Value(payload::kExeNameKey));
     // An earlier installation's log names what this one may leave behind; it is
     // replaced below, so it is read first. One that cannot be read names nothing.
     const std::string logPath = folder + "\\" + state.appName + ".ilg";
@@ -257,7 +257,7 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& folder, Run
         state.previousLog.Clear();
     }
     report.Record("Install folder: " + folder);
-    report.StartProgress(ParseHeaderNumber(state.payload.Value("Filebytes")));
+    report.StartProgress(ParseHeaderNumber(state.payload.Value(payload::kFileBytesKey)));
     // Made even when no file lies in it, so the uninstaller and the log have a place.
     CreateFoldersTopDown(platform.files, folder);
     const std::string finalFolder = platform.files.FinalFolderPath(folder, platform::LinkAtFolder::Refuse);
@@ -296,7 +296,7 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& folder, Run
             }
             state.wroteFiles = true;
             ResponsiveSink sink(*file, report);
-            state.payload.InflateItem(size, sink);
+            state.payload.ReadFile(size, sink);
         }
         if (!heldBy.empty()) ReplaceAtRestart(state, report, platform.files, heldBy);
         report.Advance(size);
@@ -314,7 +314,7 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& folder, Run
     if (!state.noIcons) MakeShortcuts(state, report, platform);
     state.log.Save(platform.files, logPath, finalFolder);
     report.Record("Install log: " + logPath);
-    const bool namesProgram = !state.payload.Value("ExeName").empty();
+    const bool namesProgram = !state.payload.Value(payload::kExeNameKey).empty();
     RegisterUninstallEntry(platform.registry, state.payload.Settings(),
                            {state.appName, folder, namesProgram ? state.mainProgramPath : std::string(), installedBytes,
                             state.perUser});

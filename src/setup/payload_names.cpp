@@ -2,6 +2,7 @@
 
 #include "common/windows_names.h"
 #include "payload/file_entry.h"
+#include "payload/format.h"
 
 namespace velmoran::setup {
 namespace {
@@ -20,18 +21,18 @@ constexpr char kNotAName[] = "is not a file name Windows can hold";
 bool IsSafeAppName(const std::string& name) { return IsSafeRelativePath(name); }
 
 std::optional<std::string> FindUnsafeName(const HeaderLookup& value, int32_t fileCount) {
-    const std::string appName = value("AppName");
+    const std::string appName = value(payload::kAppNameKey);
     if (!IsSafeAppName(appName)) return Refusal("application name", appName, "cannot name a folder of its own");
     // An empty program or shortcut target names the install folder itself.
-    const std::string exeName = value("ExeName");
+    const std::string exeName = value(payload::kExeNameKey);
     if (!exeName.empty() && !IsSafeRelativePath(exeName)) return Refusal("main program", exeName, kOutside);
     const std::string exeShortcut = value("ExeShortCut");
     if (!IsSingleWindowsName(exeShortcut)) return Refusal("shortcut name", exeShortcut, kNotAName);
     for (int i = 1;; ++i) {
-        const std::string name = value("ShortcutName" + std::to_string(i));
+        const std::string name = value(payload::kShortcutNamePrefix + std::to_string(i));
         if (name.empty()) break;
         if (!IsSingleWindowsName(name)) return Refusal("shortcut name", name, kNotAName);
-        const std::string target = value("ShortcutPath" + std::to_string(i));
+        const std::string target = value(payload::kShortcutPathPrefix + std::to_string(i));
         if (!target.empty() && !IsSafeRelativePath(target)) return Refusal("shortcut target", target, kOutside);
     }
     for (int32_t n = 1; n <= fileCount; ++n) {

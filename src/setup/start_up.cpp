@@ -43,7 +43,7 @@ bool ClimbsOrStays(const std::string& path) {
 
 std::optional<ProposedFolder> ProposeInstallFolder(const InstallerState& state) {
     if (!state.previousFolder.empty()) return SplitFolder(state.previousFolder);
-    const std::string target = state.payload.Value("TargetFolder");
+    const std::string target = state.payload.Value(payload::kTargetFolderKey);
     const std::string folder = FolderPart(target);
     const auto firstBackslash = folder.find('\\');
     const std::string tail = firstBackslash == std::string::npos ? folder : folder.substr(firstBackslash);
@@ -103,12 +103,7 @@ std::optional<std::string> DowngradeQuestion(const InstallerState& state) {
 
 void SkipPresentation(InstallerState& state) {
     DiscardingSink nowhere;
-    for (const char* picture : {"Splash", "Icon"}) {
-        const std::string size = state.payload.Value(picture);
-        if (!size.empty()) state.payload.InflateItem(ParseHeaderNumber(size), nowhere);
-    }
-    for (const char* text : {"infoAbout", "infoInstall"})
-        state.payload.CopyRawItem(ParseHeaderNumber(state.payload.Value(text)), nowhere);
+    for (const payload::LeadingItem& item : payload::kLeadingItems) state.payload.ReadLeadingItem(item, nowhere);
 }
 
 bool ChooseUninstall(InstallerState& state, platform::FileSystem& files) {

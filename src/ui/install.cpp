@@ -57,7 +57,7 @@ void Install::FormCreate() {
     if (!OpenPayload()) return;
     LoadPictures();
 
-    state_.appName = state_.payload.Value("AppName");
+    state_.appName = state_.payload.Value(payload::kAppNameKey);
     view_.SetLabel(Label::Title, state_.appName);
     view_.SetLabel(Label::Welcome, "Welcome.  This program will install " + state_.appName +
                                        ".  It is recommended that you exit all other programs before continuing.");
@@ -112,7 +112,7 @@ void Install::LoadPictures() {
     const struct {
         const char* key;
         void (View::*show)(const Bytes&);
-    } pictures[] = {{"Splash", &View::SetSplash}, {"Icon", &View::SetIcon}};
+    } pictures[] = {{payload::kSplashKey, &View::SetSplash}, {payload::kIconKey, &View::SetIcon}};
     for (const auto& picture : pictures) {
         try {
             const std::string size = state_.payload.Value(picture.key);
@@ -158,7 +158,7 @@ void Install::LoadTexts() {
     const struct {
         const char* key;
         RichBox box;
-    } texts[] = {{"infoAbout", RichBox::About}, {"infoInstall", RichBox::License}};
+    } texts[] = {{payload::kAboutKey, RichBox::About}, {payload::kLicenceKey, RichBox::License}};
     for (const auto& text : texts) {
         MemorySink bytes;
         state_.payload.CopyRawItem(ParseHeaderNumber(state_.payload.Value(text.key)), bytes);

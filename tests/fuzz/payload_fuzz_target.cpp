@@ -43,16 +43,20 @@ void ReadEverything(const uint8_t* data, std::size_t size) {
         reader.Open(source, asUninstaller ? "C:\\App\\UNINSTALL.EXE" : "C:\\setup.exe");
         reader.SeekItemArea();
         CountingSink sink;
-        InflateIfPresent(reader, "Splash", sink);
-        InflateIfPresent(reader, "Icon", sink);
-        reader.CopyRawItem(ParseHeaderNumber(reader.Value("infoAbout")), sink);
-        reader.CopyRawItem(ParseHeaderNumber(reader.Value("infoInstall")), sink);
+        for (const LeadingItem& item : kLeadingItems) {
+            if (item.compressed) {
+                InflateIfPresent(reader, item.key, sink);
+            } else {
+                reader.ReadLeadingItem(item, sink);
+            }
+        }
         reader.RecordFileDataStart();
-        const int32_t count = ParseHeaderNumber(reader.Value("Filecount"));
+        const int32_t count = ParseHeaderNumber(reader.Value(payload::kFileCountKey));
         for (int32_t n = 1; n <= count && n <= 4096; ++n) {
             const FileEntryText entry = SplitFileEntry(reader.Value(FileEntryKey(n)));
-            reader.InflateItem(ParseHeaderNumber(entry.sizeText), sink);
+            reader.ReadFile(ParseHeaderNumber(entry.sizeText), sink);
         }
+        reader.FinishFiles();
         reader.ReloadImage();
     } catch (const Failure&) {
         // Every refusal is a Failure; anything else escapes and is a finding.

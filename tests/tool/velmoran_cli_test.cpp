@@ -168,12 +168,14 @@ TEST_F(SampleProject, RefusesBadInputNamingTheFileAndLeavesNoOutput) {
 TEST_F(SampleProject, UsageErrorsAndHelp) {
     const CommandResult help = RunVelmoran("--help");
     EXPECT_EQ(help.exitCode, 0);
-    for (const char* expected : {"velmoran build PROJECT -o OUT", "--scramble", "--level", "-j N", "list", "verify", "extract"})
+    for (const char* expected : {"velmoran build PROJECT -o OUT", "--scramble", "--compression zlib|lzma", "--level 1-12",
+                                 "-j N", "list", "verify", "extract"})
         EXPECT_NE(help.output.find(expected), std::string::npos) << expected;
     EXPECT_EQ(RunVelmoran("").exitCode, 2);
     EXPECT_EQ(RunVelmoran("frobnicate").exitCode, 2);
     EXPECT_EQ(RunVelmoran("build " + Q(Project())).exitCode, 2);
-    EXPECT_EQ(RunVelmoran(BuildArgs(" --level 10")).exitCode, 2);
+    for (const char* wrong : {" --level 13", " --level 0", " --compression zstd", " --compression"})
+        EXPECT_EQ(RunVelmoran(BuildArgs(wrong)).exitCode, 2) << wrong;
     EXPECT_EQ(RunVelmoran(BuildArgs(" -j 0")).exitCode, 2);
     EXPECT_EQ(RunVelmoran("extract only-one-argument").exitCode, 2);
 }

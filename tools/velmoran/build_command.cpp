@@ -17,6 +17,7 @@
 #include "jpeg_probe.h"
 #include "output_file.h"
 #include "parallel_compressor.h"
+#include "solid_compressor.h"
 #include "payload/compress.h"
 #include "payload/manifest.h"
 #include "payload/marker_search.h"
@@ -126,6 +127,17 @@ Bytes GiveIdentity(Bytes stub, const fs::path& stubPath, const Project& project)
     return rewritten;
 }
 
+// Files of a kind side by side compress better in one stream: by extension
+// (ignoring case), then by path as scanned. The installation follows this order.
+void OrderForSolidCompression(std::vector<SourceFile>& files) {
+    const auto extension = [](const SourceFile& file) {
+        const std::size_t dot = file.relative.find_last_of(".\\");
+        return dot == std::string::npos || file.relative[dot] != '.' ? std::string() : AsciiLower(file.relative.substr(dot));
+    };
+    std::stable_sort(files.begin(), files.end(),
+                     [&](const SourceFile& a, const SourceFile& b) { return extension(a) < extension(b); });
+}
+
 bool ListsFile(const std::vector<SourceFile>& files, const std::string& relative) {
     for (const SourceFile& f : files)
         if (EqualsIgnoreCase(f.relative, relative)) return true;
@@ -208,9 +220,12 @@ void RunBuild(const BuildOptions& options) {
     if (!project.icon.empty()) icon = ReadPicture(project.icon, "icon picture", true);
     const Bytes about = ReadInput(project.about, "about text");
     const Bytes licence = ReadInput(project.licence, "licence text");
-    const std::vector<SourceFile> files = ScanApplication(project.source);
+    const bool solid = options.compression.empty() ? project.solid : options.compression == "lzma";
+    std::vector<SourceFile> files = ScanApplication(project.source);
+    if (solid) OrderForSolidCompression(files);
 
     payload::Manifest manifest = ComposeManifest(project, files);
+    manifest.solid = solid;
     manifest.splashSize = project.splash.empty() ? -1 : static_cast<int64_t>(splash.size());
     manifest.iconSize = project.icon.empty() ? -1 : static_cast<int64_t>(icon.size());
     manifest.aboutSize = static_cast<int64_t>(about.size());
@@ -225,15 +240,24 @@ void RunBuild(const BuildOptions& options) {
     writer.WriteItem(about);
     writer.WriteItem(licence);
 
-    CompressorSettings settings;
-    settings.level = options.level;
-    settings.threads = options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency());
+    const unsigned threads = options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency());
     Progress progress("velmoran: packing " + options.output.filename().u8string(),
                       static_cast<uint64_t>(manifest.TotalFileBytes()));
-    CompressInOrder(files, settings, [&](std::size_t index, CompressedStream& stream) {
-        stream.WriteTo(writer);
-        progress.Advance(files[index].size);
-    });
+    if (manifest.solid) {
+        SolidSettings settings;
+        settings.preset = std::min(options.level, 9);
+        settings.extreme = options.level >= 10;
+        settings.threads = threads;
+        WriteSolidFileData(files, settings, writer, [&](uint64_t bytes) { progress.Advance(bytes); });
+    } else {
+        CompressorSettings settings;
+        settings.level = options.level;
+        settings.threads = threads;
+        CompressInOrder(files, settings, [&](std::size_t index, CompressedStream& stream) {
+            stream.WriteTo(writer);
+            progress.Advance(files[index].size);
+        });
+    }
     writer.Finish();
     output.Commit();
 }

@@ -10,7 +10,9 @@ struct BuildOptions {
     std::filesystem::path output;
     std::filesystem::path stub;  // empty: the default stub
     bool scramble = false;
-    int level = 9;
+    int level = 12;  // 1-12
+    // --compression: "zlib" or "lzma"; empty: the project's Compression=, else zlib.
+    std::string compression;
     unsigned threads = 0;  // 0: every core
     std::filesystem::path argv0;  // how this program was started, to find the default stub
 };

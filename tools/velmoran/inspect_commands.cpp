@@ -30,6 +30,10 @@ const char* Variant(InstallerFile& installer) {
     return installer.Reader().Scrambled() ? "scrambled" : "plain";
 }
 
+const char* Compression(InstallerFile& installer) {
+    return installer.Reader().Solid() ? "lzma2 (one solid stream)" : "zlib (a stream per file)";
+}
+
 // Counts what it is given; verify needs the bytes checked, not kept.
 class CountingSink : public ByteSink {
 public:
@@ -93,6 +97,7 @@ void RunList(const fs::path& path) {
     std::printf("%s: %s payload at offset %zu, item area at %zu, file data at %zu%s\n", path.u8string().c_str(),
                 Variant(installer), reader.MarkerOffset(), reader.ItemAreaStart(), reader.FileDataStart(),
                 installer.IsUninstallerCopy() ? " (uninstaller copy: no file data)" : "");
+    std::printf("Compression: %s\n", Compression(installer));
     PrintIdentity(reader.ReadStored(0, reader.MarkerOffset()));
     std::printf("Settings:\n");
     reader.Settings().ForEachLine([](std::string_view line) {
@@ -106,8 +111,8 @@ void RunList(const fs::path& path) {
 int RunVerify(const fs::path& path) {
     InstallerFile installer(path);
     payload::PayloadReader& reader = installer.Reader();
-    CheckPicture(installer, installer.Splash(), "Splash", false);
-    CheckPicture(installer, installer.Icon(), "Icon", true);
+    CheckPicture(installer, installer.Splash(), payload::kSplashKey, false);
+    CheckPicture(installer, installer.Icon(), payload::kIconKey, true);
 
     int64_t total = 0;
     for (const payload::FileEntry& file : installer.Files()) total += file.size;
@@ -125,19 +130,24 @@ int RunVerify(const fs::path& path) {
         const payload::FileEntry& file = installer.Files()[i];
         CountingSink sink;
         try {
-            reader.InflateItem(file.size, sink);
+            reader.ReadFile(file.size, sink);
         } catch (const Failure& failure) {
             throw installer.Problem("file " + std::to_string(i + 1) + " \"" + CodePageToUtf8(file.path) +
                                     "\": " + failure.what());
         }
+    }
+    try {
+        reader.FinishFiles();
+    } catch (const Failure& failure) {
+        throw installer.Problem(std::string("solid stream after the last file: ") + failure.what());
     }
     // The reader stops where a code signature's certificate table begins.
     const uint64_t contentEnd = reader.FileSize();
     const uint64_t trailing = contentEnd - reader.Position();
     // A scrambled payload ends on a multiple of 8 bytes, the last one balancing its checksum.
     const std::size_t expectedTrailing = reader.Scrambled() ? 8 : 0;
-    std::printf("%s: OK, %s payload, %zu files, %" PRId64 " bytes%s, %s\n", path.u8string().c_str(), Variant(installer),
-                installer.Files().size(), total, reader.Scrambled() ? ", checksum sound" : "",
+    std::printf("%s: OK, %s payload, %zu files, %" PRId64 " bytes, %s%s, %s\n", path.u8string().c_str(),
+                Variant(installer), installer.Files().size(), total, Compression(installer), reader.Scrambled() ? ", checksum sound" : "",
                 contentEnd < reader.StoredSize() ? "signed" : "not signed");
     if (trailing > expectedTrailing)
         std::printf("note: %" PRIu64 " bytes after the last file are never read\n", trailing);
@@ -157,7 +167,7 @@ void RunExtract(const fs::path& path, const fs::path& folder) {
         const fs::path target = PlaceWithoutLinks(installer, folder, file.path);
         OutputFile output(target);
         try {
-            installer.Reader().InflateItem(file.size, output);
+            installer.Reader().ReadFile(file.size, output);
         } catch (const Failure& failure) {
             throw installer.Problem("file \"" + CodePageToUtf8(file.path) + "\": " + failure.what());
         }

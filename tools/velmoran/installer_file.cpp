@@ -79,18 +79,18 @@ void InstallerFile::Open() {
 
 void InstallerFile::ReadLeadingItems() {
     reader_.SeekItemArea();
-    InflateInto(reader_, "Splash", splash_);
-    InflateInto(reader_, "Icon", icon_);
+    InflateInto(reader_, payload::kSplashKey, splash_);
+    InflateInto(reader_, payload::kIconKey, icon_);
     MemorySink texts;
-    reader_.CopyRawItem(Number(reader_, "InfoAbout"), texts);
-    reader_.CopyRawItem(Number(reader_, "InfoInstall"), texts);
+    reader_.CopyRawItem(Number(reader_, payload::kAboutKey), texts);
+    reader_.CopyRawItem(Number(reader_, payload::kLicenceKey), texts);
     reader_.RecordFileDataStart();
 }
 
 void InstallerFile::ReadFileTable() {
-    const int32_t count = Number(reader_, "Filecount");
+    const int32_t count = Number(reader_, payload::kFileCountKey);
     if (count < 0) throw Failure("Filecount is negative");
-    fileBytes_ = Number(reader_, "Filebytes");
+    fileBytes_ = Number(reader_, payload::kFileBytesKey);
     for (int32_t n = 1; n <= count; ++n) {
         const std::string key = payload::FileEntryKey(n);
         const payload::FileEntryText entry = payload::SplitFileEntry(reader_.Value(key));

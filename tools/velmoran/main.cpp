@@ -25,7 +25,8 @@ std::string VersionLine() {
 }
 
 const char kUsage[] =
-    "usage: velmoran build PROJECT -o OUT [--stub FILE] [--scramble] [--level 1-9] [-j N]\n"
+    "usage: velmoran build PROJECT -o OUT [--stub FILE] [--scramble]\n"
+    "                      [--compression zlib|lzma] [--level 1-12] [-j N]\n"
     "       velmoran list INSTALLER\n"
     "       velmoran verify INSTALLER\n"
     "       velmoran extract INSTALLER DIR\n"
@@ -43,7 +44,12 @@ const char kUsage[] =
     "                 else ../share/velmoran/velmoran-stub.exe from this tool)\n"
 #endif
     "  --scramble     write the scrambled variant of the payload\n"
-    "  --level N      zlib compression level, 1 (fast) to 9 (small; default)\n"
+    "  --compression zlib|lzma\n"
+    "                 zlib: one stream per file, the fastest to install; lzma:\n"
+    "                 one solid LZMA2 stream, the smallest installer (default:\n"
+    "                 the project's Compression=, else zlib)\n"
+    "  --level N      1 (fast) to 12 (small; default). zlib: libdeflate's level;\n"
+    "                 lzma: the xz preset min(N, 9), its extreme variant from 10\n"
     "  -j N           compress on N threads (default: every core)\n"
     "list     prints an installer's settings and its file table (path, size)\n"
     "verify   reads every item of an installer and checks every stream, size\n"
@@ -79,7 +85,12 @@ builder::BuildOptions ParseBuild(const std::vector<std::string>& args) {
         if (arg == "-o" || arg == "--output") options.output = fs::u8path(value());
         else if (arg == "--stub") options.stub = fs::u8path(value());
         else if (arg == "--scramble") options.scramble = true;
-        else if (arg == "--level") options.level = ParseNumber(arg, value(), 1, 9);
+        else if (arg == "--level") options.level = ParseNumber(arg, value(), 1, 12);
+        else if (arg == "--compression") {
+            options.compression = value();
+            if (options.compression != "zlib" && options.compression != "lzma")
+                throw UsageError{"--compression takes zlib or lzma"};
+        }
         else if (arg == "-j" || arg == "--jobs") options.threads = static_cast<unsigned>(ParseNumber(arg, value(), 1, 256));
         else if (arg.size() > 1 && arg[0] == '-') throw UsageError{"unknown option " + arg};
         else positional.push_back(arg);

@@ -2,101 +2,16 @@
 
 #include <zlib.h>
 
-#include <algorithm>
-#include <condition_variable>
 #include <cstring>
-#include <exception>
 #include <fstream>
-#include <map>
-#include <mutex>
-#include <thread>
 
 #include "safe_files.h"
 #include "common/failure.h"
+#include "ordered_work.h"
 #include "quoted.h"
 #include "payload/compress.h"
 
 namespace velmoran::builder {
-namespace {
-
-// Shared state of the workers and the consumer.
-class Pipeline {
-public:
-    Pipeline(const std::vector<SourceFile>& files, const CompressorSettings& settings)
-        : files_(files), settings_(settings), window_(2 * std::max(1u, settings.threads)) {}
-
-    void Work() {
-        for (;;) {
-            std::size_t index;
-            {
-                std::unique_lock<std::mutex> lock(mutex_);
-                changed_.wait(lock, [&] { return failed_ || next_ >= files_.size() || next_ < consumed_ + window_; });
-                if (failed_ || next_ >= files_.size()) return;
-                index = next_++;
-            }
-            try {
-                auto stream = CompressFile(files_[index], settings_.level, settings_.spillThreshold);
-                std::lock_guard<std::mutex> lock(mutex_);
-                ready_[index] = std::move(stream);
-            } catch (...) {
-                Fail(std::current_exception());
-            }
-            changed_.notify_all();
-        }
-    }
-
-    void Consume(const std::function<void(std::size_t, CompressedStream&)>& consume) {
-        for (std::size_t index = 0; index < files_.size(); ++index) {
-            std::unique_ptr<CompressedStream> stream;
-            {
-                std::unique_lock<std::mutex> lock(mutex_);
-                changed_.wait(lock, [&] { return failed_ || ready_.count(index) > 0; });
-                if (failed_) return;
-                stream = std::move(ready_[index]);
-                ready_.erase(index);
-            }
-            try {
-                consume(index, *stream);
-            } catch (...) {
-                Fail(std::current_exception());
-                return;
-            }
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                ++consumed_;
-            }
-            changed_.notify_all();
-        }
-    }
-
-    void Fail(std::exception_ptr error) {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            if (!failed_) error_ = error;
-            failed_ = true;
-        }
-        changed_.notify_all();
-    }
-
-    void RethrowFailure() const {
-        if (error_) std::rethrow_exception(error_);
-    }
-
-private:
-    const std::vector<SourceFile>& files_;
-    const CompressorSettings settings_;
-    const std::size_t window_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::size_t next_ = 0;
-    std::size_t consumed_ = 0;
-    bool failed_ = false;
-    std::exception_ptr error_;
-    std::map<std::size_t, std::unique_ptr<CompressedStream>> ready_;
-};
-
-}  // namespace
-
 CompressedStream::~CompressedStream() {
     if (spill_) std::fclose(spill_);
 }
@@ -125,11 +40,19 @@ void CompressedStream::WriteTo(ByteSink& sink) {
     if (std::ferror(spill_)) throw Failure(std::string("cannot read a temporary file: ") + std::strerror(errno));
 }
 
-std::unique_ptr<CompressedStream> CompressFile(const SourceFile& file, int level, std::size_t spillThreshold) {
-    std::ifstream in(file.path, std::ios::binary);
-    if (!in) throw Failure("file " + Quoted(file.path) + ": cannot be opened");
+Failure ChangedFile(const SourceFile& file, uint64_t now) {
+    return Failure("file " + Quoted(file.path) + ": changed while the installer was being built (was " +
+                   std::to_string(file.size) + " bytes, now " + std::to_string(now) + ")");
+}
+
+namespace {
+
+// A file too large to hold whole goes through zlib's streaming deflate, at
+// most at zlib's own highest level.
+std::unique_ptr<CompressedStream> StreamLargeFile(const SourceFile& file, std::ifstream& in, int level,
+                                                  std::size_t spillThreshold) {
     auto stream = std::make_unique<CompressedStream>();
-    payload::Deflater deflater(level);
+    payload::Deflater deflater(std::min(level, 9));
     z_stream& zs = deflater.stream;
     std::vector<uint8_t> input(1 << 20), output(1 << 18);
     uint64_t total = 0;
@@ -149,20 +72,43 @@ std::unique_ptr<CompressedStream> CompressFile(const SourceFile& file, int level
             stream->Append(output.data(), output.size() - zs.avail_out, spillThreshold);
         } while (zs.avail_out == 0);
     } while (flush != Z_FINISH);
-    if (total != file.size)
-        throw Failure("file " + Quoted(file.path) + ": changed while the installer was being built (was " +
-                      std::to_string(file.size) + " bytes, now " + std::to_string(total) + ")");
+    if (total != file.size) throw ChangedFile(file, total);
+    return stream;
+}
+
+}  // namespace
+
+Bytes ReadWholeFile(const SourceFile& file) {
+    std::ifstream in(file.path, std::ios::binary);
+    if (!in) throw Failure("file " + Quoted(file.path) + ": cannot be opened");
+    Bytes data(static_cast<std::size_t>(file.size) + 1);
+    in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    if (in.bad()) throw Failure("file " + Quoted(file.path) + ": read error");
+    const auto got = static_cast<uint64_t>(in.gcount());
+    if (got != file.size) throw ChangedFile(file, got);
+    data.pop_back();
+    return data;
+}
+
+std::unique_ptr<CompressedStream> CompressFile(const SourceFile& file, int level, std::size_t spillThreshold) {
+    if (file.size > kWholeFileLimit) {
+        std::ifstream in(file.path, std::ios::binary);
+        if (!in) throw Failure("file " + Quoted(file.path) + ": cannot be opened");
+        return StreamLargeFile(file, in, level, spillThreshold);
+    }
+    const Bytes data = ReadWholeFile(file);
+    const Bytes compressed = payload::Compress(data, level);
+    auto stream = std::make_unique<CompressedStream>();
+    stream->Append(compressed.data(), compressed.size(), spillThreshold);
     return stream;
 }
 
 void CompressInOrder(const std::vector<SourceFile>& files, const CompressorSettings& settings,
                      const std::function<void(std::size_t, CompressedStream&)>& consume) {
-    Pipeline pipeline(files, settings);
-    std::vector<std::thread> workers;
-    for (unsigned i = 0; i < std::max(1u, settings.threads); ++i) workers.emplace_back([&] { pipeline.Work(); });
-    pipeline.Consume(consume);
-    for (std::thread& worker : workers) worker.join();
-    pipeline.RethrowFailure();
+    OrderedWork<CompressedStream>::Run(
+        files.size(), settings.threads,
+        [&](std::size_t index) { return CompressFile(files[index], settings.level, settings.spillThreshold); },
+        consume);
 }
 
 }  // namespace velmoran::builder

@@ -1,8 +1,9 @@
 #pragma once
 // Compresses the application's files on several threads, one zlib stream per
-// file, and hands the streams back strictly in entry order. At most `window`
-// files are in flight; a stream larger than the spill threshold goes to an
-// anonymous temporary file, so memory stays bounded whatever the file sizes.
+// file (libdeflate, the whole file at once; zlib streaming beyond
+// kWholeFileLimit), and hands the streams back strictly in entry order. A few
+// files per thread are in flight; a stream larger than the spill threshold
+// goes to an anonymous temporary file, so memory stays bounded.
 
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +13,7 @@
 
 #include "app_tree.h"
 #include "common/byte_io.h"
+#include "common/failure.h"
 
 namespace velmoran::builder {
 
@@ -33,8 +35,11 @@ private:
     uint64_t size_ = 0;
 };
 
+// The largest file compressed whole, in memory.
+inline constexpr uint64_t kWholeFileLimit = 64u << 20;
+
 struct CompressorSettings {
-    int level = 9;
+    int level = 12;
     unsigned threads = 1;
     std::size_t spillThreshold = 16u << 20;
 };
@@ -44,8 +49,14 @@ struct CompressorSettings {
 void CompressInOrder(const std::vector<SourceFile>& files, const CompressorSettings& settings,
                      const std::function<void(std::size_t index, CompressedStream& stream)>& consume);
 
-// One file as a zlib stream; throws Failure naming the file when it cannot be
-// read or its size no longer matches the scan.
+// The failure of a file whose size is no longer the scan's (`now` bytes or more).
+Failure ChangedFile(const SourceFile& file, uint64_t now);
+
+// A file's bytes; throws Failure naming the file when it cannot be read or its
+// size no longer matches the scan.
+Bytes ReadWholeFile(const SourceFile& file);
+
+// One file as a zlib stream at `level` (1-12); throws as ReadWholeFile.
 std::unique_ptr<CompressedStream> CompressFile(const SourceFile& file, int level, std::size_t spillThreshold);
 
 }  // namespace velmoran::builder

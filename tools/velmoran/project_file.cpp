@@ -124,6 +124,10 @@ private:
         if (!scope.empty() && scope != "machine" && scope != "user")
             throw Failure(file_.string() + ": Scope \"" + Optional("scope") + "\": machine or user");
         project_.perUser = scope == "user";
+        const std::string compression = AsciiLower(Optional("compression"));
+        if (!compression.empty() && compression != "zlib" && compression != "lzma")
+            throw Failure(file_.string() + ": Compression \"" + Optional("compression") + "\": zlib or lzma");
+        project_.solid = compression == "lzma";
         if (!project_.version.empty() && !ParseVersion(project_.version))
             throw Failure(file_.string() + ": Version \"" + project_.version +
                           "\": one to four numbers from 0 to 65535, separated by dots");

@@ -18,6 +18,8 @@
 //   Scope=user                               optional: "machine" (the default) or
 //                                            "user": installed for the signed-in user
 //                                            alone, without asking for elevation
+//   Compression=lzma                         optional: "zlib" (the default: a stream
+//                                            per file) or "lzma" (one solid stream)
 //
 //   [Shortcuts]                              extra program-group shortcuts, in order
 //   User Guide=docs\guide.txt                name=target relative to Source
@@ -50,6 +52,7 @@ struct Project {
     std::string website;              // empty when none; checked to be an https:// address
     std::string supportUrl;
     bool perUser = false;             // Scope=user
+    bool solid = false;               // Compression=lzma
     std::vector<std::pair<std::string, std::string>> shortcuts;  // name, target
 };
 

@@ -179,8 +179,12 @@ case "$scenario" in
     sed -i '/^Splash=/d; /^Icon=/d' "$work/sample/kestrel.ini"
     build
     drive "$scenario.gui" ;;
-  lifecycle|lifecycle-scrambled)
-    [ "$scenario" = lifecycle ] && build || build --scramble
+  lifecycle|lifecycle-scrambled|lifecycle-lzma)
+    case "$scenario" in
+      lifecycle) build ;;
+      lifecycle-scrambled) build --scramble ;;
+      *) build --compression lzma ;;
+    esac
     find "$drive_c/users" -name kestrel-started.txt -delete
     before=$(snapshot)
     home_before=$(home_entries)
@@ -385,9 +389,13 @@ case "$scenario" in
       fail "the uninstaller lost its identity"
     drive lifecycle.uninstall
     check_removed ;;
-  signed|signed-scrambled)
+  signed|signed-scrambled|signed-scrambled-lzma)
     # Signed after building, as a publisher does, with a throw-away certificate.
-    [ "$scenario" = signed ] && build || build --scramble
+    case "$scenario" in
+      signed) build ;;
+      signed-scrambled) build --scramble ;;
+      *) build --scramble --compression lzma ;;
+    esac
     openssl req -x509 -newkey rsa:2048 -nodes -subj "/CN=Velmoran Test" -days 2 \
       -keyout "$work/key.pem" -out "$work/cert.pem" >/dev/null 2>&1
     osslsigncode sign -certs "$work/cert.pem" -key "$work/key.pem" -n "Kestrel Notes" \
