@@ -27,6 +27,12 @@ protected:
         return ReadFile(scratch_ / out);
     }
     fs::path Project() const { return scratch_ / "sample/kestrel.ini"; }
+    // The sample's project with one more line in its [Application] group.
+    void UseApplicationLine(const std::string& line) {
+        std::string text = ReadFile(fs::path(VELMORAN_SAMPLE_DIR) / "kestrel.ini");
+        text.insert(text.find("[Shortcuts]"), line + "\n");
+        WriteFile(Project(), text);
+    }
     void ExpectRefused(const std::string& arguments, const std::string& expectedMessage) {
         const CommandResult r = RunVelmoran(arguments);
         EXPECT_EQ(r.exitCode, 1) << r.output;
@@ -41,8 +47,8 @@ protected:
     ScratchFolder scratch_;
 };
 
-TEST_F(SampleProject, BuildListVerifyExtractBothVariants) {
-    for (const char* variant : {"", "--scramble"}) {
+TEST_F(SampleProject, BuildListVerifyExtractEveryVariant) {
+    for (const char* variant : {"", "--scramble", "--compression lzma", "--compression lzma --scramble --level 3"}) {
         SCOPED_TRACE(variant);
         Build("setup.exe", variant);
         const CommandResult list = RunVelmoran("list " + Q(scratch_ / "setup.exe"));
@@ -50,6 +56,10 @@ TEST_F(SampleProject, BuildListVerifyExtractBothVariants) {
         for (const char* expected : {"AppName=Kestrel Notes", "ExeName=Kestrel.exe", "ShortcutName1=User Guide",
                                      "ShortcutPath2=readme.txt", "ShortcutName9=", "Files: 3,", "docs\\guide.txt"})
             EXPECT_NE(list.output.find(expected), std::string::npos) << expected << "\n" << list.output;
+
+        const bool solid = std::string(variant).find("lzma") != std::string::npos;
+        EXPECT_NE(list.output.find(solid ? "Compression: lzma2" : "Compression: zlib"), std::string::npos) << list.output;
+        EXPECT_EQ(list.output.find("Compression=lzma2") != std::string::npos, solid) << list.output;
 
         const CommandResult verify = RunVelmoran("verify " + Q(scratch_ / "setup.exe"));
         EXPECT_EQ(verify.exitCode, 0) << verify.output;
@@ -68,6 +78,15 @@ TEST_F(SampleProject, OutputIsDeterministicAcrossRunsAndThreadCounts) {
     EXPECT_EQ(Build("c.exe", "-j 2"), first);
     EXPECT_NE(Build("d.exe", "--level 1"), "");
     EXPECT_EQ(Build("e.exe", "--scramble -j 1"), Build("f.exe", "--scramble -j 2"));
+    EXPECT_EQ(Build("g.exe", "--compression lzma -j 1"), Build("h.exe", "--compression lzma -j 2"));
+}
+
+TEST_F(SampleProject, CompressionComesFromTheProjectUnlessTheCommandLineSays) {
+    UseApplicationLine("Compression=lzma");
+    EXPECT_NE(Build("solid.exe").find("Compression=lzma2"), std::string::npos);
+    EXPECT_EQ(Build("zlib.exe", "--compression zlib").find("Compression="), std::string::npos);
+    UseApplicationLine("Compression=bzip2");
+    ExpectRefused(BuildArgs(), "Compression \"bzip2\": zlib or lzma");
 }
 
 TEST_F(SampleProject, UninstallerCopyIsListedAndVerified) {
@@ -181,12 +200,15 @@ TEST_F(SampleProject, UsageErrorsAndHelp) {
 }
 
 TEST_F(SampleProject, VerifyFindsDamage) {
-    std::string installer = Build("setup.exe");
-    installer[installer.size() - 30] ^= 0x55;  // inside the last file's stream
-    WriteFile(scratch_ / "damaged.exe", installer);
-    const CommandResult verify = RunVelmoran("verify " + Q(scratch_ / "damaged.exe"));
-    EXPECT_EQ(verify.exitCode, 1);
-    EXPECT_NE(verify.output.find("damaged.exe\": file 3 \"readme.txt\""), std::string::npos) << verify.output;
+    for (const char* compression : {"zlib", "lzma"}) {
+        std::string damaged = Build("setup.exe", std::string("--compression ") + compression);
+        damaged[damaged.size() - 30] ^= 0x55;  // inside the last file's data
+        WriteFile(scratch_ / "damaged.exe", damaged);
+        const CommandResult verify = RunVelmoran("verify " + Q(scratch_ / "damaged.exe"));
+        EXPECT_EQ(verify.exitCode, 1) << compression;
+        EXPECT_NE(verify.output.find("damaged.exe\": file 3 \"readme.txt\""), std::string::npos) << verify.output;
+    }
+    const std::string installer = Build("setup.exe");
 
     WriteFile(scratch_ / "truncated.exe", installer.substr(0, installer.size() / 2));
     EXPECT_EQ(RunVelmoran("verify " + Q(scratch_ / "truncated.exe")).exitCode, 1);

