@@ -274,8 +274,12 @@ void PayloadReader::StartSolidStream() {
     if (fileSize_ < position_ || fileSize_ - position_ < tableBytes)
         throw Failure("Compressed item is cut short (damaged installer?)");
     const Bytes table = ReadStored(position_, position_ + tableBytes);
-    const uint64_t dictionary = LzmaDictionarySize(table[0]);
-    if (dictionary == 0 || dictionary > kMaxSolidDictionary) throw Failure("Error");
+    const uint64_t listed = LzmaDictionarySize(table[0]);
+    if (listed == 0 || listed > kMaxSolidDictionary) throw Failure("Error");
+    // No match reaches further back than the data before it: a dictionary
+    // beyond the files' total would only be memory taken for nothing.
+    const int32_t fileBytes = ParseHeaderNumber(settings_.Value(kFileBytesKey));
+    const uint64_t dictionary = std::min<uint64_t>(listed, std::max<int64_t>(4096, fileBytes));
     fileChecksums_.resize(static_cast<std::size_t>(count));
     for (std::size_t i = 0; i < fileChecksums_.size(); ++i) {
         const uint8_t* b = &table[1 + 4 * i];

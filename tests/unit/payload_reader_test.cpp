@@ -318,7 +318,7 @@ TEST(PayloadReader, ItemAreaBeyondEndOfImageFailsCleanly) {
 std::string SolidMessage(const Bytes& data, const std::vector<int64_t>& sizes, std::size_t listed = 2,
                          const std::string& compression = "lzma2") {
     MemorySource source(Cat({B(kPlain + "\r\nCompression=" + compression + "\r\nFilecount=" + std::to_string(listed) +
-                               "\r\n" + kEnd + "\r\n"), data}));
+                               "\r\nFilebytes=3015\r\n" + kEnd + "\r\n"), data}));
     PayloadReader reader;
     try {
         reader.Open(source, "setup.exe");
