@@ -10,10 +10,15 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 set(VELMORAN_STUB_FILE "" CACHE FILEPATH "The Windows stub the Linux install and package carry")
 
-# The licences of what the stub links, from the Debian packages it is built from.
+# The licences of what the stub links, from the Debian packages it is built
+# from; the Windows tool links libdeflate as well (the Linux one uses Debian's).
 set(VELMORAN_NOTICES
   /usr/share/doc/libz-mingw-w64-dev/copyright zlib-LICENSE.txt
-  /usr/share/doc/libjpeg62-turbo/copyright libjpeg-turbo-LICENSE.txt)
+  /usr/share/doc/libjpeg62-turbo/copyright libjpeg-turbo-LICENSE.txt
+  /usr/share/doc/liblzma5/copyright liblzma-LICENSE.txt)
+if(WIN32)
+  list(APPEND VELMORAN_NOTICES /usr/share/doc/libdeflate0/copyright libdeflate-LICENSE.txt)
+endif()
 
 if(WIN32)
   set(notice_dir .)

@@ -34,7 +34,8 @@ const char kUsage[] =
     "\n"
     "build    packs the application described by the project file PROJECT into\n"
     "         the installer OUT. Every file under the project's Source folder is\n"
-    "         packed, sorted by path. OUT appears only when it is complete.\n"
+    "         packed, sorted by path (lzma: by extension, then path). OUT\n"
+    "         appears only when it is complete.\n"
     "  -o OUT         the installer to write\n"
     "  --stub FILE    the program image to put in front of the payload (default:\n"
 #ifdef _WIN32
