@@ -230,18 +230,33 @@ TEST(InstallationRun, FileMissingAfterExtractionEndsTheProgram) {
 }
 
 TEST(InstallationRun, CorruptItemMidWayStopsOnTheInstallingPage) {
+    for (const bool solid : {false, true}) {
+        SCOPED_TRACE(solid ? "solid" : "zlib");
+        TestApp app;
+        app.solid = solid;
+        Bytes installer = app.Build();
+        installer[installer.size() - 12] ^= 0xFF;  // inside the last file's data
+        Rig rig(installer);
+        rig.Start();
+        rig.Click(&ui::Install::btnGoInstallClick);
+        ASSERT_EQ(rig.view.failures.size(), 1u);
+        EXPECT_EQ(rig.view.page, Page::Installing);
+        EXPECT_TRUE(rig.files.FileExists(kFolder + "\\docs\\guide.txt"));
+        EXPECT_FALSE(rig.files.FileExists(kFolder + "\\uninstall.exe"));
+        EXPECT_FALSE(rig.files.FileExists(kFolder + "\\Kestrel.ilg"));
+        EXPECT_EQ(rig.registry.Get(Hive::LocalMachine, kUninstallKey, "DisplayName"), "<missing>");
+    }
+}
+
+TEST(InstallationRun, SolidPayloadInstallsEveryFile) {
     TestApp app;
-    Bytes installer = app.Build();
-    installer[installer.size() - 12] ^= 0xFF;  // inside the last file's stream
-    Rig rig(installer);
+    app.solid = true;
+    Rig rig(app.Build());
     rig.Start();
     rig.Click(&ui::Install::btnGoInstallClick);
-    ASSERT_EQ(rig.view.failures.size(), 1u);
-    EXPECT_EQ(rig.view.page, Page::Installing);
-    EXPECT_TRUE(rig.files.FileExists(kFolder + "\\docs\\guide.txt"));
-    EXPECT_FALSE(rig.files.FileExists(kFolder + "\\uninstall.exe"));
-    EXPECT_FALSE(rig.files.FileExists(kFolder + "\\Kestrel.ilg"));
-    EXPECT_EQ(rig.registry.Get(Hive::LocalMachine, kUninstallKey, "DisplayName"), "<missing>");
+    EXPECT_TRUE(rig.view.failures.empty());
+    EXPECT_EQ(rig.view.page, Page::Installed);
+    for (const auto& [path, content] : app.files) EXPECT_EQ(rig.files.Content(kFolder + "\\" + path), content) << path;
 }
 
 TEST(InstallationRun, SwallowedFailures) {

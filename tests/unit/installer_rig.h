@@ -14,6 +14,7 @@
 #include "fake_view.h"
 #include "fixture_bytes.h"
 #include "payload/compress.h"
+#include "solid_fixture.h"
 #include "payload/manifest.h"
 #include "payload/payload_writer.h"
 #include "platform/special_folders.h"
@@ -36,6 +37,7 @@ struct TestApp {
     std::string licence = "{\\rtf1 licence}";
     Bytes programImage = B("MZ stub image");
     bool scrambled = false;
+    bool solid = false;  // the files in one LZMA2 stream
     // Header lines to change after composing: Name -> new value, or "<drop>".
     std::map<std::string, std::string> overrides;
 
@@ -49,6 +51,7 @@ struct TestApp {
 
     Bytes Build() const {
         payload::Manifest m = manifest;
+        m.solid = solid;
         m.files.clear();
         for (const auto& [path, content] : files) m.files.push_back({path, static_cast<int64_t>(content.size())});
         m.splashSize = splash.empty() ? -1 : static_cast<int64_t>(splash.size());
@@ -69,7 +72,13 @@ struct TestApp {
         if (!icon.empty()) parts.iconStream = payload::Compress(icon, 6);
         parts.about = B(about);
         parts.licence = B(licence);
-        for (const auto& file : files) parts.fileStreams.push_back(payload::Compress(B(file.second), 6));
+        if (solid) {
+            std::vector<Bytes> contents;
+            for (const auto& file : files) contents.push_back(B(file.second));
+            parts.fileStreams.push_back(SolidFileData(contents));
+        } else {
+            for (const auto& file : files) parts.fileStreams.push_back(payload::Compress(B(file.second), 6));
+        }
         MemorySink out;
         payload::WriteInstaller(out, parts, scrambled);
         return out.bytes;
