@@ -4,16 +4,13 @@
 # /var/cache/velmoran-deps) and reused when present.
 set -euo pipefail
 
-DEPS="${VELMORAN_DEPS:-/var/cache/velmoran-deps}"
+. "$(dirname "$0")/debian-source.sh"
 # Bump the suffix whenever the build flags below change, so caches are rebuilt.
 PREFIX="$DEPS/mingw-deflate-1"
-if [ -f "$PREFIX/lib/libdeflate.a" ] && [ -f "$PREFIX/include/libdeflate.h" ]; then
-  exit 0
-fi
+skip_if_cached "$PREFIX" lib/libdeflate.a include/libdeflate.h
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-. "$(dirname "$0")/debian-source.sh"
 src=$(fetch_debian_source libdeflate "$work")
 echo "build-mingw-deflate: building (static)"
 make -C "$src" -j "$(nproc)" CC=x86_64-w64-mingw32-gcc-posix AR=x86_64-w64-mingw32-ar \

@@ -4,16 +4,13 @@
 # /var/cache/velmoran-deps) and reused when present.
 set -euo pipefail
 
-DEPS="${VELMORAN_DEPS:-/var/cache/velmoran-deps}"
+. "$(dirname "$0")/debian-source.sh"
 # Bump the suffix whenever the build flags below change, so caches are rebuilt.
 PREFIX="$DEPS/mingw-jpeg-2"
-if [ -f "$PREFIX/lib/libjpeg.a" ] && [ -f "$PREFIX/include/jpeglib.h" ]; then
-  exit 0
-fi
+skip_if_cached "$PREFIX" lib/libjpeg.a include/jpeglib.h
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-. "$(dirname "$0")/debian-source.sh"
 src=$(fetch_debian_source libjpeg-turbo "$work")
 write_mingw_toolchain "$work/toolchain.cmake"
 echo "build-mingw-jpeg: building (static, decoder only)"

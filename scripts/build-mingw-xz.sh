@@ -5,16 +5,13 @@
 # raw decoder, and the linker's section collection leaves the encoder out.
 set -euo pipefail
 
-DEPS="${VELMORAN_DEPS:-/var/cache/velmoran-deps}"
+. "$(dirname "$0")/debian-source.sh"
 # Bump the suffix whenever the build flags below change, so caches are rebuilt.
 PREFIX="$DEPS/mingw-lzma-1"
-if [ -f "$PREFIX/lib/liblzma.a" ] && [ -f "$PREFIX/include/lzma.h" ]; then
-  exit 0
-fi
+skip_if_cached "$PREFIX" lib/liblzma.a include/lzma.h
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-. "$(dirname "$0")/debian-source.sh"
 src=$(fetch_debian_source xz-utils "$work")
 echo "build-mingw-xz: building (static, LZMA2 only)"
 # LZMA2 alone, no threads (the builder runs its own), no integrity checks

@@ -1,6 +1,16 @@
-# Sourced by the build-mingw-*.sh scripts.
+# Sourced by the build-mingw-*.sh scripts, which build static libraries for
+# MinGW-w64 from Debian's source packages and cache them under $DEPS.
+#   skip_if_cached PREFIX FILE...     ends the script when every FILE is in PREFIX
 #   fetch_debian_source PACKAGE DIR   unpacks Debian's source package PACKAGE
 #                                     into DIR and prints the source folder.
+
+DEPS="${VELMORAN_DEPS:-/var/cache/velmoran-deps}"
+
+skip_if_cached() {
+  local prefix="$1" file; shift
+  for file in "$@"; do [ -f "$prefix/$file" ] || return 0; done
+  exit 0
+}
 # A private apt configuration whose source list mirrors the machine's own
 # 'deb' entries as 'deb-src', so the system's apt setup is left untouched.
 

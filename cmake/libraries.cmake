@@ -1,8 +1,8 @@
-# liblzma (the solid payload: the builder encodes, the installer decodes) and
-# libdeflate (the builder's zlib streams). On Linux Debian's packages; for
-# MinGW static builds of Debian's sources, made by scripts/build-mingw-xz.sh
-# and scripts/build-mingw-deflate.sh.
-#   velmoran_lzma, velmoran_deflate: the targets to link.
+# liblzma (the solid payload: the builder encodes, the installer decodes),
+# libdeflate (the builder's zlib streams) and, for the installer alone,
+# libjpeg-turbo (its pictures). On Linux Debian's packages; for MinGW static
+# builds of Debian's sources, made by scripts/build-mingw-*.sh.
+#   velmoran_lzma, velmoran_deflate, velmoran_jpeg (Windows): the targets to link.
 if(WIN32)
   if(VELMORAN_DEPS)
     set(VELMORAN_DEPS_DIR "${VELMORAN_DEPS}")
@@ -22,6 +22,8 @@ if(WIN32)
   # lzma.h would otherwise declare its functions as imported from a DLL.
   set_target_properties(velmoran_lzma PROPERTIES INTERFACE_COMPILE_DEFINITIONS LZMA_API_STATIC)
   velmoran_mingw_library(deflate mingw-deflate-1 libdeflate.a)
+  # Decode-only, for the installer's two pictures.
+  velmoran_mingw_library(jpeg mingw-jpeg-2 libjpeg.a)
 else()
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(LIBLZMA REQUIRED IMPORTED_TARGET GLOBAL liblzma)
