@@ -11,6 +11,7 @@
 #include "code_page.h"
 #include "velmoran_version.h"
 #include "common/failure.h"
+#include "payload/compress.h"
 #include "inspect_commands.h"
 
 namespace {
@@ -86,7 +87,7 @@ builder::BuildOptions ParseBuild(const std::vector<std::string>& args) {
         if (arg == "-o" || arg == "--output") options.output = fs::u8path(value());
         else if (arg == "--stub") options.stub = fs::u8path(value());
         else if (arg == "--scramble") options.scramble = true;
-        else if (arg == "--level") options.level = ParseNumber(arg, value(), 1, 12);
+        else if (arg == "--level") options.level = ParseNumber(arg, value(), 1, velmoran::payload::kMaxZlibLevel);
         else if (arg == "--compression") {
             options.compression = value();
             if (options.compression != "zlib" && options.compression != "lzma")

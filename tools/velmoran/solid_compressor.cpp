@@ -98,8 +98,10 @@ void WriteSolidFileData(const std::vector<SourceFile>& files, const SolidSetting
     out.Write(table.data(), table.size());
 
     const std::size_t pieces = static_cast<std::size_t>((run.Total() + kSolidPieceBytes - 1) / kSolidPieceBytes);
+    // Each encoder takes about 11 times its dictionary (some 750 MB at 64 MiB):
+    // no more of them than there are pieces to encode.
     OrderedWork<Bytes>::Run(
-        pieces, settings.threads,
+        pieces, std::min<unsigned>(settings.threads, static_cast<unsigned>(std::max<std::size_t>(1, pieces))),
         [&](std::size_t piece) {
             const uint64_t start = piece * kSolidPieceBytes;
             const uint64_t end = std::min(run.Total(), start + kSolidPieceBytes);
