@@ -16,26 +16,13 @@ Deflater::Deflater(int level) {
 
 Deflater::~Deflater() { deflateEnd(&stream); }
 
-namespace {
-
-// A compressor at the high levels takes megabytes to set up: one per thread
-// and level serves every item, which matters for thousands of small files.
-libdeflate_compressor* CompressorFor(int level) {
-    using Owned = std::unique_ptr<libdeflate_compressor, decltype(&libdeflate_free_compressor)>;
-    thread_local Owned compressor(nullptr, &libdeflate_free_compressor);
-    thread_local int compressorLevel = 0;
-    if (!compressor || compressorLevel != level) {
-        compressor.reset(libdeflate_alloc_compressor(level));
-        compressorLevel = level;
-    }
-    if (!compressor) throw Failure("libdeflate could not start compressing (level " + std::to_string(level) + ")");
-    return compressor.get();
-}
-
-}  // namespace
-
 Bytes Compress(const uint8_t* data, std::size_t size, int level) {
-    libdeflate_compressor* compressor = CompressorFor(level);
+    // One per item: a compressor kept per thread (thread_local) crashed MinGW
+    // programs as their threads ended, and setting one up costs little.
+    const std::unique_ptr<libdeflate_compressor, decltype(&libdeflate_free_compressor)> owner(
+        libdeflate_alloc_compressor(level), &libdeflate_free_compressor);
+    if (!owner) throw Failure("libdeflate could not start compressing (level " + std::to_string(level) + ")");
+    libdeflate_compressor* compressor = owner.get();
     Bytes out(libdeflate_zlib_compress_bound(compressor, size));
     const std::size_t written = libdeflate_zlib_compress(compressor, data, size, out.data(), out.size());
     if (written == 0) throw Failure("libdeflate could not compress an item");

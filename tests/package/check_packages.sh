@@ -21,17 +21,21 @@ deb=$(ls "$work"/deb/*.deb) zip=$(ls "$work"/zip/*.zip)
 [ "$(dpkg-deb -f "$deb" Architecture)" = "$(dpkg --print-architecture)" ] || fail "the .deb's architecture"
 # It depends on what the tool links, and on nothing else.
 for dependency in $(dpkg-deb -f "$deb" Depends | tr ',' '\n' | sed 's/ *(.*//; s/^ *//'); do
-  case "$dependency" in libc6|libgcc-s1|libstdc++6|zlib1g) ;; *) fail "the .deb depends on $dependency" ;; esac
+  case "$dependency" in libc6|libgcc-s1|libstdc++6|zlib1g|libdeflate0|liblzma5) ;; *) fail "the .deb depends on $dependency" ;; esac
 done
-dpkg-deb -f "$deb" Depends | grep -q zlib1g || fail "the .deb does not depend on zlib1g"
+for library in zlib1g libdeflate0 liblzma5; do
+  dpkg-deb -f "$deb" Depends | grep -q "$library" || fail "the .deb does not depend on $library"
+done
 files=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
 for file in ./usr/bin/velmoran ./usr/share/velmoran/velmoran-stub.exe \
-            ./usr/share/velmoran/zlib-LICENSE.txt ./usr/share/velmoran/libjpeg-turbo-LICENSE.txt; do
+            ./usr/share/velmoran/zlib-LICENSE.txt ./usr/share/velmoran/libjpeg-turbo-LICENSE.txt \
+            ./usr/share/velmoran/liblzma-LICENSE.txt; do
   grep -qx "$file" <<<"$files" || fail "the .deb has no $file"
 done
 entries=$(unzip -Z1 "$zip")
 top="velmoran-$version-windows-x64"
-for entry in velmoran.exe velmoran-stub.exe zlib-LICENSE.txt libjpeg-turbo-LICENSE.txt; do
+for entry in velmoran.exe velmoran-stub.exe zlib-LICENSE.txt libjpeg-turbo-LICENSE.txt liblzma-LICENSE.txt \
+             libdeflate-LICENSE.txt; do
   grep -qx "$top/$entry" <<<"$entries" || fail "the .zip has no $top/$entry"
 done
 
