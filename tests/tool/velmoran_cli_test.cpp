@@ -170,9 +170,15 @@ TEST_F(SampleProject, RefusesBadInputNamingTheFileAndLeavesNoOutput) {
         ExpectRefused(BuildArgs(), "Windows reserves that name for a device");
         fs::remove(scratch_ / "sample/app" / device);
     }
-    WriteFile(scratch_ / "sample/app/README.TXT", "x");
-    ExpectRefused(BuildArgs(), "differ only in letter case");
-    fs::remove(scratch_ / "sample/app/README.TXT");
+    // Twins in letter case, accented letters too (café.txt and CAFÉ.TXT), as Windows sees them.
+    for (const auto& [first, second] : {std::pair{"", "README.TXT"}, {"caf\xC3\xA9.txt", "CAF\xC3\x89.TXT"},
+                                        {"\xC5\x93uvre.txt", "\xC5\x92UVRE.txt"}}) {
+        if (*first) WriteFile(scratch_ / "sample/app" / first, "x");
+        WriteFile(scratch_ / "sample/app" / second, "x");
+        ExpectRefused(BuildArgs(), "differ only in letter case");
+        if (*first) fs::remove(scratch_ / "sample/app" / first);
+        fs::remove(scratch_ / "sample/app" / second);
+    }
 
     // Sizes beyond the signed 32-bit range, as sparse files: refused before any compression.
     WriteFile(scratch_ / "sample/app/huge.bin", "");

@@ -7,6 +7,7 @@
 #include "common/failure.h"
 #include "quoted.h"
 #include "common/path.h"
+#include "common/unicode_case.h"
 #include "common/windows_names.h"
 
 namespace velmoran::builder {
@@ -144,9 +145,14 @@ std::vector<SourceFile> ScanApplication(const fs::path& root) {
     TreeScanner(root, files).Walk(root);
     std::sort(files.begin(), files.end(),
               [](const SourceFile& a, const SourceFile& b) { return a.relative < b.relative; });
-    // Windows compares names without regard to case: such twins would overwrite each other.
-    std::vector<std::pair<std::string, std::size_t>> folded;
-    for (std::size_t i = 0; i < files.size(); ++i) folded.emplace_back(AsciiLower(files[i].relative), i);
+    // Windows compares names without regard to case, accented and non-Latin
+    // letters included: such twins would overwrite each other.
+    std::vector<std::pair<std::u32string, std::size_t>> folded;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        std::u32string name = DecodeUtf8(CodePageToUtf8(files[i].relative)).value_or(std::u32string());
+        for (char32_t& c : name) c = SimpleUpperCase(c);
+        folded.emplace_back(std::move(name), i);
+    }
     std::sort(folded.begin(), folded.end());
     for (std::size_t i = 1; i < folded.size(); ++i) {
         if (folded[i].first != folded[i - 1].first) continue;
