@@ -9,9 +9,7 @@ set -euo pipefail
 PREFIX="$DEPS/mingw-deflate-1"
 skip_if_cached "$PREFIX" lib/libdeflate.a include/libdeflate.h
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-src=$(fetch_debian_source libdeflate "$work")
+prepare_source libdeflate
 echo "build-mingw-deflate: building (static)"
 make -C "$src" -j "$(nproc)" CC=x86_64-w64-mingw32-gcc-posix AR=x86_64-w64-mingw32-ar \
   CFLAGS="-O2" libdeflatestatic.lib >/dev/null

@@ -9,9 +9,7 @@ set -euo pipefail
 PREFIX="$DEPS/mingw-jpeg-2"
 skip_if_cached "$PREFIX" lib/libjpeg.a include/jpeglib.h
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-src=$(fetch_debian_source libjpeg-turbo "$work")
+prepare_source libjpeg-turbo
 write_mingw_toolchain "$work/toolchain.cmake"
 echo "build-mingw-jpeg: building (static, decoder only)"
 # The stub only decodes two small pictures: no encoder, no SIMD, no TurboJPEG.

@@ -10,9 +10,7 @@ set -euo pipefail
 PREFIX="$DEPS/mingw-lzma-1"
 skip_if_cached "$PREFIX" lib/liblzma.a include/lzma.h
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-src=$(fetch_debian_source xz-utils "$work")
+prepare_source xz-utils
 echo "build-mingw-xz: building (static, LZMA2 only)"
 # LZMA2 alone, no threads (the builder runs its own), no integrity checks
 # beyond CRC32 (the payload's stream is raw LZMA2), no tools, no translations.

@@ -3,6 +3,8 @@
 #   skip_if_cached PREFIX FILE...     ends the script when every FILE is in PREFIX
 #   fetch_debian_source PACKAGE DIR   unpacks Debian's source package PACKAGE
 #                                     into DIR and prints the source folder.
+#   prepare_source PACKAGE            unpacks it into $work, a temporary folder
+#                                     removed when the script ends; $src names it
 
 DEPS="${VELMORAN_DEPS:-/var/cache/velmoran-deps}"
 
@@ -54,4 +56,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 TC
+}
+
+prepare_source() {
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  src=$(fetch_debian_source "$1" "$work")
 }

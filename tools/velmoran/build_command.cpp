@@ -130,12 +130,17 @@ Bytes GiveIdentity(Bytes stub, const fs::path& stubPath, const Project& project)
 // Files of a kind side by side compress better in one stream: by extension
 // (ignoring case), then by path as scanned. The installation follows this order.
 void OrderForSolidCompression(std::vector<SourceFile>& files) {
-    const auto extension = [](const SourceFile& file) {
-        const std::size_t dot = file.relative.find_last_of(".\\");
-        return dot == std::string::npos || file.relative[dot] != '.' ? std::string() : AsciiLower(file.relative.substr(dot));
-    };
-    std::stable_sort(files.begin(), files.end(),
-                     [&](const SourceFile& a, const SourceFile& b) { return extension(a) < extension(b); });
+    std::vector<std::pair<std::string, std::size_t>> order;  // extension, scan position
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::string& name = files[i].relative;
+        const std::size_t dot = name.find_last_of(".\\");
+        order.emplace_back(dot == std::string::npos || name[dot] != '.' ? std::string() : AsciiLower(name.substr(dot)), i);
+    }
+    std::sort(order.begin(), order.end());
+    std::vector<SourceFile> ordered;
+    ordered.reserve(files.size());
+    for (const auto& [extension, index] : order) ordered.push_back(std::move(files[index]));
+    files = std::move(ordered);
 }
 
 bool ListsFile(const std::vector<SourceFile>& files, const std::string& relative) {
