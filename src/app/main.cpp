@@ -6,6 +6,7 @@
 #include "platform/win32/local_text.h"
 #include "platform/win32/own_file_source.h"
 #include "platform/win32/system_library.h"
+#include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_running_programs.h"
@@ -101,7 +102,8 @@ int Run(HINSTANCE instance, const setup::ParsedCommandLine& parsed, platform::wi
     platform::win32::Win32Registry registry;
     platform::win32::Win32Shell shell;
     platform::win32::Win32RunningPrograms programs;
-    platform::Platform platform{files, registry, shell, programs};
+    platform::win32::Win32CodePage codePage;
+    platform::Platform platform{files, registry, shell, programs, codePage};
     platform::win32::OwnFileSource ownFile(programPath);
     if (parsed.options.quietness != setup::Quietness::VerySilent)
         return RunWizard(instance, parsed.options, platform, shell, ownFile, programPath, log);

@@ -1,5 +1,8 @@
 #include "common/path.h"
 
+#include "common/unicode_case.h"
+#include "common/utf8.h"
+
 namespace velmoran {
 namespace {
 
@@ -29,11 +32,23 @@ std::string AsciiLower(const std::string& text) {
     return out;
 }
 
+std::string FoldedCase(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto character = DecodeUtf8Character(text, i);
+        if (!character) {
+            out += text[i++];
+            continue;
+        }
+        AppendUtf8(out, SimpleUpperCase(character->codePoint));
+        i += character->length;
+    }
+    return out;
+}
+
 bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::string::size_type i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    return true;
+    return a.size() == b.size() && FoldedCase(a) == FoldedCase(b);
 }
 
 }  // namespace velmoran

@@ -1,6 +1,7 @@
 #pragma once
-// Windows paths as single-byte strings; backslash separates, a colon ends a
-// drive prefix, a forward slash is an ordinary character.
+// Windows paths as UTF-8 strings; backslash separates, a colon ends a drive
+// prefix, a forward slash is an ordinary character. Splitting byte by byte is
+// safe: no byte of a multi-byte UTF-8 character is below 0x80.
 
 #include <string>
 
@@ -12,10 +13,18 @@ std::string FolderPart(const std::string& path);
 // Everything after the last backslash or colon.
 std::string FileNamePart(const std::string& path);
 
-// ASCII letters lowered; other bytes kept (the code page's upper half is left alone).
+// ASCII letters lowered; other bytes kept. For names of the system's own
+// (header keys, switches, extensions), never for paths.
 char LowerAscii(char c);
 std::string AsciiLower(const std::string& text);
 
+// The text with every character upper-cased as Windows compares file names
+// (SimpleUpperCase); bytes that are not well-formed UTF-8 are kept as they are.
+// Upper-casing keeps each character's length in bytes, so a byte offset into
+// the text is one into the result.
+std::string FoldedCase(const std::string& text);
+
+// Equal as Windows compares two file names or paths: ordinal, ignoring case.
 bool EqualsIgnoreCase(const std::string& a, const std::string& b);
 
 }  // namespace velmoran

@@ -3,36 +3,42 @@
 namespace velmoran {
 namespace {
 
-bool Odd(char32_t c) { return (c & 1) != 0; }
+struct Shift {
+    char32_t first, last;
+    int by;
+};
+
+// Runs whose small letters lie a fixed distance from their capitals.
+constexpr Shift kShifts[] = {
+    {0x61, 0x7A, -32},      {0xE0, 0xF6, -32},     {0xF8, 0xFE, -32},   {0x3AC, 0x3AC, -38},   {0x3AD, 0x3AF, -37},
+    {0x3B1, 0x3C1, -32},    {0x3C2, 0x3C2, -31},  // final sigma
+    {0x3C3, 0x3CB, -32},    {0x3CC, 0x3CC, -64},   {0x3CD, 0x3CE, -63}, {0x430, 0x44F, -32},   {0x450, 0x45F, -80},
+    {0x561, 0x586, -48},    {0x2170, 0x217F, -16}, {0x24D0, 0x24E9, -26}, {0x2D00, 0x2D25, -7264},
+    {0xFF41, 0xFF5A, -32},
+};
+
+// Runs of capital and small letter in turn; `smallIsOdd` tells which is which.
+struct Alternating {
+    char32_t first, last;
+    bool smallIsOdd;
+};
+
+constexpr Alternating kAlternating[] = {
+    {0x100, 0x12F, true},  {0x132, 0x137, true},  {0x139, 0x148, false}, {0x14A, 0x177, true},
+    {0x179, 0x17E, false}, {0x460, 0x481, true},  {0x48A, 0x4BF, true},  {0x4C1, 0x4CE, false},
+    {0x4D0, 0x513, true},  {0x1E00, 0x1E95, true}, {0x1EA0, 0x1EF9, true},
+};
 
 }  // namespace
 
 char32_t SimpleUpperCase(char32_t c) {
-    if (c >= U'a' && c <= U'z') return c - 32;
-    if (c < 0xB5) return c;
-    if (c == 0xB5) return 0x39C;                              // micro sign: Greek capital mu
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;  // à-þ, not ÷
-    if (c == 0xFF) return 0x178;                              // ÿ
-    // Latin Extended-A: pairs, capital first, with a run of odd capitals in the middle.
-    if ((c >= 0x100 && c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177))
-        return Odd(c) ? c - 1 : c;
-    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return Odd(c) ? c : c - 1;
-    if (c == 0x131) return U'I';  // dotless i
-    if (c == 0x17F) return U'S';  // long s
-    // Greek.
-    if (c == 0x3AC) return 0x386;
-    if (c >= 0x3AD && c <= 0x3AF) return c - 37;
-    if (c == 0x3C2) return 0x3A3;  // final sigma
-    if (c >= 0x3B1 && c <= 0x3CB) return c - 32;
-    if (c == 0x3CC) return 0x38C;
-    if (c == 0x3CD || c == 0x3CE) return c - 63;
-    // Cyrillic.
-    if (c >= 0x430 && c <= 0x44F) return c - 32;
-    if (c >= 0x450 && c <= 0x45F) return c - 80;
-    if (c >= 0x460 && c <= 0x481) return Odd(c) ? c - 1 : c;
-    if (c >= 0x48A && c <= 0x4BF) return Odd(c) ? c - 1 : c;
-    // Fullwidth a-z.
-    if (c >= 0xFF41 && c <= 0xFF5A) return c - 32;
+    if (c < 0x80) return c >= U'a' && c <= U'z' ? c - 32 : c;
+    if (c == 0xFF) return 0x178;  // ÿ
+    if (c == 0x4CF) return 0x4C0;  // palochka
+    for (const Shift& run : kShifts)
+        if (c >= run.first && c <= run.last) return static_cast<char32_t>(static_cast<int>(c) + run.by);
+    for (const Alternating& run : kAlternating)
+        if (c >= run.first && c <= run.last) return ((c & 1) != 0) == run.smallIsOdd ? c - 1 : c;
     return c;
 }
 

@@ -24,9 +24,10 @@ bool IsDeviceName(const std::string& name) {
     while (!base.empty() && base.back() == ' ') base.pop_back();
     if (base == "con" || base == "prn" || base == "aux" || base == "nul" || base == "conin$" || base == "conout$")
         return true;
-    if (base.size() != 4 || (base.compare(0, 3, "com") != 0 && base.compare(0, 3, "lpt") != 0)) return false;
-    const auto digit = static_cast<unsigned char>(base[3]);
-    return (digit >= '0' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;  // 1252's ¹ ² ³
+    if (base.compare(0, 3, "com") != 0 && base.compare(0, 3, "lpt") != 0) return false;
+    const std::string digit = base.substr(3);
+    if (digit.size() == 1) return digit[0] >= '0' && digit[0] <= '9';
+    return digit == "\xC2\xB9" || digit == "\xC2\xB2" || digit == "\xC2\xB3";  // superscript 1, 2, 3
 }
 
 std::string FoldedName(const std::string& name) {

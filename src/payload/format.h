@@ -81,6 +81,11 @@ inline constexpr char kLicenceKey[] = "InfoInstall";
 // "Compression=lzma2": the file data is one solid LZMA2 stream (above).
 inline constexpr char kCompressionKey[] = "Compression";
 inline constexpr char kCompressionLzma2[] = "lzma2";
+// "Charset=UTF-8": every text of the header is UTF-8. A header without the line
+// holds its texts in the code page of the machine that built it, read as the
+// installing machine's legacy ANSI code page (the system locale's).
+inline constexpr char kCharsetKey[] = "Charset";
+inline constexpr char kCharsetUtf8[] = "UTF-8";
 
 // The items between the header and the file data, in their order. A picture
 // is a zlib stream and absent when its size is empty; a text is raw bytes.

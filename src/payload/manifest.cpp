@@ -50,6 +50,7 @@ std::vector<std::string> HeaderLines(const Manifest& m) {
         if (!value->empty()) lines.push_back(Line(key, *value));
     if (m.perUser) lines.push_back(Line(kScopeKey, kScopeUser));
     if (m.solid) lines.push_back(Line(kCompressionKey, kCompressionLzma2));
+    if (m.utf8) lines.push_back(Line(kCharsetKey, kCharsetUtf8));
     lines.push_back("[Files]");
     for (std::size_t i = 0; i < m.files.size(); ++i) {
         lines.push_back("f" + std::to_string(i + 1) + "=<" + m.files[i].path + "><" +

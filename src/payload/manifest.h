@@ -32,6 +32,7 @@ struct Manifest {
     std::string version, publisher, website, supportUrl;
     bool perUser = false;  // written as Scope=user
     bool solid = false;    // written as Compression=lzma2
+    bool utf8 = false;     // texts in UTF-8, written as Charset=UTF-8; else the machine's code page
 
     int64_t TotalFileBytes() const;
 };

@@ -61,6 +61,7 @@ void PayloadReader::Open(ByteSource& source, const std::string& programPath,
     image_.clear();
     window_.clear();
     solid_ = false;
+    utf8_ = false;
     solidDecoder_.reset();
     fileChecksums_.clear();
     nextFile_ = 0;
@@ -211,6 +212,13 @@ void PayloadReader::ParseHeader() {
                 const std::string compression = settings_.Value(kCompressionKey);
                 solid_ = compression == kCompressionLzma2;
                 if (!solid_ && !compression.empty()) throw OpenFailure(OpenFailureKind::General);
+                // So would texts in a character set it does not know, and a
+                // path that is not well-formed could pass a check as one path
+                // and reach the system as another.
+                const std::string charset = settings_.Value(kCharsetKey);
+                utf8_ = EqualsIgnoreCase(charset, kCharsetUtf8);
+                if ((!utf8_ && !charset.empty()) || (utf8_ && !settings_.IsUtf8()))
+                    throw OpenFailure(OpenFailureKind::General);
                 return;
             }
         }

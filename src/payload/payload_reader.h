@@ -78,6 +78,16 @@ public:
     // True when the header says the file data is one solid LZMA2 stream.
     bool Solid() const { return solid_; }
 
+    // True when the header's texts are UTF-8 (Charset=UTF-8, checked while
+    // opening: a marked header that is not well-formed UTF-8 is damaged).
+    bool Utf8() const { return utf8_; }
+    // A header without the mark holds its texts in the code page of the machine
+    // that built it; `convert` turns each of its lines into the caller's code
+    // page. Does nothing to a UTF-8 header.
+    void ConvertLegacyText(const std::function<std::string(const std::string&)>& convert) {
+        if (!utf8_) settings_.ConvertLines(convert);
+    }
+
     // The next file's bytes into `sink`, from the file-data start in entry
     // order: its own zlib stream (InflateItem), or the next `size` bytes of the
     // solid stream, checked against the file's Adler-32. The solid stream's
@@ -146,6 +156,7 @@ private:
     std::size_t fileDataStart_ = 0;
     SettingsList settings_;
     bool solid_ = false;
+    bool utf8_ = false;
     std::unique_ptr<SolidDecoder> solidDecoder_;  // from the first file on
     std::vector<uint32_t> fileChecksums_;
     std::size_t nextFile_ = 0;

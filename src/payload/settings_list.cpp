@@ -1,6 +1,7 @@
 #include "payload/settings_list.h"
 
 #include "common/path.h"
+#include "common/utf8.h"
 
 namespace velmoran::payload {
 
@@ -32,6 +33,28 @@ void SettingsList::Finish() {
         }
         lineStart += line.size() + 1;
     });
+}
+
+void SettingsList::ConvertLines(const std::function<std::string(const std::string&)>& convert) {
+    std::string converted;
+    converted.reserve(text_.size());
+    bool first = true;
+    ForEachLine([&](std::string_view line) {
+        if (!first) converted += '\r';
+        first = false;
+        lastLineStart_ = converted.size();
+        converted += velmoran::IsAscii(line) ? std::string(line) : convert(std::string(line));
+    });
+    text_ = std::move(converted);
+    Finish();
+}
+
+bool SettingsList::IsUtf8() const {
+    return velmoran::IsUtf8(text_);
+}
+
+bool SettingsList::IsAscii() const {
+    return velmoran::IsAscii(text_);
 }
 
 std::string SettingsList::Value(std::string_view name) const {

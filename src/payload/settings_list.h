@@ -6,6 +6,7 @@
 // through an index of names built once, when the header is complete.
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -23,6 +24,13 @@ public:
     std::string_view FirstLine() const { return std::string_view(text_).substr(0, text_.find('\r')); }
     // Builds the name index; the list is complete.
     void Finish();
+    // Replaces every line holding a byte above 0x7F by `convert(line)` (which
+    // must not put a CR in it) and builds the index anew. Line by line, so a
+    // broken multi-byte character cannot take the next line with it.
+    void ConvertLines(const std::function<std::string(const std::string&)>& convert);
+    // True when every line is well-formed UTF-8; when every byte is ASCII.
+    bool IsUtf8() const;
+    bool IsAscii() const;
 
     // The text after the first "=" of the first line whose name (the text before
     // that "=") equals `name` regardless of ASCII letter case; "" when none does.

@@ -19,19 +19,22 @@ std::optional<std::string> Quoted(const std::string& path) {
 }  // namespace
 
 std::optional<std::vector<std::string>> RemovalScript(const std::string& uninstallerPath, const std::string& scriptPath,
-                                                      const std::string& systemFolder) {
+                                                      const std::string& systemFolder, bool utf8) {
     std::string folder = FolderPart(uninstallerPath);
     if (!folder.empty() && folder.back() == '\\') folder.pop_back();
     const auto uninstaller = Quoted(uninstallerPath), folderText = Quoted(folder), script = Quoted(scriptPath),
-               ping = Quoted(systemFolder + "\\ping.exe");
-    if (!uninstaller || !folderText || !script || !ping || systemFolder.empty()) return std::nullopt;
+               ping = Quoted(systemFolder + "\\ping.exe"), chcp = Quoted(systemFolder + "\\chcp.com");
+    if (!uninstaller || !folderText || !script || !ping || !chcp || systemFolder.empty()) return std::nullopt;
     // The uninstaller may take a moment to end after starting the script: its
     // file cannot be deleted before, and its folder not removed. The script runs
     // elevated: a bare program name would be looked for in the current folder
     // first, and with delayed expansion on (a registry setting) a "!" in a path
     // would be expanded, so both are ruled out before the first path.
-    return std::vector<std::string>{
-        "@echo off",
+    std::vector<std::string> lines{"@echo off"};
+    // cmd reads each line anew from the file, so the lines after this one are
+    // read as UTF-8.
+    if (utf8) lines.push_back(*chcp + " 65001 >nul");
+    lines.insert(lines.end(), {
         "setlocal DisableDelayedExpansion",
         "set tries=0",
         ":wait",
@@ -44,7 +47,8 @@ std::optional<std::vector<std::string>> RemovalScript(const std::string& uninsta
         ":removed",
         "rmdir " + *folderText,
         "del " + *script,
-    };
+    });
+    return lines;
 }
 
 std::string PrepareScriptPath(platform::FileSystem& files) {

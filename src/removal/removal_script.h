@@ -15,10 +15,12 @@ inline constexpr char kRemovalScriptPath[] = "C:\\uninstall_rd.bat";
 // The script's lines for an uninstaller at `uninstallerPath`, written at
 // `scriptPath`: it waits (about 10 s at most) until the uninstaller's file can
 // be deleted, then removes its folder if empty and deletes itself. The one
-// program it runs is named by its full path in `systemFolder`. Nothing when a
-// path holds a character the command interpreter cannot take inside quotes.
+// programs it runs are named by their full path in `systemFolder`. With `utf8`
+// (the paths are UTF-8) it first switches its console to UTF-8, since the
+// command interpreter reads a script in the console's code page. Nothing when
+// a path holds a character the command interpreter cannot take inside quotes.
 std::optional<std::vector<std::string>> RemovalScript(const std::string& uninstallerPath, const std::string& scriptPath,
-                                                      const std::string& systemFolder);
+                                                      const std::string& systemFolder, bool utf8);
 
 // Where the script goes: "C:\uninstall_rd.bat", cleared of a file or of a link
 // found there (removed, never followed), or a fresh name in the temporary folder

@@ -18,7 +18,7 @@ using Clock = std::chrono::steady_clock;
 
 std::string Normalised(std::string folder) {
     while (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    return AsciiLower(folder);
+    return FoldedCase(folder);
 }
 
 // The walk below may reach the desktop, the program menu or the program-files
@@ -182,7 +182,7 @@ void RemoveSuperseded(setup::InstallerState& state, setup::RunReport& report, pl
     if (previous.Count() == 0) return;
     std::vector<std::string> written;  // sorted, for lookups in log time
     for (std::size_t i = 0; i < state.log.Count(); ++i)
-        if (const auto path = FullLocalPath(state.log.Line(i))) written.push_back(AsciiLower(*path));
+        if (const auto path = FullLocalPath(state.log.Line(i))) written.push_back(FoldedCase(*path));
     std::sort(written.begin(), written.end());
     const auto folder = FullLocalPath(state.installFolder);
     if (!folder) return;
@@ -191,7 +191,7 @@ void RemoveSuperseded(setup::InstallerState& state, setup::RunReport& report, pl
     const RemovalScope scope = ScopeOf(state, *folder, platform);
     for (std::size_t i = previous.Count(); i-- > 0;) {
         const auto path = FullLocalPath(previous.Line(i));
-        if (!path || std::binary_search(written.begin(), written.end(), AsciiLower(*path))) continue;
+        if (!path || std::binary_search(written.begin(), written.end(), FoldedCase(*path))) continue;
         const auto container = scope.FileContainer(*path);
         if (!container) continue;
         RemoveOrSchedule(state, report, platform.files, *path, *container, "Removed, no longer installed: ");
@@ -211,7 +211,7 @@ void FinishUninstall(setup::InstallerState& state, platform::Platform& platform,
     if (!state.uninstallerPath.empty()) {
         const std::string scriptPath = PrepareScriptPath(platform.files);
         const std::string systemFolder = platform.files.SystemFolder();
-        if (const auto script = RemovalScript(state.uninstallerPath, scriptPath, systemFolder)) {
+        if (const auto script = RemovalScript(state.uninstallerPath, scriptPath, systemFolder, platform.codePage.AnsiIsUtf8())) {
             WriteScript(platform.files, scriptPath, *script);
             // Started in the system folder, not in the uninstaller's current one.
             platform.shell.Launch(scriptPath, "", show, systemFolder);

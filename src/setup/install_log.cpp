@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/utf8.h"
+
 namespace velmoran::setup {
 
 void InstallLog::Append(const std::string& path) {
@@ -32,7 +34,18 @@ void InstallLog::Save(platform::FileSystem& files, const std::string& path, cons
     file->Write(reinterpret_cast<const uint8_t*>(text.data()), text.size());
 }
 
-void InstallLog::Load(platform::FileSystem& files, const std::string& path) { Parse(files.ReadWholeFile(path)); }
+void InstallLog::Load(platform::FileSystem& files, const std::string& path, platform::CodePage& codePage) {
+    Parse(files.ReadWholeFile(path));
+    if (IsUtf8(text_)) return;
+    // Written before logs were UTF-8, or by a system whose programs ran in
+    // another code page: such a line is in the machine's legacy one.
+    const InstallLog read = *this;
+    Clear();
+    for (std::size_t i = 0; i < read.Count(); ++i) {
+        const std::string line = read.Line(i);
+        Append(IsUtf8(line) ? line : codePage.FromLegacy(line));
+    }
+}
 
 void InstallLog::Parse(const Bytes& content) {
     Clear();

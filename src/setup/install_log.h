@@ -1,11 +1,13 @@
 #pragma once
 // The install log: every path an installation wrote, one per line, saved as
-// text with CR LF after every line. The uninstaller removes what it lists.
+// UTF-8 text (no byte-order mark) with CR LF after every line. The uninstaller
+// removes what it lists.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 
 namespace velmoran::setup {
@@ -19,11 +21,12 @@ public:
     void Clear();
 
     // Creates the file new inside `finalFolder` (see FileSystem::CreateFileWithin);
-    // no byte-order mark, no conversion.
+    // the lines as they are, which are UTF-8 where the program runs in UTF-8.
     void Save(platform::FileSystem& files, const std::string& path, const std::string& finalFolder) const;
     // Replaces the lines with the file's: CR LF, a lone CR and a lone LF each end
-    // a line; a final line end adds no empty line; a NUL ends the text.
-    void Load(platform::FileSystem& files, const std::string& path);
+    // a line; a final line end adds no empty line; a NUL ends the text. A line
+    // that is not UTF-8 is read in the machine's legacy code page.
+    void Load(platform::FileSystem& files, const std::string& path, platform::CodePage& codePage);
     // The same rules, over a log's bytes.
     void Parse(const Bytes& content);
 

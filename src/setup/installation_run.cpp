@@ -252,7 +252,7 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& folder, Run
     const std::string logPath = folder + "\\" + state.appName + ".ilg";
     state.previousLog.Clear();
     try {
-        if (platform.files.FileExists(logPath)) state.previousLog.Load(platform.files, logPath);
+        if (platform.files.FileExists(logPath)) state.previousLog.Load(platform.files, logPath, platform.codePage);
     } catch (const std::exception&) {
         state.previousLog.Clear();
     }

@@ -10,17 +10,22 @@
 
 namespace velmoran::setup {
 
-std::optional<std::string> OpenInstaller(InstallerState& state, platform::Registry& registry,
+std::optional<std::string> OpenInstaller(InstallerState& state, platform::Platform& platform,
                                          const std::function<void(const std::string&)>& onProblem) {
     // Special folders, empty lists and the payload, in one failure block: any
     // failure is reported as a damaged installer.
     try {
-        state.folders = platform::LookUpSpecialFolders(registry);
+        state.folders = platform::LookUpSpecialFolders(platform.registry);
         state.log.Clear();
         state.payload.Open(*state.ownFile, state.programPath, onProblem);
+        // Before 1903 Windows runs the ANSI calls in the legacy code page,
+        // whatever the manifest asks: UTF-8 names would come out garbled.
+        if (state.payload.Utf8() && !state.payload.Settings().IsAscii() && !platform.codePage.AnsiIsUtf8())
+            return std::string(kNeedsUtf8Windows);
+        state.payload.ConvertLegacyText([&platform](const std::string& text) { return platform.codePage.FromLegacy(text); });
         state.payload.SeekItemArea();
         state.perUser = state.payload.Value(payload::kScopeKey) == payload::kScopeUser;
-        if (state.perUser) state.folders = platform::LookUpUserFolders(registry);
+        if (state.perUser) state.folders = platform::LookUpUserFolders(platform.registry);
         return std::nullopt;
     } catch (const payload::OpenFailure& failure) {
         return std::string(failure.what());
@@ -106,13 +111,13 @@ void SkipPresentation(InstallerState& state) {
     for (const payload::LeadingItem& item : payload::kLeadingItems) state.payload.ReadLeadingItem(item, nowhere);
 }
 
-bool ChooseUninstall(InstallerState& state, platform::FileSystem& files) {
+bool ChooseUninstall(InstallerState& state, platform::Platform& platform) {
     std::string ownFolder = FolderPart(state.programPath);
     if (!ownFolder.empty() && ownFolder.back() == '\\') ownFolder.pop_back();
     const std::string logPath = ownFolder + "\\" + state.appName + ".ilg";
     // A name that is not one folder's name could point the log path anywhere.
-    if (IsSafeAppName(state.appName) && files.FileExists(logPath)) {
-        state.log.Load(files, logPath);
+    if (IsSafeAppName(state.appName) && platform.files.FileExists(logPath)) {
+        state.log.Load(platform.files, logPath, platform.codePage);
         return true;
     }
     state.payload.RecordFileDataStart();

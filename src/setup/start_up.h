@@ -13,9 +13,12 @@
 namespace velmoran::setup {
 
 // Reads the special folders and opens the payload (`onProblem` hears of a
-// header that is odd but readable). The message a damaged installer shows when
-// it cannot be read; nothing when it can.
-std::optional<std::string> OpenInstaller(InstallerState& state, platform::Registry& registry,
+// header that is odd but readable), its texts in the program's code page. The
+// message start-up shows when it cannot go on (a damaged installer, a UTF-8
+// one on a system whose programs cannot run in UTF-8); nothing when it can.
+inline constexpr char kNeedsUtf8Windows[] = "This installer needs Windows 10 version 1903 or later.";
+
+std::optional<std::string> OpenInstaller(InstallerState& state, platform::Platform& platform,
                                          const std::function<void(const std::string&)>& onProblem);
 
 struct ProposedFolder {
@@ -49,7 +52,7 @@ void SkipPresentation(InstallerState& state);
 
 // The install log beside the running program means this run uninstalls: the
 // log is loaded and true returned. Otherwise the file data's place is noted.
-bool ChooseUninstall(InstallerState& state, platform::FileSystem& files);
+bool ChooseUninstall(InstallerState& state, platform::Platform& platform);
 
 struct Admission {
     int exitCode = 0;  // 0: the run may go on

@@ -19,7 +19,7 @@ Install::Install(View& view, platform::Platform& platform, ByteSource& ownFile, 
       options_(std::move(options)),
       log_(log),
       loggedRegistry_(platform.registry, log),
-      platform_{platform.files, loggedRegistry_, platform.shell, platform.programs},
+      platform_{platform.files, loggedRegistry_, platform.shell, platform.programs, platform.codePage},
       exitCode_(setup::kExitCancelled) {
     state_.ownFile = &ownFile;
     state_.programPath = std::move(programPath);
@@ -87,7 +87,7 @@ void Install::AskAboutDowngrade() {
 
 // Any failure to read the installer is reported as a damaged installer and the program ends.
 bool Install::OpenPayload() {
-    const auto failure = setup::OpenInstaller(state_, platform_.registry, [this](const std::string& problem) {
+    const auto failure = setup::OpenInstaller(state_, platform_, [this](const std::string& problem) {
         Notify("Warning: " + problem, MessageKind::Information, problem, MessageButtons::Ok);
     });
     if (!failure) return true;
@@ -167,7 +167,7 @@ void Install::LoadTexts() {
 }
 
 void Install::ChooseMode() {
-    uninstalling_ = setup::ChooseUninstall(state_, platform_.files);
+    uninstalling_ = setup::ChooseUninstall(state_, platform_);
     if (!uninstalling_) return;
     view_.SetLabel(Label::Uninstall, "Are you sure you want to uninstall " + state_.appName + " ?");
     view_.ShowPage(Page::Uninstall);

@@ -54,9 +54,9 @@ int RunUnattended(setup::InstallerState& state, const setup::RunOptions& options
     setup::UnattendedReport nobody;
     setup::LoggedReport report(nobody, log);
     setup::LoggedRegistry registry(platform.registry, log);
-    platform::Platform logged{platform.files, registry, platform.shell, platform.programs};
+    platform::Platform logged{platform.files, registry, platform.shell, platform.programs, platform.codePage};
 
-    const auto failure = setup::OpenInstaller(state, platform.registry, [&report](const std::string& problem) {
+    const auto failure = setup::OpenInstaller(state, platform, [&report](const std::string& problem) {
         report.Tell(setup::Notice::Warning, problem);
     });
     if (failure) {
@@ -74,7 +74,7 @@ int RunUnattended(setup::InstallerState& state, const setup::RunOptions& options
     bool uninstalling = false;
     try {
         setup::SkipPresentation(state);
-        uninstalling = setup::ChooseUninstall(state, platform.files);
+        uninstalling = setup::ChooseUninstall(state, platform);
     } catch (const std::exception& damage) {
         report.Tell(setup::Notice::Abort, damage.what());
         return setup::kExitCouldNotStart;

@@ -2,6 +2,7 @@
 // Records shortcuts and launches. A shortcut's content names its description,
 // target and working folder, one per line.
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -9,6 +10,8 @@
 
 #include "fake_file_system.h"
 #include "common/path.h"
+#include "common/utf8.h"
+#include "platform/code_page.h"
 #include "platform/running_programs.h"
 #include "platform/shell.h"
 
@@ -77,6 +80,23 @@ public:
     std::map<std::string, std::string> holders;
     std::vector<std::string> asked;
     bool refuseToClose = false, closed = false, restarted = false;
+};
+
+// A process whose ANSI calls take UTF-8 unless `utf8` is cleared (Windows
+// before 1903); the legacy code page is Latin-1 unless `legacy` says otherwise.
+class FakeCodePage : public platform::CodePage {
+public:
+    bool AnsiIsUtf8() override { return utf8; }
+    std::string FromLegacy(const std::string& text) override {
+        if (!utf8) return text;
+        if (legacy) return legacy(text);
+        std::string out;
+        for (const char c : text) AppendUtf8(out, static_cast<unsigned char>(c));
+        return out;
+    }
+
+    bool utf8 = true;
+    std::function<std::string(const std::string&)> legacy;
 };
 
 }  // namespace velmoran::testing

@@ -40,8 +40,10 @@ void CheckLine(const std::string& line) {
         const auto group = FullLocalPath("C:\\Programs\\" + line);
         Require(group && LiesBelow(*group, "C:\\Programs"));
     }
+    // Case folding keeps every byte offset, and a text equals itself folded.
+    Require(FoldedCase(line).size() == line.size() && EqualsIgnoreCase(line, FoldedCase(line)));
     if (IsSingleWindowsName(line)) Require(FullLocalPath("C:\\Desktop\\" + line) == "C:\\Desktop\\" + FoldedName(line));
-    if (const auto script = removal::RemovalScript(line, removal::kRemovalScriptPath, "C:\\Windows\\System32")) {
+    if (const auto script = removal::RemovalScript(line, removal::kRemovalScriptPath, "C:\\Windows\\System32", true)) {
         for (const std::string& scriptLine : *script) {
             std::size_t quotes = 0;
             for (const char c : scriptLine) {

@@ -18,12 +18,45 @@ namespace {
 namespace fs = std::filesystem;
 using namespace velmoran::builder;
 
-TEST(CodePage, ConvertsWesternTextAndRefusesTheRest) {
-    EXPECT_EQ(Utf8ToCodePage("caf\xC3\xA9 \xE2\x82\xAC"), std::string("caf\xE9 \x80"));
-    EXPECT_EQ(Utf8ToCodePage("plain"), std::string("plain"));
-    EXPECT_FALSE(Utf8ToCodePage("\xE2\x98\x83"));   // snowman
-    EXPECT_FALSE(Utf8ToCodePage("\xC3"));           // cut short
-    EXPECT_FALSE(Utf8ToCodePage("\xFF"));           // not UTF-8
+TEST(NameAcceptance, EveryScriptWindowsTakesAndNothingElse) {
+    const std::string emoji = "\xF0\x9F\x98\x80";  // beyond U+FFFF: two UTF-16 units
+    std::string longest, tooLong;
+    for (int i = 0; i < 127; ++i) longest += emoji;
+    longest += "x";
+    tooLong = longest + "y";
+    for (const std::string& name : {std::string("Текстовый редактор"), std::string("Ελληνικά.txt"), std::string("メモ帳"),
+                                    std::string("Café Ω"), std::string("日本語\xE8\xA1\xA8"), emoji + ".png", longest,
+                                    std::string("COM10"), std::string("nul-free")})
+        EXPECT_EQ(FileNameText(name, "file"), name) << name;
+    const std::pair<std::string, const char*> refused[] = {
+        {"tab\there", "control character"},
+        {"a<b", "'<'"},
+        {"a>b", "'>'"},
+        {"a:b", "':'"},
+        {"a\"b", "'\"'"},
+        {"a/b", "'/'"},
+        {"a\\b", "'\\'"},
+        {"a|b", "'|'"},
+        {"a?b", "'?'"},
+        {"a*b", "'*'"},
+        {"CON", "device"},
+        {"lpt1.txt", "device"},
+        {"COM\xC2\xB9", "device"},             // COM with a superscript one
+        {"\xED\xA0\x80.txt", "not UTF-8"},     // an unpaired surrogate
+        {"\xC0\xAF", "not UTF-8"},              // '/' spelt over-long
+        {"caf\xE9", "not UTF-8"},                // code page 1252
+        {"\xE2\x82", "not UTF-8"},              // cut short
+        {tooLong, "255 characters"},
+        {"name.", "end with"},
+    };
+    for (const auto& [name, reason] : refused) {
+        try {
+            FileNameText(name, "file");
+            ADD_FAILURE() << name << " accepted";
+        } catch (const Failure& failure) {
+            EXPECT_NE(std::string(failure.what()).find(reason), std::string::npos) << failure.what();
+        }
+    }
     EXPECT_EQ(CodePageToUtf8("caf\xE9 \x80"), "caf\xC3\xA9 \xE2\x82\xAC");
 }
 

@@ -150,8 +150,8 @@ TEST_F(SampleProject, RefusesBadInputNamingTheFileAndLeavesNoOutput) {
     ExpectRefused(BuildArgs(), "MainProgram \"Missing.exe\": not among the files");
     withProject("Name=Kestrel Notes", "Name=Kestrel: Notes");
     ExpectRefused(BuildArgs(), "Windows does not allow ':'");
-    withProject("Name=Kestrel Notes", "Name=\xE6\x97\xA5\xE6\x9C\xAC");
-    ExpectRefused(BuildArgs(), "outside the Western (1252) code page");
+    withProject("Name=Kestrel Notes", "Name=Kestrel Caf\xE9");  // code page 1252
+    ExpectRefused(BuildArgs(), "not UTF-8 text (save the project file as UTF-8)");
     withProject("User Guide=docs\\guide.txt", "User Guide=docs\\<guide>.txt");
     ExpectRefused(BuildArgs(), "which the installer's file table cannot carry");
     WriteFile(Project(), project);
@@ -162,9 +162,9 @@ TEST_F(SampleProject, RefusesBadInputNamingTheFileAndLeavesNoOutput) {
     WriteFile(scratch_ / "sample/app/line\nbreak.txt", "x");
     ExpectRefused(BuildArgs(), "it holds a line break");
     fs::remove(scratch_ / "sample/app/line\nbreak.txt");
-    WriteFile(scratch_ / "sample/app/\xE2\x98\x83.txt", "x");
-    ExpectRefused(BuildArgs(), "outside the Western (1252) code page");
-    fs::remove(scratch_ / "sample/app/\xE2\x98\x83.txt");
+    WriteFile(scratch_ / "sample/app/caf\xE9.txt", "x");
+    ExpectRefused(BuildArgs(), "caf\\xE9.txt\": it is not UTF-8 text");
+    fs::remove(scratch_ / "sample/app/caf\xE9.txt");
     for (const char* device : {"aux.txt", "COM0", "lpt\xC2\xB9.log", "CONIN$"}) {  // lpt¹ in UTF-8
         WriteFile(scratch_ / "sample/app" / device, "x");
         ExpectRefused(BuildArgs(), "Windows reserves that name for a device");
@@ -333,15 +333,20 @@ TEST_F(SampleProject, ListAndErrorsEscapeControlCharacters) {
     std::string installer = Build("setup.exe");
     const auto header = installer.find("d>a>t>a>s>t>a>r>t");
     const auto name = installer.find("AppName=", header);
-    installer.replace(name + 8, 1, "\x9B");  // 8-bit CSI in place of the "K"
+    const std::string original = installer;
+    installer.replace(name + 8, 1, "\xC2\x9B");  // the C1 control CSI in place of the "K"
     const auto count = installer.find("Filecount=", header);
-    installer.replace(count + 10, 1, "\x9B");
+    installer.replace(count + 10, 1, "\xC2\x9B");
     WriteFile(scratch_ / "hostile.exe", installer);
     const CommandResult list = RunVelmoran("list " + Q(scratch_ / "hostile.exe"));
     EXPECT_EQ(list.exitCode, 1);
     EXPECT_NE(list.output.find("\\x9B"), std::string::npos) << list.output;
     EXPECT_EQ(list.output.find("\x9B"), std::string::npos);
-    EXPECT_EQ(list.output.find("\xC2\x9B"), std::string::npos);
+    // A header marked UTF-8 that is not is damaged, not shown.
+    installer = original;
+    installer.replace(name + 8, 1, "\x9B");
+    WriteFile(scratch_ / "hostile.exe", installer);
+    EXPECT_NE(RunVelmoran("list " + Q(scratch_ / "hostile.exe")).output.find("damaged installer"), std::string::npos);
 }
 
 TEST_F(SampleProject, OversizedPictureIsNotInflated) {

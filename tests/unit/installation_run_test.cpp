@@ -298,7 +298,7 @@ TEST(InstallationRunMends, UnsafeNamesAreRefusedBeforeAnythingIsWritten) {
         {"AppName", "Vendor\\\\App"}, {"AppName", "Vendor\\.\\App"}, {"AppName", "LPT1"},
         {"ExeShortcut", "..\\..\\..\\Windows\\evil"}, {"ExeShortcut", "aux"}, {"ExeShortcut", ""},
         {"ShortcutName1", "..\\Startup\\evil"}, {"ShortcutName1", "a/b"}, {"ShortcutName1", ". ."},
-        {"ShortcutName1", "COM\xB9"}, {"ShortcutName1", "conin$"}, {"ShortcutName1", "LPT0.txt"},
+        {"ShortcutName1", "COM\xC2\xB9"}, {"ShortcutName1", "conin$"}, {"ShortcutName1", "LPT0.txt"},
         {"ExeName", "..\\..\\Windows\\notepad.exe"}, {"ExeName", "C:\\Windows\\notepad.exe"}, {"ExeName", "prn"},
         {"ShortcutPath1", "..\\..\\x.exe"}, {"ShortcutPath1", "\\\\server\\share\\x.exe"},
     };

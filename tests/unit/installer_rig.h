@@ -46,6 +46,7 @@ struct TestApp {
         manifest.exeName = "Kestrel.exe";
         manifest.exeShortcut = "Kestrel";
         manifest.targetFolder = "%ProgramFiles%\\Kestrel";
+        manifest.utf8 = true;  // as the builder makes them
         manifest.shortcuts = {{"Guide", "docs\\guide.txt"}, {"Read Me", "readme.txt"}};
     }
 
@@ -114,7 +115,8 @@ public:
     FakeShell shell{files};
     FakeView view{files};
     FakeRunningPrograms programs;
-    platform::Platform platform{files, registry, shell, programs};
+    FakeCodePage codePage;
+    platform::Platform platform{files, registry, shell, programs, codePage};
     std::unique_ptr<MemorySource> source;
     std::unique_ptr<ui::Install> install;
 };

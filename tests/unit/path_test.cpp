@@ -26,9 +26,34 @@ TEST(Path, FolderAndFileNameParts) {
 
 TEST(Path, AsciiCaseRules) {
     EXPECT_EQ(AsciiLower("UnInstall.EXE"), "uninstall.exe");
-    EXPECT_EQ(AsciiLower("\xC4pfel"), "\xC4pfel");  // upper half left alone
-    EXPECT_TRUE(EqualsIgnoreCase("ExeShortCut", "EXESHORTCUT"));
-    EXPECT_FALSE(EqualsIgnoreCase("Icon", "Icons"));
+    EXPECT_EQ(AsciiLower("\xC3\x84pfel"), "\xC3\x84pfel");  // only ASCII letters
+}
+
+TEST(Path, ComparesAsWindowsComparesNames) {
+    const struct {
+        const char *a, *b;
+        bool equal;
+    } cases[] = {
+        {"ExeShortCut", "EXESHORTCUT", true},
+        {"Icon", "Icons", false},
+        {"C:\\Программы\\Текст", "c:\\ПРОГРАММЫ\\текст", true},      // Cyrillic
+        {"Ελληνικά\\σοφός", "ΕΛΛΗΝΙΚΆ\\ΣΟΦΌΣ", true},                  // Greek, final sigma
+        {"café\\Œuvre", "CAFÉ\\œUVRE", true},                          // accented Latin
+        {"Tiếng Việt", "TIẾNG VIỆT", true},                               // Vietnamese
+        {"メモ帳\\表", "メモ帳\\表", true},                             // no case in CJK
+        {"メモ帳", "メモ帖", false},
+        {"\xF0\x9F\x98\x80.txt", "\xF0\x9F\x98\x80.TXT", true},         // beyond U+FFFF
+        {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x81", false},
+        {"ı", "I", false},  // dotless i: Windows keeps them apart
+        {"µ", "Μ", false},  // micro sign and capital mu
+        {"ß", "SS", false},
+        {"caf\xE9", "CAF\xC9", false},  // not UTF-8: bytes compared as they are
+        {"caf\xE9", "CAF\xE9", true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(EqualsIgnoreCase(c.a, c.b), c.equal) << c.a << " / " << c.b;
+        EXPECT_EQ(FoldedCase(c.a).size(), std::string(c.a).size()) << c.a;
+    }
 }
 
 TEST(Format, SubstitutesInOrder) {

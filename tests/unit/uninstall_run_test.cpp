@@ -24,7 +24,7 @@ const char kLeftovers[] = "Some files created after the original installation ar
 
 std::string ScriptText(const std::string& uninstaller, const std::string& script = removal::kRemovalScriptPath) {
     std::string text;
-    const auto lines = removal::RemovalScript(uninstaller, script, "C:\\Windows\\System32");
+    const auto lines = removal::RemovalScript(uninstaller, script, "C:\\Windows\\System32", true);
     for (const std::string& line : lines.value()) text += line + "\r\n";
     return text;
 }
@@ -305,13 +305,14 @@ TEST(UninstallRunMends, SpuriousLogBesideAnInstallerReachesNothingElse) {
 TEST(RemovalScript, WaitsForTheUninstallerThenRemovesItsFolderAndItself) {
     const std::string text = ScriptText("C:\\Program Files\\50% Off!\\uninstall.exe");
     EXPECT_EQ(text,
-              "@echo off\r\nsetlocal DisableDelayedExpansion\r\nset tries=0\r\n:wait\r\n"
+              "@echo off\r\n\"C:\\Windows\\System32\\chcp.com\" 65001 >nul\r\n"
+              "setlocal DisableDelayedExpansion\r\nset tries=0\r\n:wait\r\n"
               "del \"C:\\Program Files\\50%% Off!\\uninstall.exe\" >nul 2>&1\r\n"
               "if not exist \"C:\\Program Files\\50%% Off!\\uninstall.exe\" goto removed\r\n"
               "set /a tries+=1\r\nif %tries% geq 10 goto removed\r\n\"C:\\Windows\\System32\\ping.exe\" -n 2 127.0.0.1 >nul\r\ngoto wait\r\n"
               ":removed\r\nrmdir \"C:\\Program Files\\50%% Off!\"\r\ndel \"C:\\uninstall_rd.bat\"\r\n");
     for (const char* unsafe : {"C:\\x\" & calc.exe & rem \"\\uninstall.exe", "C:\\x\r\ncalc.exe\\uninstall.exe"})
-        EXPECT_FALSE(removal::RemovalScript(unsafe, removal::kRemovalScriptPath, "C:\\Windows\\System32")) << unsafe;
+        EXPECT_FALSE(removal::RemovalScript(unsafe, removal::kRemovalScriptPath, "C:\\Windows\\System32", true)) << unsafe;
 }
 
 TEST(RemovalScript, OnlyTheRunningProgramsOwnLineNamesTheUninstaller) {

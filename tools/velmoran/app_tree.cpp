@@ -2,20 +2,21 @@
 
 #include <algorithm>
 
-#include "code_page.h"
 #include "links.h"
 #include "common/failure.h"
 #include "quoted.h"
 #include "common/path.h"
-#include "common/unicode_case.h"
+#include "common/utf8.h"
 #include "common/windows_names.h"
 
 namespace velmoran::builder {
 namespace fs = std::filesystem;
 namespace {
 
-// The reason a code-page text cannot stand in a header line, or "".
+// The reason a text cannot stand in a header line, or "". Windows takes every
+// other character in names and registry values, whatever its script.
 std::string HeaderProblem(const std::string& text) {
+    if (!IsUtf8(text)) return "it is not UTF-8 text";
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte == '\r' || byte == '\n') return "it holds a line break";
@@ -25,19 +26,19 @@ std::string HeaderProblem(const std::string& text) {
     return std::string();
 }
 
+// The longest name of a file or folder, in UTF-16 units, that Windows makes.
+constexpr std::size_t kMaxNameUnits = 255;
+
 std::string FileNameProblem(const std::string& text) {
     if (text.empty()) return "it is empty";
     for (const char c : std::string("\\/:*?\"|"))
         if (text.find(c) != std::string::npos) return std::string("Windows does not allow '") + c + "' in a file name";
     if (text.back() == ' ' || text.back() == '.') return "Windows does not allow a file name to end with a space or a dot";
     if (IsDeviceName(text)) return "Windows reserves that name for a device (the installer refuses it)";
+    std::size_t units = 0;
+    for (const char32_t c : DecodeUtf8(text).value_or(std::u32string())) units += c >= 0x10000 ? 2 : 1;
+    if (units > kMaxNameUnits) return "Windows takes at most 255 characters in a name";
     return std::string();
-}
-
-std::string ToCodePage(const std::string& utf8, const std::string& what) {
-    const auto text = Utf8ToCodePage(utf8);
-    if (!text) throw Failure(what + " " + Quoted(utf8) + ": it holds a character outside the Western (1252) code page");
-    return *text;
 }
 
 std::string RelativeWindowsPath(const fs::path& root, const fs::path& file) {
@@ -45,11 +46,10 @@ std::string RelativeWindowsPath(const fs::path& root, const fs::path& file) {
     // Lexical: a followed link keeps its own name, not its target's.
     for (const fs::path& part : file.lexically_relative(root)) {
         const std::string utf8 = part.u8string();
-        const std::string name = ToCodePage(utf8, "file " + Quoted(file.u8string()));
-        std::string problem = HeaderProblem(name);
-        if (problem.empty()) problem = FileNameProblem(name);
+        std::string problem = HeaderProblem(utf8);
+        if (problem.empty()) problem = FileNameProblem(utf8);
         if (!problem.empty()) throw Failure("file " + Quoted(file.u8string()) + ": " + problem);
-        relative += (relative.empty() ? "" : "\\") + name;
+        relative += (relative.empty() ? "" : "\\") + utf8;
     }
     return relative;
 }
@@ -57,10 +57,9 @@ std::string RelativeWindowsPath(const fs::path& root, const fs::path& file) {
 }  // namespace
 
 std::string HeaderText(const std::string& utf8, const std::string& what) {
-    const std::string text = ToCodePage(utf8, what);
-    const std::string problem = HeaderProblem(text);
+    const std::string problem = HeaderProblem(utf8);
     if (!problem.empty()) throw Failure(what + " " + Quoted(utf8) + ": " + problem);
-    return text;
+    return utf8;
 }
 
 std::string FileNameText(const std::string& utf8, const std::string& what) {
@@ -147,12 +146,8 @@ std::vector<SourceFile> ScanApplication(const fs::path& root) {
               [](const SourceFile& a, const SourceFile& b) { return a.relative < b.relative; });
     // Windows compares names without regard to case, accented and non-Latin
     // letters included: such twins would overwrite each other.
-    std::vector<std::pair<std::u32string, std::size_t>> folded;
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        std::u32string name = DecodeUtf8(CodePageToUtf8(files[i].relative)).value_or(std::u32string());
-        for (char32_t& c : name) c = SimpleUpperCase(c);
-        folded.emplace_back(std::move(name), i);
-    }
+    std::vector<std::pair<std::string, std::size_t>> folded;
+    for (std::size_t i = 0; i < files.size(); ++i) folded.emplace_back(FoldedCase(files[i].relative), i);
     std::sort(folded.begin(), folded.end());
     for (std::size_t i = 1; i < folded.size(); ++i) {
         if (folded[i].first != folded[i - 1].first) continue;

@@ -11,7 +11,7 @@ namespace velmoran::builder {
 
 struct SourceFile {
     std::filesystem::path path;  // on this machine
-    std::string relative;        // code page 1252, backslash-separated
+    std::string relative;        // UTF-8, backslash-separated
     uint64_t size = 0;
 };
 
@@ -23,13 +23,14 @@ std::string SourceFolderProblem(const std::filesystem::path& root);
 // letter case (one file on Windows), or something that is not a plain file.
 std::vector<SourceFile> ScanApplication(const std::filesystem::path& root);
 
-// Converts a UTF-8 text from the project to code page 1252 and checks it can
-// stand in a header line: no CR, LF or other control byte, no "<" or ">".
-// `what` names the text in the message. Throws Failure.
+// Checks that a text from the project can stand in a header line: well-formed
+// UTF-8 (no unpaired surrogate), no CR, LF or other control byte, no "<" or
+// ">". `what` names the text in the message. Returns the text; throws Failure.
 std::string HeaderText(const std::string& utf8, const std::string& what);
 
 // As HeaderText, and also usable as a Windows file-name component: none of
-// \ / : * ? " |, and not ending in a space or dot.
+// \ / : * ? " |, not ending in a space or dot, not a device's name, and at
+// most 255 UTF-16 units long (a character beyond U+FFFF takes two).
 std::string FileNameText(const std::string& utf8, const std::string& what);
 
 }  // namespace velmoran::builder

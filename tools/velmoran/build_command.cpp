@@ -149,9 +149,10 @@ bool ListsFile(const std::vector<SourceFile>& files, const std::string& relative
     return false;
 }
 
-// Everything the header says, checked, in code page 1252.
+// Everything the header says, checked, in UTF-8.
 payload::Manifest ComposeManifest(const Project& project, const std::vector<SourceFile>& files) {
     payload::Manifest m;
+    m.utf8 = true;
     m.appName = FileNameText(project.name, "Name");
     m.exeName = HeaderText(project.mainProgram, "MainProgram");
     m.exeShortcut = FileNameText(project.mainShortcut, "MainShortcut");

@@ -63,10 +63,10 @@ fs::path PlaceWithoutLinks(InstallerFile& installer, const fs::path& folder, con
         }
         if (part.empty()) continue;
         if (target != folder) fs::create_directory(target);
-        target /= fs::u8path(CodePageToUtf8(part));
+        target /= fs::u8path(part);
         part.clear();
         if (IsLink(target))
-            throw installer.Problem("refusing to write \"" + CodePageToUtf8(entry) + "\" through the link " + target.u8string());
+            throw installer.Problem("refusing to write \"" + entry + "\" through the link " + target.u8string());
     }
     return target;
 }
@@ -101,11 +101,11 @@ void RunList(const fs::path& path) {
     PrintIdentity(reader.ReadStored(0, reader.MarkerOffset()));
     std::printf("Settings:\n");
     reader.Settings().ForEachLine([](std::string_view line) {
-        if (!IsTableLine(line)) std::printf("  %s\n", Printable(CodePageToUtf8(std::string(line))).c_str());
+        if (!IsTableLine(line)) std::printf("  %s\n", Printable(std::string(line)).c_str());
     });
     std::printf("Files: %zu, %" PRId64 " bytes\n", installer.Files().size(), installer.FileBytes());
     for (const payload::FileEntry& file : installer.Files())
-        std::printf("  %12" PRId64 "  %s\n", file.size, Printable(CodePageToUtf8(file.path)).c_str());
+        std::printf("  %12" PRId64 "  %s\n", file.size, Printable(file.path).c_str());
 }
 
 int RunVerify(const fs::path& path) {
@@ -132,7 +132,7 @@ int RunVerify(const fs::path& path) {
         try {
             reader.ReadFile(file.size, sink);
         } catch (const Failure& failure) {
-            throw installer.Problem("file " + std::to_string(i + 1) + " \"" + CodePageToUtf8(file.path) +
+            throw installer.Problem("file " + std::to_string(i + 1) + " \"" + file.path +
                                     "\": " + failure.what());
         }
     }
@@ -159,7 +159,7 @@ void RunExtract(const fs::path& path, const fs::path& folder) {
     if (installer.IsUninstallerCopy()) throw installer.Problem("an uninstaller copy carries no file data to extract");
     for (const payload::FileEntry& file : installer.Files()) {
         if (!IsSafeRelativePath(file.path))
-            throw installer.Problem("refusing the entry \"" + CodePageToUtf8(file.path) +
+            throw installer.Problem("refusing the entry \"" + file.path +
                                     "\": it would be written outside the target folder");
     }
     fs::create_directories(folder);
@@ -169,7 +169,7 @@ void RunExtract(const fs::path& path, const fs::path& folder) {
         try {
             installer.Reader().ReadFile(file.size, output);
         } catch (const Failure& failure) {
-            throw installer.Problem("file \"" + CodePageToUtf8(file.path) + "\": " + failure.what());
+            throw installer.Problem("file \"" + file.path + "\": " + failure.what());
         }
         output.Commit();
     }

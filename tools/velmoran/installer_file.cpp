@@ -1,5 +1,7 @@
 #include "installer_file.h"
 
+#include "code_page.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -75,6 +77,8 @@ void InstallerFile::Open() {
         throw;
     }
     if (!readProblem.empty()) throw Failure(readProblem);
+    // Unmarked installers were built by this tool in the Western code page.
+    reader_.ConvertLegacyText(CodePageToUtf8);
 }
 
 void InstallerFile::ReadLeadingItems() {

@@ -4,7 +4,7 @@
 #include <map>
 
 #include "common/failure.h"
-#include "code_page.h"
+#include "common/utf8.h"
 #include "common/path.h"
 #include "identity_resources.h"
 
@@ -31,6 +31,7 @@ public:
             if (number == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
             line = Trim(line);
             if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+            if (!IsUtf8(line)) throw Error(number, "not UTF-8 text (save the project file as UTF-8)");
             if (line.front() == '[' && line.back() == ']') {
                 section = AsciiLower(Trim(line.substr(1, line.size() - 2)));
                 if (section != "application" && section != "shortcuts")
@@ -134,7 +135,7 @@ private:
         // These become the installer file's version information.
         for (const auto& [key, value] : {std::pair{"Name", &project_.name}, {"Publisher", &project_.publisher},
                                          {"Copyright", &project_.copyright}}) {
-            const std::size_t characters = DecodeUtf8(*value).value_or(std::u32string()).size();
+            const std::size_t characters = DecodeUtf8(*value)->size();
             if (characters > kMaxVersionText)
                 throw Failure(file_.string() + ": " + key + " is " + std::to_string(characters) +
                               " characters long; the installer's version information takes at most " +

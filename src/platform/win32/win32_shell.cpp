@@ -207,7 +207,7 @@ Win32Shell::~Win32Shell() {
 
 bool Win32Shell::ClaimSingleRun(const std::string& appName) {
     // Folded, as the uninstall key it guards is; a backslash would name a namespace.
-    std::string name = "Global\\Velmoran Setup " + AsciiLower(appName);
+    std::string name = "Global\\Velmoran Setup " + AsciiLower(FoldedCase(appName));
     std::replace(name.begin() + 7, name.end(), '\\', '/');
     HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
     const DWORD error = GetLastError();

@@ -7,6 +7,8 @@
 #include <exception>
 
 #include "common/failure.h"
+#include "common/utf8.h"
+#include "platform/win32/win32_code_page.h"
 #include "platform/win32/system_library.h"
 #include "ui/win32/control_ids.h"
 #include "ui/win32/controls.h"
@@ -431,7 +433,14 @@ void TfrmInstall::SetIcon(const Bytes& jpeg) {
 void TfrmInstall::LoadRichText(RichBox box, const Bytes& text) {
     HWND control = Control(box == RichBox::About ? idRichAbout : idRichLicense);
     if (StreamIn(control, text, SF_RTF)) return;
-    if (StreamIn(control, text, SF_TEXT)) return;
+    // Plain text: UTF-8 (its byte-order mark left out) when it is well-formed,
+    // else the machine's legacy code page, as editors there saved it.
+    static const uint8_t kByteOrderMark[] = {0xEF, 0xBB, 0xBF};
+    const bool marked = text.size() >= 3 && std::equal(kByteOrderMark, kByteOrderMark + 3, text.begin());
+    const Bytes plain(text.begin() + (marked ? 3 : 0), text.end());
+    const std::string_view chars(reinterpret_cast<const char*>(plain.data()), plain.size());
+    const unsigned codePage = IsUtf8(chars) ? CP_UTF8 : platform::win32::LegacyAnsiCodePage();
+    if (StreamIn(control, plain, (static_cast<WPARAM>(codePage) << 16) | SF_USECODEPAGE | SF_TEXT)) return;
     throw Failure("Failed to Load Stream");
 }
 

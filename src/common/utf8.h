@@ -1,0 +1,31 @@
+#pragma once
+// UTF-8, the code page of every text the installer handles: header, paths,
+// logs. A byte below 0x80 never stands inside a multi-byte character, so
+// splitting a path at '\' or a line at CR works byte by byte.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace velmoran {
+
+// The code points of a UTF-8 text, or nothing when it is not well-formed UTF-8:
+// a stray or missing continuation byte, an over-long form (which could spell
+// '\' or '.' in a way a byte-wise check misses), a surrogate (unpaired in
+// UTF-16) or a value above U+10FFFF.
+std::optional<std::u32string> DecodeUtf8(std::string_view utf8);
+std::string EncodeUtf8(const std::u32string& codePoints);
+void AppendUtf8(std::string& out, char32_t codePoint);
+
+bool IsUtf8(std::string_view text);
+bool IsAscii(std::string_view text);
+
+// The code point starting at `at` and the bytes it takes; nothing when the
+// bytes there are not one well-formed character.
+struct Utf8Character {
+    char32_t codePoint;
+    std::size_t length;
+};
+std::optional<Utf8Character> DecodeUtf8Character(std::string_view text, std::size_t at);
+
+}  // namespace velmoran

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/code_page.h"
+
+namespace velmoran::platform::win32 {
+
+// The system locale's ANSI code page, the one programs not running in UTF-8
+// write their texts in (1252 when the locale has none).
+unsigned LegacyAnsiCodePage();
+
+class Win32CodePage : public CodePage {
+public:
+    bool AnsiIsUtf8() override;
+    std::string FromLegacy(const std::string& text) override;
+};
+
+}  // namespace velmoran::platform::win32
