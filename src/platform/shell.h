@@ -26,6 +26,8 @@ public:
     // parameter text longer than kLaunchTextLimit starts nothing.
     virtual bool Launch(const std::string& file, const std::string& parameters, ShowCommand show,
                         const std::string& workingFolder = std::string()) = 0;
+    // Sets a variable in the environment the programs Launch starts inherit.
+    virtual void SetChildEnvironment(const std::string& name, const std::string& value) = 0;
     // Starts the program as the signed-in user would from the desktop, with
     // the user's own rights rather than this (elevated) program's, in its own
     // folder. False when there is no desktop shell to ask (a service session).

@@ -18,37 +18,35 @@ std::optional<std::string> Quoted(const std::string& path) {
 
 }  // namespace
 
-std::optional<std::vector<std::string>> RemovalScript(const std::string& uninstallerPath, const std::string& scriptPath,
-                                                      const std::string& systemFolder, bool utf8) {
+std::optional<RemovalScript> MakeRemovalScript(const std::string& uninstallerPath, const std::string& systemFolder) {
     std::string folder = FolderPart(uninstallerPath);
     if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    const auto uninstaller = Quoted(uninstallerPath), folderText = Quoted(folder), script = Quoted(scriptPath),
-               ping = Quoted(systemFolder + "\\ping.exe"), chcp = Quoted(systemFolder + "\\chcp.com");
-    if (!uninstaller || !folderText || !script || !ping || !chcp || systemFolder.empty()) return std::nullopt;
+    const auto ping = Quoted(systemFolder + "\\ping.exe");
+    if (!Quoted(uninstallerPath) || !ping || systemFolder.empty()) return std::nullopt;
     // The uninstaller may take a moment to end after starting the script: its
     // file cannot be deleted before, and its folder not removed. The script runs
     // elevated: a bare program name would be looked for in the current folder
     // first, and with delayed expansion on (a registry setting) a "!" in a path
-    // would be expanded, so both are ruled out before the first path.
-    std::vector<std::string> lines{"@echo off"};
-    // cmd reads each line anew from the file, so the lines after this one are
-    // read as UTF-8.
-    if (utf8) lines.push_back(*chcp + " 65001 >nul");
-    lines.insert(lines.end(), {
-        "setlocal DisableDelayedExpansion",
-        "set tries=0",
-        ":wait",
-        "del " + *uninstaller + " >nul 2>&1",
-        "if not exist " + *uninstaller + " goto removed",
-        "set /a tries+=1",
-        "if %tries% geq 10 goto removed",
-        *ping + " -n 2 127.0.0.1 >nul",
-        "goto wait",
-        ":removed",
-        "rmdir " + *folderText,
-        "del " + *script,
-    });
-    return lines;
+    // would be expanded, so both are ruled out before the first path. "%~f0" is
+    // the script's own full path.
+    return RemovalScript{
+        {
+            "@echo off",
+            "setlocal DisableDelayedExpansion",
+            "set tries=0",
+            ":wait",
+            "del \"%VELMORAN_UNINSTALLER%\" >nul 2>&1",
+            "if not exist \"%VELMORAN_UNINSTALLER%\" goto removed",
+            "set /a tries+=1",
+            "if %tries% geq 10 goto removed",
+            *ping + " -n 2 127.0.0.1 >nul",
+            "goto wait",
+            ":removed",
+            "rmdir \"%VELMORAN_FOLDER%\"",
+            "del \"%~f0\"",
+        },
+        {{"VELMORAN_UNINSTALLER", uninstallerPath}, {"VELMORAN_FOLDER", folder}},
+    };
 }
 
 std::string PrepareScriptPath(platform::FileSystem& files) {

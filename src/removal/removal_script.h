@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -12,15 +13,23 @@ namespace velmoran::removal {
 
 inline constexpr char kRemovalScriptPath[] = "C:\\uninstall_rd.bat";
 
-// The script's lines for an uninstaller at `uninstallerPath`, written at
-// `scriptPath`: it waits (about 10 s at most) until the uninstaller's file can
-// be deleted, then removes its folder if empty and deletes itself. The one
-// programs it runs are named by their full path in `systemFolder`. With `utf8`
-// (the paths are UTF-8) it first switches its console to UTF-8, since the
-// command interpreter reads a script in the console's code page. Nothing when
-// a path holds a character the command interpreter cannot take inside quotes.
-std::optional<std::vector<std::string>> RemovalScript(const std::string& uninstallerPath, const std::string& scriptPath,
-                                                      const std::string& systemFolder, bool utf8);
+// What the uninstaller leaves behind to remove itself once it has ended.
+// The script's text holds no path of the installation: those reach it through
+// the environment it inherits. cmd reads a script's lines in the console's
+// code page, which is not UTF-8 on every system, but expands a variable in
+// UTF-16, and only once, so no character of a path ("%" included) means
+// anything to it.
+struct RemovalScript {
+    std::vector<std::string> lines;
+    std::vector<std::pair<std::string, std::string>> environment;  // name, value
+};
+
+// The script for an uninstaller at `uninstallerPath`: it waits (about 10 s at
+// most) until the uninstaller's file can be deleted, then removes its folder
+// if empty and deletes itself. The one program it runs is named by its full
+// path in `systemFolder`. Nothing when a path holds a quote or a control
+// character, which no path Windows makes does.
+std::optional<RemovalScript> MakeRemovalScript(const std::string& uninstallerPath, const std::string& systemFolder);
 
 // Where the script goes: "C:\uninstall_rd.bat", cleared of a file or of a link
 // found there (removed, never followed), or a fresh name in the temporary folder

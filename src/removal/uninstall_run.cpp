@@ -211,8 +211,9 @@ void FinishUninstall(setup::InstallerState& state, platform::Platform& platform,
     if (!state.uninstallerPath.empty()) {
         const std::string scriptPath = PrepareScriptPath(platform.files);
         const std::string systemFolder = platform.files.SystemFolder();
-        if (const auto script = RemovalScript(state.uninstallerPath, scriptPath, systemFolder, platform.codePage.AnsiIsUtf8())) {
-            WriteScript(platform.files, scriptPath, *script);
+        if (const auto script = MakeRemovalScript(state.uninstallerPath, systemFolder)) {
+            WriteScript(platform.files, scriptPath, script->lines);
+            for (const auto& [name, value] : script->environment) platform.shell.SetChildEnvironment(name, value);
             // Started in the system folder, not in the uninstaller's current one.
             platform.shell.Launch(scriptPath, "", show, systemFolder);
         }

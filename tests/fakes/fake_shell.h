@@ -37,6 +37,8 @@ public:
 
     // Recorded among the launches, shown Normal, with `asUser` set; false
     // (nothing started) when `noDesktopShell`.
+    void SetChildEnvironment(const std::string& name, const std::string& value) override { environment[name] = value; }
+    std::map<std::string, std::string> environment;
     bool LaunchAsSignedInUser(const std::string& file) override {
         if (noDesktopShell) return false;
         launches_.push_back({file, "", platform::ShowCommand::Normal, FolderPart(file), true});

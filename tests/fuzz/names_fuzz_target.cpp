@@ -43,8 +43,8 @@ void CheckLine(const std::string& line) {
     // Case folding keeps every byte offset, and a text equals itself folded.
     Require(FoldedCase(line).size() == line.size() && EqualsIgnoreCase(line, FoldedCase(line)));
     if (IsSingleWindowsName(line)) Require(FullLocalPath("C:\\Desktop\\" + line) == "C:\\Desktop\\" + FoldedName(line));
-    if (const auto script = removal::RemovalScript(line, removal::kRemovalScriptPath, "C:\\Windows\\System32", true)) {
-        for (const std::string& scriptLine : *script) {
+    if (const auto script = removal::MakeRemovalScript(line, "C:\\Windows\\System32")) {
+        for (const std::string& scriptLine : script->lines) {
             std::size_t quotes = 0;
             for (const char c : scriptLine) {
                 Require(static_cast<unsigned char>(c) >= 32);

@@ -22,10 +22,10 @@ const std::string kFolder = "C:\\Program Files\\Kestrel";
 const std::string kUninstaller = kFolder + "\\uninstall.exe";
 const char kLeftovers[] = "Some files created after the original installation are still in the application folder.";
 
-std::string ScriptText(const std::string& uninstaller, const std::string& script = removal::kRemovalScriptPath) {
+std::string ScriptText() {
+    const auto script = removal::MakeRemovalScript(kUninstaller, "C:\\Windows\\System32");
     std::string text;
-    const auto lines = removal::RemovalScript(uninstaller, script, "C:\\Windows\\System32", true);
-    for (const std::string& line : lines.value()) text += line + "\r\n";
+    for (const std::string& line : script.value().lines) text += line + "\r\n";
     return text;
 }
 
@@ -78,11 +78,12 @@ TEST(UninstallRun, RemovesEverythingTheInstallationMade) {
     EXPECT_EQ(rig.files.fileRemovals.back(), kFolder + "\\Kestrel.exe");
 
     rig.Click(&ui::Install::btnUninstallExitClick);
-    EXPECT_EQ(rig.files.Content(removal::kRemovalScriptPath), ScriptText(kUninstaller));
+    EXPECT_EQ(rig.files.Content(removal::kRemovalScriptPath), ScriptText());
     ASSERT_EQ(rig.shell.Launches().size(), 1u);
     EXPECT_EQ(rig.shell.Launches()[0].file, "C:\\uninstall_rd.bat");
     EXPECT_EQ(rig.shell.Launches()[0].show, platform::ShowCommand::Minimised);
     EXPECT_EQ(rig.shell.Launches()[0].workingFolder, "C:\\Windows\\System32");
+    EXPECT_EQ(rig.shell.environment["VELMORAN_UNINSTALLER"], kUninstaller);
     EXPECT_TRUE(rig.view.terminated);
 }
 
@@ -303,16 +304,23 @@ TEST(UninstallRunMends, SpuriousLogBesideAnInstallerReachesNothingElse) {
 
 
 TEST(RemovalScript, WaitsForTheUninstallerThenRemovesItsFolderAndItself) {
-    const std::string text = ScriptText("C:\\Program Files\\50% Off!\\uninstall.exe");
-    EXPECT_EQ(text,
-              "@echo off\r\n\"C:\\Windows\\System32\\chcp.com\" 65001 >nul\r\n"
-              "setlocal DisableDelayedExpansion\r\nset tries=0\r\n:wait\r\n"
-              "del \"C:\\Program Files\\50%% Off!\\uninstall.exe\" >nul 2>&1\r\n"
-              "if not exist \"C:\\Program Files\\50%% Off!\\uninstall.exe\" goto removed\r\n"
-              "set /a tries+=1\r\nif %tries% geq 10 goto removed\r\n\"C:\\Windows\\System32\\ping.exe\" -n 2 127.0.0.1 >nul\r\ngoto wait\r\n"
-              ":removed\r\nrmdir \"C:\\Program Files\\50%% Off!\"\r\ndel \"C:\\uninstall_rd.bat\"\r\n");
+    // The paths come through the environment, whatever they hold: "%" and "!"
+    // mean nothing there, and no code page stands between them and cmd.
+    const std::string uninstaller = "C:\\Program Files\\50% Off! Текст\\uninstall.exe";
+    const auto script = removal::MakeRemovalScript(uninstaller, "C:\\Windows\\System32");
+    ASSERT_TRUE(script);
+    EXPECT_EQ(script->lines,
+              (std::vector<std::string>{"@echo off", "setlocal DisableDelayedExpansion", "set tries=0", ":wait",
+                                        "del \"%VELMORAN_UNINSTALLER%\" >nul 2>&1",
+                                        "if not exist \"%VELMORAN_UNINSTALLER%\" goto removed", "set /a tries+=1",
+                                        "if %tries% geq 10 goto removed",
+                                        "\"C:\\Windows\\System32\\ping.exe\" -n 2 127.0.0.1 >nul", "goto wait",
+                                        ":removed", "rmdir \"%VELMORAN_FOLDER%\"", "del \"%~f0\""}));
+    using Variables = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(script->environment, (Variables{{"VELMORAN_UNINSTALLER", uninstaller},
+                                              {"VELMORAN_FOLDER", "C:\\Program Files\\50% Off! Текст"}}));
     for (const char* unsafe : {"C:\\x\" & calc.exe & rem \"\\uninstall.exe", "C:\\x\r\ncalc.exe\\uninstall.exe"})
-        EXPECT_FALSE(removal::RemovalScript(unsafe, removal::kRemovalScriptPath, "C:\\Windows\\System32", true)) << unsafe;
+        EXPECT_FALSE(removal::MakeRemovalScript(unsafe, "C:\\Windows\\System32")) << unsafe;
 }
 
 TEST(RemovalScript, OnlyTheRunningProgramsOwnLineNamesTheUninstaller) {
@@ -332,7 +340,7 @@ TEST(RemovalScript, ALinkOrFolderAtTheScriptPathIsNotFollowed) {
     linked.files.MarkLink(removal::kRemovalScriptPath);
     linked.Uninstall();
     linked.Click(&ui::Install::btnUninstallExitClick);
-    EXPECT_EQ(linked.files.Content(removal::kRemovalScriptPath), ScriptText(kUninstaller));
+    EXPECT_EQ(linked.files.Content(removal::kRemovalScriptPath), ScriptText());
     EXPECT_TRUE(linked.view.terminated);
 
     UninstallRig folder;
@@ -341,7 +349,7 @@ TEST(RemovalScript, ALinkOrFolderAtTheScriptPathIsNotFollowed) {
     folder.Uninstall();
     folder.Click(&ui::Install::btnUninstallExitClick);
     const std::string elsewhere = "C:\\Users\\Admin\\Temp\\uninstall_rd-1.bat";
-    EXPECT_EQ(folder.files.Content(elsewhere), ScriptText(kUninstaller, elsewhere));
+    EXPECT_EQ(folder.files.Content(elsewhere), ScriptText());
     ASSERT_EQ(folder.shell.Launches().size(), 1u);
     EXPECT_EQ(folder.shell.Launches()[0].file, elsewhere);
 }

@@ -445,19 +445,35 @@ void Shot(const std::string& file, bool waitForIdle) {
     Expect(out.good(), "cannot write " + file);
 }
 
+std::wstring Wide(const std::string& utf8) {
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
+    if (length > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], length);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+
+std::string Utf8(const wchar_t* wide) {
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
+    if (length > 0) WideCharToMultiByte(CP_UTF8, 0, wide, -1, &utf8[0], length, nullptr, nullptr);
+    utf8.resize(utf8.size() - 1);
+    return utf8;
+}
+
+// Read through the shell's Unicode interface, the script's UTF-8 names in
+// UTF-16: what a user's Explorer sees, whatever the installer's code page.
 void CheckShortcut(const std::string& arguments) {
     const std::vector<std::string> parts = SplitBars(arguments);
     Expect(parts.size() == 4, "shortcut needs LINK | TARGET | DESCRIPTION | WORKING FOLDER");
-    IShellLinkA* link = nullptr;
-    Expect(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    IShellLinkW* link = nullptr;
+    Expect(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                       reinterpret_cast<void**>(&link))),
            "no shell-link object");
     IPersistFile* file = nullptr;
     link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-    wchar_t wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, parts[0].c_str(), -1, wide, MAX_PATH);
-    const bool loaded = file && SUCCEEDED(file->Load(wide, STGM_READ));
-    char target[MAX_PATH] = {}, description[MAX_PATH] = {}, folder[MAX_PATH] = {};
+    const bool loaded = file && SUCCEEDED(file->Load(Wide(parts[0]).c_str(), STGM_READ));
+    wchar_t target[MAX_PATH] = {}, description[MAX_PATH] = {}, folder[MAX_PATH] = {};
     if (loaded) {
         link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
         link->GetDescription(description, MAX_PATH);
@@ -466,10 +482,12 @@ void CheckShortcut(const std::string& arguments) {
     if (file) file->Release();
     link->Release();
     Expect(loaded, "cannot read the shortcut " + parts[0]);
-    std::printf("  shortcut: %s -> %s (\"%s\", in %s)\n", parts[0].c_str(), target, description, folder);
-    Expect(lstrcmpiA(target, parts[1].c_str()) == 0, std::string("its target is ") + target);
-    Expect(parts[2] == description, std::string("its description is ") + description);
-    Expect(parts[3] == folder, std::string("its working folder is ") + folder);
+    std::printf("  shortcut: %s -> %s (\"%s\", in %s)\n", parts[0].c_str(), Utf8(target).c_str(),
+                Utf8(description).c_str(), Utf8(folder).c_str());
+    Expect(CompareStringOrdinal(target, -1, Wide(parts[1]).c_str(), -1, TRUE) == CSTR_EQUAL,
+           "its target is " + Utf8(target));
+    Expect(Wide(parts[2]) == description, "its description is " + Utf8(description));
+    Expect(Wide(parts[3]) == folder, "its working folder is " + Utf8(folder));
 }
 
 // Runs another program to its end, beside the one under test, and checks the
@@ -477,11 +495,11 @@ void CheckShortcut(const std::string& arguments) {
 void CheckExitCode(const std::string& arguments) {
     const std::vector<std::string> parts = SplitBars(arguments);
     Expect(parts.size() == 3, "exit-code needs CODE | PROGRAM | ARGUMENTS");
-    std::string command = "\"" + parts[1] + "\" " + parts[2];
-    STARTUPINFOA startup{};
+    std::wstring command = Wide("\"" + parts[1] + "\" " + parts[2]);
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    Expect(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) != 0,
+    Expect(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) != 0,
            "cannot start " + parts[1]);
     const bool ended = WaitForSingleObject(process.hProcess, kTimeoutMs) == WAIT_OBJECT_0;
     DWORD code = 0;

@@ -24,7 +24,7 @@ namespace {
 
 // The identities of the shell-link object and its two interfaces.
 const CLSID kShellLinkClass = {0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-const IID kShellLinkA = {0x000214EE, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const IID kShellLinkW = {0x000214F9, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 const IID kPersistStream = {0x00000109, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 // ... and those on the way from the desktop's window to its shell's ShellExecute.
 const CLSID kShellWindowsClass = {0x9BA05972, 0xF6A8, 0x11CF, {0xA4, 0x42, 0x00, 0xA0, 0xC9, 0x0A, 0x8F, 0x39}};
@@ -136,6 +136,10 @@ bool DesktopShell(ComPtr<IShellDispatch2>& shell) {
 
 }  // namespace
 
+void Win32Shell::SetChildEnvironment(const std::string& name, const std::string& value) {
+    SetEnvironmentVariableA(name.c_str(), value.c_str());
+}
+
 bool Win32Shell::LaunchAsSignedInUser(const std::string& file) {
     if (!Api().coCreateInstance || !Api().sysAllocString || !Api().sysFreeString) return false;
     ComPtr<IShellDispatch2> shell;
@@ -150,17 +154,19 @@ bool Win32Shell::LaunchAsSignedInUser(const std::string& file) {
 // The link is saved into memory, not to its path: the caller writes the bytes
 // through a file it has checked lies where the installation puts things.
 Bytes Win32Shell::ShortcutContent(const std::string& description, const std::string& target) {
-    ComPtr<IShellLinkA> link;
+    ComPtr<IShellLinkW> link;
     if (!Api().coCreateInstance) throw Failure(SystemErrorText(static_cast<unsigned long>(REGDB_E_CLASSNOTREG)));
-    HRESULT result = Api().coCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkA, link.ReceiveVoid());
+    HRESULT result = Api().coCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER, kShellLinkW, link.ReceiveVoid());
     if (FAILED(result)) throw Failure(SystemErrorText(static_cast<unsigned long>(result)));
     ComPtr<IPersistStream> persist;
     result = link->QueryInterface(kPersistStream, persist.ReceiveVoid());
     if (FAILED(result)) throw Failure(SystemErrorText(static_cast<unsigned long>(result)));
     // A link that cannot be completed or saved is simply missing afterwards.
-    link->SetPath(target.c_str());
-    link->SetDescription(description.c_str());
-    link->SetWorkingDirectory(FolderPart(target).c_str());
+    // Unicode, converted here: the shell's ANSI entry points do not all follow
+    // the process's UTF-8 code page (Wine's keeps the target in the legacy one).
+    link->SetPath(AnsiToWide(target).data());
+    link->SetDescription(AnsiToWide(description).data());
+    link->SetWorkingDirectory(AnsiToWide(FolderPart(target)).data());
     ComPtr<IStream> stream;
     if (!Api().createStreamOnHGlobal || FAILED(Api().createStreamOnHGlobal(nullptr, TRUE, stream.Receive())) ||
         FAILED(persist->Save(stream.Get(), TRUE)))

@@ -18,6 +18,7 @@ public:
     bool Launch(const std::string& file, const std::string& parameters, ShowCommand show,
                 const std::string& workingFolder) override;
     // Through the desktop's shell (Explorer) when there is one.
+    void SetChildEnvironment(const std::string& name, const std::string& value) override;
     bool LaunchAsSignedInUser(const std::string& file) override;
     bool RunsAsSystem() override;
     // A named mutex in the global namespace, so runs in other sessions count too.

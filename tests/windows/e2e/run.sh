@@ -315,6 +315,60 @@ case "$scenario" in
     [ "$(reg_value "$uninstall_key" DisplayVersion)" = 2.0 ] || fail "the refused downgrade changed DisplayVersion"
     expect_exit 0 "C:\\Program Files\\Kestrel Notes\\uninstall.exe" /S
     check_removed ;;
+  every-script)
+    # An application named in Cyrillic, Greek and Japanese, files in Greek and
+    # Japanese, a shortcut with an accent and a character beyond U+FFFF, and
+    # the common desktop and program menu in a profile with a non-ASCII name.
+    name='Текст Ωμέγα メモ帳' shortcut='Café 😀' profile='C:\users\Jörg Ωμέγα'
+    folder="C:\\Program Files\\$name" installed="$drive_c/Program Files/$name"
+    sed -i "s/^Name=.*/Name=$name/; s/^MainShortcut=.*/MainShortcut=Редактор/; s/^Read Me=.*/$shortcut=Ελληνικά\\\\σοφός.txt/" \
+      "$work/sample/kestrel.ini"
+    sed -i "s/^TargetFolder=.*/TargetFolder=%ProgramFiles%\\\\$name/" "$work/sample/kestrel.ini"
+    mkdir -p "$work/sample/app/Ελληνικά" "$work/sample/app/日本語"
+    printf 'greek' > "$work/sample/app/Ελληνικά/σοφός.txt"
+    printf 'japanese' > "$work/sample/app/日本語/表.txt"
+    build
+    mkdir -p "$(unix_path "$profile")/Desktop" "$(unix_path "$profile")/Programs"
+    restore+=("rm -rf '$(unix_path "$profile")' '$installed'")
+    restore+=("wine_run reg add '$shell_folders' /v 'Common Desktop' /t REG_SZ /d '$desktop' /f >/dev/null")
+    restore+=("wine_run reg add '$shell_folders' /v 'Common Programs' /t REG_SZ /d '$programs' /f >/dev/null")
+    # Non-ASCII values go in through a registry file (UTF-16), not a command line.
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n[%s]\r\n"Common Desktop"="%s"\r\n"Common Programs"="%s"\r\n' \
+      'HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
+      "${profile//\\/\\\\}\\\\Desktop" "${profile//\\/\\\\}\\\\Programs" |
+      iconv -f UTF-8 -t UTF-16 > "$work/folders.reg"
+    wine_run regedit /S folders.reg
+    RUNNER=wine_run expect_exit 0 KestrelSetup.exe /S
+    for file in Kestrel.exe Ελληνικά/σοφός.txt 日本語/表.txt; do
+      cmp -s "$work/sample/app/$file" "$installed/$file" || fail "$file is not installed under its name"
+    done
+    group="$profile\\Programs\\$name"
+    printf '%s\n' "shortcut $profile\\Desktop\\Редактор.lnk | $folder\\Kestrel.exe | Редактор | $folder\\" \
+      "shortcut $group\\$shortcut.lnk | $folder\\Ελληνικά\\σοφός.txt | $shortcut | $folder\\Ελληνικά\\" > "$work/shortcuts.gui"
+    wine_run gui_driver.exe shortcuts.gui
+    uninstall_entries() {
+      wine_run regedit /E "$work/entries.reg" 'HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+      iconv -f UTF-16 -t UTF-8 "$work/entries.reg" | tr -d '\r'
+    }
+    uninstall_entries | grep -qxF "\"DisplayName\"=\"$name\"" || fail "DisplayName does not read back: $(uninstall_entries)"
+    printf '%s\n' "exit-code 0 | $folder\\uninstall.exe | /S" > "$work/uninstall.gui"
+    wine_run gui_driver.exe uninstall.gui
+    eventually '[ ! -e "$installed" ]' || fail "the install folder is still there: $(ls -A "$installed")"
+    [ ! -e "$(unix_path "$profile")/Desktop/Редактор.lnk" ] || fail "the desktop shortcut is still there"
+    [ ! -e "$(unix_path "$group")" ] || fail "the program group is still there"
+    ! uninstall_entries | grep -qF "$name" || fail "the uninstall entry is still there" ;;
+  legacy-western)
+    # An installer of the code page 1252 days: no Charset line, "Café" in 1252.
+    sed -i "s/^Name=.*/Name=Café Notes/; s/^TargetFolder=.*/TargetFolder=%ProgramFiles%\\\\Café Notes/" "$work/sample/kestrel.ini"
+    build
+    perl -0777 -pi -e 's/Charset=UTF-8\r\n//; s/Caf\xC3\xA9/Caf\xE9/g' "$work/KestrelSetup.exe"
+    installed="$drive_c/Program Files/Café Notes"
+    restore+=("rm -rf '$installed'")
+    RUNNER=wine_run expect_exit 0 KestrelSetup.exe /S
+    cmp -s "$work/sample/app/Kestrel.exe" "$installed/Kestrel.exe" || fail "not installed under the name Café Notes: $(ls "$drive_c/Program Files")"
+    printf '%s\n' 'exit-code 0 | C:\Program Files\Café Notes\uninstall.exe | /S' > "$work/uninstall.gui"
+    wine_run gui_driver.exe uninstall.gui
+    eventually '[ ! -e "$installed" ]' || fail "the install folder is still there: $(ls -A "$installed")" ;;
   files-in-use)
     # A program holds readme.txt (no delete sharing) during a silent reinstall:
     # the new one waits beside it for the next start of Windows, exit code 3010.
