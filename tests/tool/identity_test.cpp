@@ -79,6 +79,9 @@ TEST_F(Identity, PerUserInstallersAskForNoElevation) {
     };
     ASSERT_EQ(Build("machine.exe").exitCode, 0);
     EXPECT_NE(manifestOf("machine.exe").find("level=\"requireAdministrator\""), std::string::npos);
+    // Its ANSI calls in UTF-8, the code page of the header the builder writes.
+    EXPECT_NE(manifestOf("machine.exe").find(">UTF-8</activeCodePage>"), std::string::npos);
+    EXPECT_NE(ReadFile(scratch_ / "machine.exe").find("\r\nCharset=UTF-8\r\n"), std::string::npos);
     std::string project = ReadFile(scratch_ / "sample/kestrel.ini");
     project.insert(project.find("[Shortcuts]"), "Scope=User\n");
     WriteFile(scratch_ / "sample/kestrel.ini", project);

@@ -16,7 +16,7 @@ void RestrictDllSearchToSystemFolder() {
 }
 
 HMODULE LoadSystemLibrary(const char* name) {
-    char folder[MAX_PATH];
+    char folder[kMaxPathBytes];
     const UINT length = GetSystemDirectoryA(folder, sizeof folder);
     if (length == 0 || length >= sizeof folder) return nullptr;
     const std::string path = std::string(folder, length) + "\\" + name;

@@ -230,7 +230,7 @@ std::vector<std::string> Win32FileSystem::ListFolder(const std::string& pattern)
 }
 
 std::string Win32FileSystem::CurrentFolder() {
-    char buffer[MAX_PATH + 1];
+    char buffer[kMaxPathBytes];
     const DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
     return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string();
 }
@@ -248,7 +248,7 @@ bool Win32FileSystem::RemoveLink(const std::string& path) {
 }
 
 std::string Win32FileSystem::TemporaryFolder() {
-    char buffer[MAX_PATH + 1];
+    char buffer[kMaxPathBytes];
     const DWORD length = GetTempPathA(sizeof buffer, buffer);
     std::string folder = length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string();
     while (!folder.empty() && folder.back() == '\\') folder.pop_back();
@@ -256,7 +256,7 @@ std::string Win32FileSystem::TemporaryFolder() {
 }
 
 std::string Win32FileSystem::SystemFolder() {
-    char buffer[MAX_PATH + 1];
+    char buffer[kMaxPathBytes];
     const UINT length = GetSystemDirectoryA(buffer, sizeof buffer);
     return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string();
 }

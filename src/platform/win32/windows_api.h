@@ -10,3 +10,7 @@
 #undef UNICODE
 #undef _UNICODE
 #include <windows.h>
+
+// The room a path the ANSI calls hand back may take, in bytes: in UTF-8 each
+// of MAX_PATH UTF-16 units may take up to three.
+inline constexpr DWORD kMaxPathBytes = 3 * MAX_PATH + 1;

@@ -13,7 +13,7 @@ namespace {
 Failure IoError(DWORD code) { return Failure("I/O error " + std::to_string(code)); }
 
 std::string FullPath(const std::string& folder) {
-    char buffer[MAX_PATH];
+    char buffer[kMaxPathBytes];
     const DWORD length = GetFullPathNameA(folder.c_str(), sizeof buffer, buffer, nullptr);
     std::string full = length > 0 && length < sizeof buffer ? std::string(buffer, length) : folder;
     while (full.size() > 3 && full.back() == '\\') full.pop_back();
@@ -72,7 +72,7 @@ void DirectoryControls::SelectDriveOf(const std::string& folder) {
 }
 
 void DirectoryControls::ShowCurrentFolder() {
-    char buffer[MAX_PATH + 1];
+    char buffer[kMaxPathBytes];
     const DWORD length = GetCurrentDirectoryA(sizeof buffer, buffer);
     if (length == 0 || length >= sizeof buffer) return;
     current_ = FullPath(std::string(buffer, length));
