@@ -14,10 +14,11 @@ namespace {
 
 using platform::Hive;
 
-// Shift-JIS, as far as these tests need it: "表" is 0x95 0x5C, its trail byte a backslash.
+// Shift-JIS, as far as these tests need it: "表" is 0x95 0x5C, its trail byte
+// a backslash; "ア" and "ヂ" are 0x83 0x41 and 0x83 0x61, trail bytes "A" and "a".
 std::string FromShiftJis(const std::string& text) {
-    static const std::map<std::string, std::string> kPairs = {
-        {"\x95\x5C", "表"}, {"\x83\x81", "メ"}, {"\x83\x82", "モ"}, {"\x92\xA0", "帳"}};
+    static const std::map<std::string, std::string> kPairs = {{"\x95\x5C", "表"}, {"\x83\x81", "メ"}, {"\x83\x82", "モ"},
+                                                              {"\x92\xA0", "帳"}, {"\x83\x41", "ア"}, {"\x83\x61", "ヂ"}};
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto pair = kPairs.find(text.substr(i, 2));
@@ -63,6 +64,25 @@ TEST(EveryScript, LegacyHeadersInstallUnderTheirNamesInUtf8) {
         const std::string key = std::string(platform::kUninstallKeyPrefix) + c.expectedApp;
         EXPECT_EQ(rig.registry.Get(Hive::LocalMachine, key, "DisplayName"), c.expectedApp) << c.what;
     }
+}
+
+TEST(EveryScript, AnOldDoubleByteLogReachesNoSiblingFolder) {
+    // Folded byte by byte as ASCII, the trail bytes made "ア" and "ヂ" one
+    // folder name, and the uninstall of one reached into the other.
+    TestApp app;
+    app.manifest.utf8 = false;
+    app.manifest.appName = "\x83\x41";
+    app.manifest.targetFolder = "%ProgramFiles%\\\x83\x41";
+    const std::string folder = "C:\\Program Files\\ア", sibling = "C:\\Program Files\\ヂ";
+    Rig rig(app.Build(), folder + "\\uninstall.exe");
+    rig.codePage.legacy = FromShiftJis;
+    rig.files.AddFile(folder + "\\a.txt", "mine");
+    rig.files.AddFile(sibling + "\\victim.txt", "keep");
+    rig.files.AddFile(folder + "\\ア.ilg", "C:\\Program Files\\\x83\x41\\a.txt\r\nC:\\Program Files\\\x83\x61\\victim.txt\r\n");
+    rig.Start();
+    rig.Click(&ui::Install::btnUninstallClick);
+    EXPECT_FALSE(rig.files.FileExists(folder + "\\a.txt"));
+    EXPECT_EQ(rig.files.Content(sibling + "\\victim.txt"), "keep");
 }
 
 TEST(EveryScript, Utf8NamesNeedWindowsThatRunsProgramsInUtf8) {
