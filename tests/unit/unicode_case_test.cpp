@@ -2,6 +2,8 @@
 
 #include "common/unicode_case.h"
 
+#include "common/utf8.h"
+
 #include <gtest/gtest.h>
 
 namespace velmoran::testing {
@@ -24,8 +26,22 @@ TEST(UnicodeCase, SimpleUpperCaseTable) {
         {0x1F600, 0x1F600, "emoji"},   {0x17F, 0x17F, "long s stays"}, {0x1EA1, 0x1EA0, "a dot below"},
         {0x1EF9, 0x1EF8, "y tilde"},   {0x561, 0x531, "Armenian ayb"}, {0x2D00, 0x10A0, "Georgian an"},
         {0x4D1, 0x4D0, "a breve (Cyrillic)"}, {0x4C2, 0x4C1, "zhe breve"}, {0x4CF, 0x4C0, "palochka"},
+        {0x1F00, 0x1F08, "alpha psili"}, {0x1F70, 0x1FBA, "alpha varia"}, {0x3FB, 0x3FA, "san"},
+        {0x2C76, 0x2C75, "half h"},    {0x1C6, 0x1C4, "dz caron"},     {0x259, 0x18F, "schwa"},
+        {0x26B, 0x26B, "l middle tilde: its capital is longer"}, {0x2C81, 0x2C80, "Coptic alfa"},
     };
     for (const auto& c : cases) EXPECT_EQ(SimpleUpperCase(c.lower), c.upper) << c.what;
+}
+
+// Paths are compared by byte offsets into their folded forms.
+TEST(UnicodeCase, UpperCaseKeepsEveryCharactersLengthInUtf8) {
+    for (char32_t c = 0; c < 0x30000; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        std::string lower, upper;
+        AppendUtf8(lower, c);
+        AppendUtf8(upper, SimpleUpperCase(c));
+        ASSERT_EQ(lower.size(), upper.size()) << std::hex << static_cast<unsigned>(c);
+    }
 }
 
 }  // namespace
