@@ -349,6 +349,18 @@ TEST_F(SampleProject, ListAndErrorsEscapeControlCharacters) {
     EXPECT_NE(RunVelmoran("list " + Q(scratch_ / "hostile.exe")).output.find("damaged installer"), std::string::npos);
 }
 
+// Installers from before the UTF-8 header: their texts in code page 1252.
+TEST_F(SampleProject, ListShowsAnUnmarkedInstallersNamesInUtf8) {
+    std::string installer = Build("setup.exe");
+    const auto header = installer.find("d>a>t>a>s>t>a>r>t");
+    installer.erase(installer.find("Charset=UTF-8\r\n", header), 15);
+    installer.replace(installer.find("AppName=Kestrel", header), 15, "AppName=Caf\xE9");
+    WriteFile(scratch_ / "legacy.exe", installer);
+    const CommandResult list = RunVelmoran("list " + Q(scratch_ / "legacy.exe"));
+    EXPECT_EQ(list.exitCode, 0) << list.output;
+    EXPECT_NE(list.output.find("AppName=Caf\xC3\xA9 Notes"), std::string::npos) << list.output;
+}
+
 TEST_F(SampleProject, OversizedPictureIsNotInflated) {
     std::string installer = Build("setup.exe");
     const std::string splash = "Splash=";
@@ -361,18 +373,19 @@ TEST_F(SampleProject, OversizedPictureIsNotInflated) {
     EXPECT_NE(list.output.find("more than the installer shows (16 MiB)"), std::string::npos) << list.output;
 }
 
-// Random trees: names with spaces and Western accents, nested folders, empty
-// and incompressible files; extract gives every byte back.
+// Random trees: names with spaces and in several scripts, nested folders,
+// empty and incompressible files; extract gives every byte back, under the
+// same names.
 TEST(VelmoranCli, RandomTreesRoundTrip) {
     std::mt19937 rng(7);
     for (int round = 0; round < 4; ++round) {
         ScratchFolder scratch;
         const fs::path app = scratch / "tree";
-        const char* names[] = {"a.txt", "Read me.txt", "caf\xC3\xA9.dat", "x", "data.bin", "z-last"};
+        const char* names[] = {"a.txt", "Read me.txt", "caf\xC3\xA9.dat", "Текст", "表.bin", "σοφός 😀"};
         const int count = 1 + static_cast<int>(rng() % 25);
         for (int i = 0; i < count; ++i) {
             fs::path p = app;
-            for (unsigned depth = rng() % 3; depth > 0; --depth) p /= "dir" + std::to_string(rng() % 3);
+            for (unsigned depth = rng() % 3; depth > 0; --depth) p /= "dir" + std::to_string(rng() % 3) + "メモ";
             p /= std::to_string(i) + names[rng() % 6];
             std::string content(rng() % 200000, '\0');
             const bool text = rng() % 2;
@@ -383,12 +396,13 @@ TEST(VelmoranCli, RandomTreesRoundTrip) {
         WriteFile(scratch / "about.rtf", "{\\rtf1 about}");
         WriteFile(scratch / "licence.rtf", "{\\rtf1 licence}");
         fs::copy_file(VELMORAN_REAL_STUB, scratch / "stub.exe");
-        WriteFile(scratch / "p.ini", "[Application]\nName=Tree\nMainProgram=main.exe\nMainShortcut=Tree\n"
-                                      "TargetFolder=%ProgramFiles%\\Tree\nSource=tree\nAbout=about.rtf\nLicense=licence.rtf\n");
+        WriteFile(scratch / "p.ini", "[Application]\nName=Дерево\nMainProgram=main.exe\nMainShortcut=Дерево\n"
+                                      "TargetFolder=%ProgramFiles%\\Дерево\nSource=tree\nAbout=about.rtf\nLicense=licence.rtf\n");
         const CommandResult build = RunVelmoran("build " + Q(scratch / "p.ini") + " -o " + Q(scratch / "t.exe") +
                                                 " --stub " + Q(scratch / "stub.exe") + (round % 2 ? " --scramble" : ""));
         ASSERT_EQ(build.exitCode, 0) << build.output;
         ASSERT_EQ(RunVelmoran("verify " + Q(scratch / "t.exe")).exitCode, 0);
+        EXPECT_NE(RunVelmoran("list " + Q(scratch / "t.exe")).output.find("AppName=Дерево"), std::string::npos);
         const CommandResult extract = RunVelmoran("extract " + Q(scratch / "t.exe") + " " + Q(scratch / "out"));
         ASSERT_EQ(extract.exitCode, 0) << extract.output;
         std::size_t compared = 0;
