@@ -1,13 +1,18 @@
 #include "common/unicode_case.h"
 
+#include <cstdint>
+
 namespace velmoran {
 namespace {
+
+// The tables hold 16-bit code points: all of it lies in the Basic Multilingual
+// Plane, and the stub carries them.
 
 // Runs (first and last inclusive) whose small letters lie a fixed distance
 // from their capitals.
 struct Shift {
-    char32_t first, last;
-    int by;
+    uint16_t first, last;
+    int16_t by;
 };
 
 constexpr Shift kShifts[] = {
@@ -31,7 +36,7 @@ constexpr Shift kShifts[] = {
 
 // Runs of capital and small letter in turn; `smallIsOdd` tells which is which.
 struct Alternating {
-    char32_t first, last;
+    uint16_t first, last;
     bool smallIsOdd;
 };
 
@@ -51,7 +56,7 @@ constexpr Alternating kAlternating[] = {
 // takes three bytes in UTF-8 against their two (ɫ, ɽ and two Windows maps the
 // other way round) are left out: folding keeps every character's length.
 struct Single {
-    char32_t small, capital;
+    uint16_t small, capital;
 };
 
 constexpr Single kSingles[] = {
@@ -69,9 +74,9 @@ constexpr Single kSingles[] = {
 
 char32_t SimpleUpperCase(char32_t c) {
     if (c < 0x80) return c >= U'a' && c <= U'z' ? c - 32 : c;
-    if (c < 0xE0) return c;  // the micro sign stays itself
+    if (c < 0xE0 || c > 0xFFFF) return c;  // the micro sign stays itself
     for (const Shift& run : kShifts)
-        if (c >= run.first && c <= run.last) return static_cast<char32_t>(static_cast<int>(c) + run.by);
+        if (c >= run.first && c <= run.last) return static_cast<char32_t>(static_cast<int32_t>(c) + run.by);
     for (const Alternating& run : kAlternating)
         if (c >= run.first && c <= run.last) return ((c & 1) != 0) == run.smallIsOdd ? c - 1 : c;
     for (const Single& letter : kSingles)

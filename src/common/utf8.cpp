@@ -18,17 +18,6 @@ std::optional<Utf8Character> DecodeUtf8Character(std::string_view text, std::siz
     return Utf8Character{cp, length};
 }
 
-std::optional<std::u32string> DecodeUtf8(std::string_view utf8) {
-    std::u32string out;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto character = DecodeUtf8Character(utf8, i);
-        if (!character) return std::nullopt;
-        out += character->codePoint;
-        i += character->length;
-    }
-    return out;
-}
-
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -45,12 +34,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
         out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
-}
-
-std::string EncodeUtf8(const std::u32string& codePoints) {
-    std::string out;
-    for (const char32_t cp : codePoints) AppendUtf8(out, cp);
-    return out;
 }
 
 bool IsUtf8(std::string_view text) {

@@ -9,23 +9,20 @@
 
 namespace velmoran {
 
-// The code points of a UTF-8 text, or nothing when it is not well-formed UTF-8:
-// a stray or missing continuation byte, an over-long form (which could spell
-// '\' or '.' in a way a byte-wise check misses), a surrogate (unpaired in
-// UTF-16) or a value above U+10FFFF.
-std::optional<std::u32string> DecodeUtf8(std::string_view utf8);
-std::string EncodeUtf8(const std::u32string& codePoints);
-void AppendUtf8(std::string& out, char32_t codePoint);
-
-bool IsUtf8(std::string_view text);
-bool IsAscii(std::string_view text);
-
 // The code point starting at `at` and the bytes it takes; nothing when the
-// bytes there are not one well-formed character.
+// bytes there are not one well-formed character: a stray or missing
+// continuation byte, an over-long form (which could spell '\' or '.' in a way
+// a byte-wise check misses), a surrogate (unpaired in UTF-16) or a value above
+// U+10FFFF.
 struct Utf8Character {
     char32_t codePoint;
     std::size_t length;
 };
 std::optional<Utf8Character> DecodeUtf8Character(std::string_view text, std::size_t at);
+void AppendUtf8(std::string& out, char32_t codePoint);
+
+// True when the whole text is well-formed UTF-8; when every byte is ASCII.
+bool IsUtf8(std::string_view text);
+bool IsAscii(std::string_view text);
 
 }  // namespace velmoran

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "code_page.h"
 #include "links.h"
 #include "common/failure.h"
 #include "quoted.h"

@@ -38,6 +38,23 @@ std::string Printable(const std::string& utf8) {
     return out;
 }
 
+std::optional<std::u32string> DecodeUtf8(const std::string& utf8) {
+    std::u32string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto character = DecodeUtf8Character(utf8, i);
+        if (!character) return std::nullopt;
+        out += character->codePoint;
+        i += character->length;
+    }
+    return out;
+}
+
+std::string EncodeUtf8(const std::u32string& codePoints) {
+    std::string out;
+    for (const char32_t cp : codePoints) AppendUtf8(out, cp);
+    return out;
+}
+
 std::string CodePageToUtf8(const std::string& text) {
     std::string out;
     for (const char c : text) {

@@ -4,6 +4,7 @@
 
 #include "common/failure.h"
 #include "common/little_endian.h"
+#include "code_page.h"
 #include "common/utf8.h"
 
 namespace velmoran::builder {

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "common/failure.h"
+#include "code_page.h"
 #include "common/utf8.h"
 #include "common/path.h"
 #include "identity_resources.h"
