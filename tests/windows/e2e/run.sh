@@ -338,6 +338,10 @@ case "$scenario" in
       "${profile//\\/\\\\}\\\\Desktop" "${profile//\\/\\\\}\\\\Programs" |
       iconv -f UTF-8 -t UTF-16 > "$work/folders.reg"
     wine_run regedit /S folders.reg
+    # The wizard shows the name as it is.
+    printf '%s\n' 'start KestrelSetup.exe' 'page tabIntro' "text labTitle $name" 'shot every-script' \
+      'click btnShowLicense' 'page tabLicense' 'close-window' 'wait-exit' > "$work/title.gui"
+    wine_run gui_driver.exe title.gui
     RUNNER=wine_run expect_exit 0 KestrelSetup.exe /S
     for file in Kestrel.exe Ελληνικά/σοφός.txt 日本語/表.txt; do
       cmp -s "$work/sample/app/$file" "$installed/$file" || fail "$file is not installed under its name"
