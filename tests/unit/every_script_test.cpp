@@ -113,6 +113,12 @@ TEST(EveryScript, Utf8NamesNeedWindowsThatRunsProgramsInUtf8) {
         EXPECT_EQ(rig.view.boxes[0].text, setup::kNeedsUtf8Windows);
         EXPECT_EQ(rig.install->ExitCode(), setup::kExitCouldNotStart);
         EXPECT_EQ(rig.files.Snapshot(), before);
+        // Without a window: exit code 1, the reason in the setup log.
+        QuietRig quiet(app.Build());
+        quiet.codePage.utf8 = false;
+        EXPECT_EQ(quiet.Run(), setup::kExitCouldNotStart);
+        EXPECT_TRUE(quiet.Logged(setup::kNeedsUtf8Windows));
+        EXPECT_FALSE(quiet.files.FolderExists(kQuietFolder));
     }
 }
 
