@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "common/failure.h"
+#include "common/unicode_case.h"
 #include "platform/special_folders.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/own_file_source.h"
@@ -274,6 +275,22 @@ TEST(Win32FileSystem_, FoldersFilesAndListing) {
     EXPECT_FALSE(files.FolderExists(folder + "\\sub"));
     EXPECT_FALSE(files.CurrentFolder().empty());
     RemoveTree(folder);
+}
+
+// Two names this program takes for one, the system takes for one too: a
+// boundary check never accepts a path that Windows reads as another.
+TEST(CaseFolding, EveryFoldingIsOneTheSystemMakes) {
+    int folded = 0;
+    for (char32_t c = 0x80; c < 0x10000; ++c) {
+        const char32_t upper = SimpleUpperCase(c);
+        // Wine keeps the final sigma apart from the capital; Windows' table
+        // (NTFS's upper-case table) maps it to "Σ" as to "σ".
+        if (upper == c || c == 0x3C2) continue;
+        ++folded;
+        const wchar_t lower = static_cast<wchar_t>(c), capital = static_cast<wchar_t>(upper);
+        EXPECT_EQ(CompareStringOrdinal(&lower, 1, &capital, 1, TRUE), CSTR_EQUAL) << std::hex << static_cast<unsigned>(c);
+    }
+    EXPECT_GT(folded, 800);
 }
 
 TEST(OwnFileSource_, ReadsWholeFileWhileOthersMayOpenIt) {
