@@ -314,9 +314,9 @@ void Start(const std::string& path, const std::string& arguments = std::string()
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     std::string folder = path.substr(0, path.find_last_of("\\/") + 1);
-    Expect(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                          folder.empty() ? nullptr : folder.c_str(), &startup, &g_process) != 0,
-           "cannot start " + path);
+    const bool started = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                        folder.empty() ? nullptr : folder.c_str(), &startup, &g_process) != 0;
+    Expect(started, "cannot start " + path + " (error " + std::to_string(GetLastError()) + ")");
     // Start-up runs before the window shows, so a box may come first.
     Expect(WaitFor([] {
                g_form = nullptr;
@@ -499,8 +499,9 @@ void CheckExitCode(const std::string& arguments) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    Expect(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) != 0,
-           "cannot start " + parts[1]);
+    const bool started =
+        CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) != 0;
+    Expect(started, "cannot start " + parts[1] + " (error " + std::to_string(GetLastError()) + ")");
     const bool ended = WaitForSingleObject(process.hProcess, kTimeoutMs) == WAIT_OBJECT_0;
     DWORD code = 0;
     GetExitCodeProcess(process.hProcess, &code);

@@ -5,6 +5,8 @@
 # as SCENARIO-NAME.png.
 #   run.sh SCENARIO BIN SOURCE SHOTS PREFIX
 set -euo pipefail
+# A command that fails outside fail() says which, and where.
+trap 'echo "FAILED: line $LINENO: \"$BASH_COMMAND\" ended with $?" >&2' ERR
 scenario="$1" bin="$2" source="$3" shots="$4" prefix="$5"
 here="$(cd "$(dirname "$0")" && pwd)"
 work="$(mktemp -d "${TMPDIR:-/tmp}/velmoran-e2e-$scenario.XXXXXX")"
@@ -367,7 +369,7 @@ case "$scenario" in
     build
     perl -0777 -pi -e 's/Charset=UTF-8\r\n//; s/Caf\xC3\xA9/Caf\xE9/g' "$work/KestrelSetup.exe"
     installed="$drive_c/Program Files/Café Notes"
-    restore+=("rm -rf '$installed'")
+    restore+=("rm -rf '$installed' '$(unix_path "$programs")/Café Notes'")
     RUNNER=wine_run expect_exit 0 KestrelSetup.exe /S
     cmp -s "$work/sample/app/Kestrel.exe" "$installed/Kestrel.exe" || fail "not installed under the name Café Notes: $(ls "$drive_c/Program Files")"
     printf '%s\n' 'exit-code 0 | C:\Program Files\Café Notes\uninstall.exe | /S' > "$work/uninstall.gui"
