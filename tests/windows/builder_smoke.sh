@@ -3,6 +3,7 @@
 # the sample application, and compare the extracted files.
 # builder_smoke.sh WINE_RUNNER PREFIX VELMORAN_EXE SAMPLE_DIR
 set -euo pipefail
+trap 'echo "FAILED: line $LINENO: \"$BASH_COMMAND\" ended with $?" >&2' ERR
 runner="$1" prefix="$2" tool="$3" sample="$4"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
