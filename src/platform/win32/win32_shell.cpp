@@ -162,8 +162,9 @@ Bytes Win32Shell::ShortcutContent(const std::string& description, const std::str
     result = link->QueryInterface(kPersistStream, persist.ReceiveVoid());
     if (FAILED(result)) throw Failure(SystemErrorText(static_cast<unsigned long>(result)));
     // A link that cannot be completed or saved is simply missing afterwards.
-    // Unicode, converted here: the shell's ANSI entry points do not all follow
-    // the process's UTF-8 code page (Wine's keeps the target in the legacy one).
+    // Through the Unicode interface, so the link holds its names in Unicode:
+    // given an ANSI target, Wine's shell keeps it as ANSI in the link, which a
+    // program in another code page then reads garbled.
     link->SetPath(AnsiToWide(target).data());
     link->SetDescription(AnsiToWide(description).data());
     link->SetWorkingDirectory(AnsiToWide(FolderPart(target)).data());
