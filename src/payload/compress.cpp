@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "common/failure.h"
+#include "payload/solid_decoder.h"
 
 namespace velmoran::payload {
 
@@ -31,9 +32,9 @@ Bytes Compress(const uint8_t* data, std::size_t size, int level) {
 }
 
 uint8_t Lzma2DictionaryProperty(uint32_t dictionary) {
-    // The smallest property whose size, 2^n or 3 * 2^(n-1) from 4 KiB on, holds the dictionary.
+    // The smallest property whose size holds the dictionary.
     uint8_t property = 0;
-    while (property < 40 && (static_cast<uint64_t>(2 | (property & 1)) << (property / 2 + 11)) < dictionary) ++property;
+    while (property < 40 && LzmaDictionarySize(property) < dictionary) ++property;
     return property;
 }
 

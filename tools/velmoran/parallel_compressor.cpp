@@ -45,6 +45,12 @@ Failure ChangedFile(const SourceFile& file, uint64_t now) {
                    std::to_string(file.size) + " bytes, now " + std::to_string(now) + ")");
 }
 
+std::ifstream OpenSourceFile(const SourceFile& file) {
+    std::ifstream in(file.path, std::ios::binary);
+    if (!in) throw Failure("file " + Quoted(file.path) + ": cannot be opened");
+    return in;
+}
+
 namespace {
 
 // A file too large to hold whole goes through zlib's streaming deflate, at
@@ -79,8 +85,7 @@ std::unique_ptr<CompressedStream> StreamLargeFile(const SourceFile& file, std::i
 }  // namespace
 
 Bytes ReadWholeFile(const SourceFile& file) {
-    std::ifstream in(file.path, std::ios::binary);
-    if (!in) throw Failure("file " + Quoted(file.path) + ": cannot be opened");
+    std::ifstream in = OpenSourceFile(file);
     Bytes data(static_cast<std::size_t>(file.size) + 1);
     in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
     if (in.bad()) throw Failure("file " + Quoted(file.path) + ": read error");
@@ -92,8 +97,7 @@ Bytes ReadWholeFile(const SourceFile& file) {
 
 std::unique_ptr<CompressedStream> CompressFile(const SourceFile& file, int level, std::size_t spillThreshold) {
     if (file.size > kWholeFileLimit) {
-        std::ifstream in(file.path, std::ios::binary);
-        if (!in) throw Failure("file " + Quoted(file.path) + ": cannot be opened");
+        std::ifstream in = OpenSourceFile(file);
         return StreamLargeFile(file, in, level, spillThreshold);
     }
     const Bytes data = ReadWholeFile(file);

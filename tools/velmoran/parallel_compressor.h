@@ -6,6 +6,7 @@
 // goes to an anonymous temporary file, so memory stays bounded.
 
 #include <cstdint>
+#include <fstream>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -51,6 +52,9 @@ void CompressInOrder(const std::vector<SourceFile>& files, const CompressorSetti
 
 // The failure of a file whose size is no longer the scan's (`now` bytes or more).
 Failure ChangedFile(const SourceFile& file, uint64_t now);
+
+// The file opened for reading; throws Failure naming it when it cannot be.
+std::ifstream OpenSourceFile(const SourceFile& file);
 
 // A file's bytes; throws Failure naming the file when it cannot be read or its
 // size no longer matches the scan.

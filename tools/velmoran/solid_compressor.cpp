@@ -37,8 +37,7 @@ public:
             const uint64_t offset = at - starts_[index];
             const uint64_t count = std::min(to, starts_[index] + file.size) - at;
             if (count == 0) continue;
-            std::ifstream in(file.path, std::ios::binary);
-            if (!in) throw Failure("file " + Quoted(file.path) + ": cannot be opened");
+            std::ifstream in = OpenSourceFile(file);
             in.seekg(static_cast<std::streamoff>(offset));
             in.read(reinterpret_cast<char*>(bytes.data() + (at - from)), static_cast<std::streamsize>(count));
             if (in.bad()) throw Failure("file " + Quoted(file.path) + ": read error");
@@ -55,8 +54,7 @@ private:
 };
 
 uLong FileChecksum(const SourceFile& file) {
-    std::ifstream in(file.path, std::ios::binary);
-    if (!in) throw Failure("file " + Quoted(file.path) + ": cannot be opened");
+    std::ifstream in = OpenSourceFile(file);
     std::vector<uint8_t> buffer(1 << 20);
     uLong checksum = adler32(0, nullptr, 0);
     uint64_t total = 0;

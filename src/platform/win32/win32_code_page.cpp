@@ -15,13 +15,11 @@ unsigned LegacyAnsiCodePage() {
     return got > 0 && codePage != 0 && codePage != CP_UTF8 ? codePage : 1252;
 }
 
-bool Win32CodePage::AnsiIsUtf8() {
-    return GetACP() == CP_UTF8;
-}
+Win32CodePage::Win32CodePage() : ansiIsUtf8_(GetACP() == CP_UTF8), legacy_(LegacyAnsiCodePage()) {}
 
 std::string Win32CodePage::FromLegacy(const std::string& text) {
-    if (text.empty() || !AnsiIsUtf8()) return text;
-    return ToUtf8(LegacyAnsiCodePage(), text);
+    if (text.empty() || !ansiIsUtf8_) return text;
+    return ToUtf8(legacy_, text);
 }
 
 }  // namespace velmoran::platform::win32

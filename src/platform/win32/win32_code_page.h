@@ -10,8 +10,14 @@ unsigned LegacyAnsiCodePage();
 
 class Win32CodePage : public CodePage {
 public:
-    bool AnsiIsUtf8() override;
+    Win32CodePage();
+    bool AnsiIsUtf8() override { return ansiIsUtf8_; }
     std::string FromLegacy(const std::string& text) override;
+
+private:
+    // Asked once: a legacy header or log is converted line by line.
+    const bool ansiIsUtf8_;
+    const unsigned legacy_;
 };
 
 }  // namespace velmoran::platform::win32
