@@ -1,7 +1,9 @@
 # Entry points: make demo, make test, make bench, make fuzz.
 JOBS ?= $(shell nproc)
-# WERROR=ON makes every compiler warning an error (CI sets it).
-WERROR ?= OFF
+# WERROR=ON makes every compiler warning an error (CI sets it). Given once, it
+# stays in each build tree's cache: a later make without it reuses that build.
+WERROR ?=
+CONFIGURE_FLAGS = $(if $(WERROR),-DVELMORAN_WERROR=$(WERROR))
 FUZZ_SECONDS ?= 60
 
 .PHONY: all deps native asan win64 tools test demo bench fuzz package clean
@@ -17,15 +19,15 @@ deps:
 	@bash scripts/install-deps.sh
 
 native: deps
-	@cmake --preset native -DVELMORAN_WERROR=$(WERROR) >/dev/null
+	@cmake --preset native $(CONFIGURE_FLAGS) >/dev/null
 	@cmake --build build/native -j $(JOBS)
 
 asan: deps
-	@cmake --preset asan -DVELMORAN_WERROR=$(WERROR) >/dev/null
+	@cmake --preset asan $(CONFIGURE_FLAGS) >/dev/null
 	@cmake --build build/asan -j $(JOBS)
 
 win64: deps
-	@cmake --preset win64 -DVELMORAN_WERROR=$(WERROR) >/dev/null
+	@cmake --preset win64 $(CONFIGURE_FLAGS) >/dev/null
 	@cmake --build build/win64 -j $(JOBS)
 
 test: tools asan
@@ -43,8 +45,6 @@ package: tools
 	@ls -1 build/packages
 
 bench: tools
-	@cmake --preset native -DVELMORAN_WERROR=$(WERROR) >/dev/null
-	@cmake --build build/native -j $(JOBS)
 	@bash bench/run.sh
 
 fuzz: deps

@@ -25,6 +25,18 @@ bool FinalPathWithin(const std::string& finalPath, const std::string& finalFolde
     return finalPath[folder.size()] == '\\' && finalPath.size() > folder.size() + 1;
 }
 
+bool RestartOperationIsSafe(FileSystem& files, const std::string& path, const std::string& finalFolder) {
+    const auto finalPath = files.FinalFilePath(path);
+    if (!finalPath || !FinalPathWithin(*finalPath, finalFolder)) return false;
+    for (std::string folder = *finalPath;;) {
+        const auto slash = folder.find_last_of('\\');
+        if (slash == std::string::npos) return false;
+        folder.resize(slash);
+        if (folder.find('\\') == std::string::npos) return true;  // the root ("C:") is reached
+        if (files.OthersMayChange(folder)) return false;
+    }
+}
+
 std::string FirstLinkOnWay(FileSystem& files, const std::string& folder, const std::string& path) {
     for (auto end = folder.size(); end != std::string::npos && end <= path.size(); end = path.find('\\', end + 1)) {
         const std::string step = path.substr(0, end);

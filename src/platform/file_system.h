@@ -29,6 +29,15 @@ public:
 // How FinalFolderPath treats a junction or symbolic link at the folder itself.
 enum class LinkAtFolder { Refuse, Follow };
 
+// The rights a new folder gets: those its parent hands down, or those Windows
+// gives a folder below Program Files (SYSTEM and Administrators full control,
+// TrustedInstaller on what lies below, Users read and execute, the creator
+// owner full control of what they make), protected from inheriting any other.
+enum class FolderRights { Inherited, AdministratorsOnly };
+
+// What became of a file's deletion.
+enum class Removal { Removed, InUse, NotRemoved };
+
 // The elevated installer and uninstaller write and delete only where the
 // installation itself puts things. A folder of theirs is checked once for its
 // final path (every junction and link on the way resolved); each file or folder
@@ -51,8 +60,10 @@ public:
     // held by a running program, else
     // Failure("Cannot create file \"<path>\". <system error text>").
     virtual std::unique_ptr<WritableFile> CreateFileWithin(const std::string& path, const std::string& finalFolder) = 0;
-    // Deletes the file (or a link itself) when its final path lies below `finalFolder`.
-    virtual bool RemoveFileWithin(const std::string& path, const std::string& finalFolder) = 0;
+    // Deletes the file (or a link itself) when its final path lies below
+    // `finalFolder`. InUse only when a running program holds it (a read-only
+    // file, or one outside the folder, is NotRemoved).
+    virtual Removal RemoveFileWithin(const std::string& path, const std::string& finalFolder) = 0;
     // Removes the empty folder when its final path is `finalFolder` or lies below it.
     virtual bool RemoveFolderWithin(const std::string& folder, const std::string& finalFolder) = 0;
 
@@ -65,8 +76,21 @@ public:
 
     virtual bool FileExists(const std::string& path) = 0;
     virtual bool FolderExists(const std::string& path) = 0;
-    // One level; false when it cannot be made (or exists already).
-    virtual bool CreateFolder(const std::string& path) = 0;
+    // One level. "" when made, else the system's reason (an existing entry included).
+    virtual std::string CreateFolder(const std::string& path, FolderRights rights) = 0;
+    // True when an account other than SYSTEM, Administrators, TrustedInstaller
+    // and the one running this program may write into the folder, delete or
+    // rename it, or change its rights or owner (its owner always may); also
+    // when its rights cannot be read. Such a user could replace a program the
+    // installation puts there, or plant a junction in it.
+    virtual bool OthersMayChange(const std::string& folder) = 0;
+    // The final path of the file at `path` itself, opened without following a
+    // link at its name; nothing when no plain file is there (missing, a folder,
+    // a junction or link).
+    virtual std::optional<std::string> FinalFilePath(const std::string& path) = 0;
+    // `path` with each 8.3 short name on the way written in full, as
+    // GetLongPathName does; the part that does not exist stays as given.
+    virtual std::string LongPath(const std::string& path) = 0;
     virtual bool RemoveFile(const std::string& path) = 0;
     // Names of the entries (files and folders of every attribute) matching a
     // pattern such as "C:\App\*.*", without "." and ".." and volume labels.
@@ -100,6 +124,14 @@ Failure LinkRefusal(const std::string& path);
 // True when `finalPath` lies below `finalFolder` (both final paths, compared
 // without regard to ASCII case); with `orItself`, also when they are the same.
 bool FinalPathWithin(const std::string& finalPath, const std::string& finalFolder, bool orItself = false);
+
+// True when a restart operation on the file at `path` (which lies below
+// `finalFolder`) is one no other user can redirect: Windows carries it out at
+// boot by name, following whatever junction then stands on the way, so every
+// folder from the file's own up to the drive's root, the root excepted, must
+// be one that only administrators may change. (A root lets users make new
+// folders in it, but not rename or replace those already there.)
+bool RestartOperationIsSafe(FileSystem& files, const std::string& path, const std::string& finalFolder);
 
 // The first folder on the way from `folder` (itself included) down to the
 // folder that holds `path` (which lies below `folder`) that is a junction or

@@ -45,7 +45,7 @@ std::optional<std::string> RemovalScope::FileContainer(const std::string& path) 
     if (installFolder_ && LiesBelow(path, installFolder_->path)) return installFolder_->finalPath;
     if (const auto desktop = FinalPathOf(desktopShortcuts_, path)) return desktop;
     const std::string name = FileNamePart(path);
-    const bool isShortcut = name.size() > 4 && EqualsIgnoreCase(name.substr(name.size() - 4), ".lnk");
+    const bool isShortcut = name.size() >= 4 && EqualsIgnoreCase(name.substr(name.size() - 4), ".lnk");
     if (!isShortcut) return std::nullopt;
     return FinalPathOf(groupFolders_, WithoutTrailingBackslash(FolderPart(path)));
 }

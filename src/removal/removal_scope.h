@@ -23,6 +23,9 @@ public:
     RemovalScope(platform::FileSystem& files, const std::string& installFolder,
                  const std::vector<std::string>& desktopShortcuts, const std::vector<std::string>& groupFolders);
 
+    // False when the install folder is a junction or link, or cannot be opened.
+    bool HasInstallFolder() const { return installFolder_.has_value(); }
+
     // The final path of the folder that `path` (a log line folded by
     // FullLocalPath) must be found in when it is deleted (see
     // FileSystem::RemoveFileWithin); nothing when it lies outside the installation.

@@ -10,6 +10,7 @@
 #include "setup/payload_names.h"
 #include "setup/uninstall_entry.h"
 #include "removal/removal_script.h"
+#include "setup/exit_codes.h"
 
 namespace velmoran::removal {
 namespace {
@@ -57,13 +58,50 @@ void RemoveEmptiedFolders(platform::FileSystem& files, const ProtectedFolders& k
     } while (folder.size() > baseLength);
 }
 
-// A file a running program holds is deleted when Windows next starts instead.
+// A log line in its long form, so that an installation logged through an 8.3
+// folder name ("C:\\PROGRA~1\\Kestrel") matches the uninstaller's own path. Lines
+// of one folder follow each other: each folder is asked for once.
+class LongLines {
+public:
+    explicit LongLines(platform::FileSystem& files) : files_(files) {}
+    std::optional<std::string> Of(const std::string& line) {
+        const auto full = FullLocalPath(line);
+        if (!full) return full;
+        const std::string folder = FolderPart(*full);
+        if (folder != lastFolder_) {
+            lastFolder_ = folder;
+            lastLongFolder_ = folder.size() > 3 ? files_.LongPath(folder.substr(0, folder.size() - 1)) + "\\" : folder;
+        }
+        return lastLongFolder_ + FileNamePart(*full);
+    }
+
+private:
+    platform::FileSystem& files_;
+    std::string lastFolder_, lastLongFolder_;
+};
+
+// The running uninstaller's path, in its long form.
+std::optional<std::string> OwnLongPath(const setup::InstallerState& state, platform::FileSystem& files) {
+    const auto own = FullLocalPath(state.programPath);
+    if (!own) return own;
+    return files.LongPath(*own);
+}
+
+// A file a running program holds is deleted when Windows next starts instead,
+// where nobody but an administrator could lead that deletion elsewhere.
 void RemoveOrSchedule(setup::InstallerState& state, setup::RunReport& report, platform::FileSystem& files,
                       const std::string& path, const std::string& container, const char* removedNote) {
-    if (files.RemoveFileWithin(path, container)) {
-        report.Record(removedNote + path);
-    } else if (!EqualsIgnoreCase(path, FullLocalPath(state.programPath).value_or(std::string())) &&
-               files.DeleteAtRestartWithin(path, container)) {
+    switch (files.RemoveFileWithin(path, container)) {
+        case platform::Removal::Removed: report.Record(removedNote + path); return;
+        case platform::Removal::NotRemoved: report.Record("Not removed: " + path); return;
+        case platform::Removal::InUse: break;
+    }
+    if (EqualsIgnoreCase(path, OwnLongPath(state, files).value_or(std::string()))) {
+        report.Record("Not removed: " + path);  // the script takes it once this program has ended
+    } else if (!platform::RestartOperationIsSafe(files, path, container)) {
+        state.leftFilesInUse = true;
+        report.Record("In use, left (others may change its folder): " + path);
+    } else if (files.DeleteAtRestartWithin(path, container)) {
         state.restartNeeded = true;
         report.Record("In use, deleted when Windows next starts: " + path);
     } else {
@@ -72,10 +110,12 @@ void RemoveOrSchedule(setup::InstallerState& state, setup::RunReport& report, pl
 }
 
 // The running uninstaller's own line; its folder is the install folder.
-std::string FindUninstallerLine(const setup::InstallLog& log, const std::string& programPath) {
-    const auto own = FullLocalPath(programPath);
+std::string FindUninstallerLine(const setup::InstallLog& log, const setup::InstallerState& state,
+                                platform::FileSystem& files) {
+    const auto own = OwnLongPath(state, files);
+    LongLines lines(files);
     for (std::size_t i = log.Count(); own && i-- > 0;) {
-        const auto line = FullLocalPath(log.Line(i));
+        const auto line = lines.Of(log.Line(i));
         if (line && EqualsIgnoreCase(*line, *own)) return log.Line(i);
     }
     return std::string();
@@ -95,7 +135,7 @@ RemovalScope ScopeOf(const setup::InstallerState& state, const std::string& inst
     std::vector<std::string> desktopShortcuts, groups;
     const std::string shortcut = state.payload.Value("ExeShortCut");
     for (const std::string& desktop : {state.folders.desktop, userValue("Desktop")})
-        if (!desktop.empty() && IsSingleWindowsName(shortcut)) desktopShortcuts.push_back(desktop + "\\" + shortcut + ".lnk");
+        if (!desktop.empty() && setup::IsSafeShortcutName(shortcut)) desktopShortcuts.push_back(desktop + "\\" + shortcut + ".lnk");
     for (const std::string& programs : {state.folders.programs, userValue("Programs")})
         if (!programs.empty() && setup::IsSafeAppName(state.appName)) groups.push_back(programs + "\\" + state.appName);
     return RemovalScope(platform.files, installFolder, desktopShortcuts, groups);
@@ -136,20 +176,33 @@ std::vector<std::string> RunUninstall(setup::InstallerState& state, setup::RunRe
         return {};
     }
 
-    const std::string uninstallerLine = FindUninstallerLine(state.log, state.programPath);
+    const std::string installFolder = FolderPart(OwnLongPath(state, platform.files).value_or(state.programPath));
+    const RemovalScope scope = ScopeOf(state, installFolder, platform);
+    if (!scope.HasInstallFolder()) {
+        // Moved elsewhere through a junction, say: what lies there is not known
+        // to be this installation's, and without the entry and the uninstaller
+        // nothing would be left to remove it by.
+        state.uninstallRefused = true;
+        report.Tell(setup::Notice::Error, "The application folder \"" + installFolder +
+                                              "\" is a junction or symbolic link, or cannot be opened: nothing was "
+                                              "uninstalled.");
+        report.Status("Nothing was uninstalled.");
+        return {};
+    }
+    const std::string uninstallerLine = FindUninstallerLine(state.log, state, platform.files);
+    LongLines lines(platform.files);
     // The walk runs over folded paths, so the base is measured on one too.
     const std::string baseLine = uninstallerLine.empty() ? state.log.Line(0) : uninstallerLine;
-    const std::size_t baseLength = FolderPart(FullLocalPath(baseLine).value_or(baseLine)).size();
+    const std::size_t baseLength = FolderPart(lines.Of(baseLine).value_or(baseLine)).size();
     const ProtectedFolders kept(state.folders);
-    const RemovalScope scope = ScopeOf(state, FolderPart(state.programPath), platform);
     auto lastPump = Clock::now();
     // Each line is folded once: it is the next line of the one after it first.
-    std::optional<std::string> path = FullLocalPath(state.log.Line(count - 1));
+    std::optional<std::string> path = lines.Of(state.log.Line(count - 1));
     for (std::size_t i = count; i-- > 0;) {
         const std::string line = state.log.Line(i);
         if (state.uninstallerPath.empty() && !uninstallerLine.empty() && line == uninstallerLine)
             state.uninstallerPath = line;
-        std::optional<std::string> next = i > 0 ? FullLocalPath(state.log.Line(i - 1)) : std::nullopt;
+        std::optional<std::string> next = i > 0 ? lines.Of(state.log.Line(i - 1)) : std::nullopt;
         const auto container = path ? scope.FileContainer(*path) : std::nullopt;
         if (!container) {
             report.Record("Skipped, not a place of this installation: " + line);
@@ -177,6 +230,11 @@ std::vector<std::string> RunUninstall(setup::InstallerState& state, setup::RunRe
     return FolderEntries(state, report, platform.files);
 }
 
+int UninstallExitCode(const setup::InstallerState& state) {
+    if (state.uninstallRefused) return setup::kExitFailedBeforeWriting;
+    return setup::ExitCodeWhenDone(state.restartNeeded);
+}
+
 void RemoveSuperseded(setup::InstallerState& state, setup::RunReport& report, platform::Platform& platform) {
     const setup::InstallLog& previous = state.previousLog;
     if (previous.Count() == 0) return;
@@ -189,8 +247,9 @@ void RemoveSuperseded(setup::InstallerState& state, setup::RunReport& report, pl
     const std::size_t baseLength = folder->size() + 1;
     const ProtectedFolders kept(state.folders);
     const RemovalScope scope = ScopeOf(state, *folder, platform);
+    LongLines lines(platform.files);
     for (std::size_t i = previous.Count(); i-- > 0;) {
-        const auto path = FullLocalPath(previous.Line(i));
+        const auto path = lines.Of(previous.Line(i));
         if (!path || std::binary_search(written.begin(), written.end(), FoldedCase(*path))) continue;
         const auto container = scope.FileContainer(*path);
         if (!container) continue;

@@ -12,10 +12,14 @@
 namespace velmoran::removal {
 
 // Deletes every logged path from the last to the first, removes folders that
-// became empty and deletes the uninstall entry. Returns the names the
+// became empty and deletes the uninstall entry; removes nothing (and sets
+// `uninstallRefused`) when the install folder is a junction or link. Returns the names the
 // application folder still holds afterwards, the running uninstaller's among them.
 std::vector<std::string> RunUninstall(setup::InstallerState& state, setup::RunReport& report,
                                       platform::Platform& platform);
+
+// The exit code an uninstall run ends the program with.
+int UninstallExitCode(const setup::InstallerState& state);
 
 // After an installation over an earlier one: deletes every path the earlier
 // log names that this installation did not write, where the uninstall run

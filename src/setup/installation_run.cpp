@@ -123,19 +123,22 @@ private:
 };
 
 // The files already in the folder that this run replaces, or (named by an
-// earlier installation's log, inside the folder) may delete.
+// earlier installation's log, inside the folder) may delete: each by the final
+// path its handle reports, and only when that lies in the folder. Restart
+// Manager would otherwise close whatever holds a file a junction leads to.
 std::vector<std::string> FilesToReplace(InstallerState& state, platform::FileSystem& files, const std::string& folder,
-                                        int32_t count) {
+                                        const std::string& finalFolder, int32_t count) {
     std::vector<std::string> found;
-    for (int32_t n = 1; n <= count; ++n) {
-        const std::string path =
-            folder + "\\" + payload::SplitFileEntry(state.payload.Value(payload::FileEntryKey(n))).relativePath;
-        if (files.FileExists(path)) found.push_back(path);
-    }
+    const auto add = [&](const std::string& path) {
+        const auto finalPath = files.FinalFilePath(path);
+        if (finalPath && platform::FinalPathWithin(*finalPath, finalFolder)) found.push_back(*finalPath);
+    };
+    for (int32_t n = 1; n <= count; ++n)
+        add(folder + "\\" + payload::SplitFileEntry(state.payload.Value(payload::FileEntryKey(n))).relativePath);
     const auto fullFolder = FullLocalPath(folder);
     for (std::size_t i = 0; fullFolder && i < state.previousLog.Count(); ++i) {
         const auto path = FullLocalPath(state.previousLog.Line(i));
-        if (path && LiesBelow(*path, *fullFolder) && files.FileExists(*path)) found.push_back(*path);
+        if (path && LiesBelow(*path, *fullFolder)) add(*path);
     }
     return found;
 }
@@ -189,7 +192,7 @@ void MakeShortcuts(InstallerState& state, RunReport& report, platform::Platform&
         shortcut(name, desktop, platform::FinalFolderPathIfAny(platform.files, desktop, platform::LinkAtFolder::Follow), mainTarget);
     if (state.folders.programs.empty()) return;
     const std::string group = state.folders.programs + "\\" + state.appName;
-    platform.files.CreateFolder(group);
+    platform.files.CreateFolder(group, platform::FolderRights::Inherited);
     const auto finalGroup = platform::FinalFolderPathIfAny(platform.files, group, platform::LinkAtFolder::Refuse);
     shortcut(name, group, finalGroup, mainTarget);
     for (int i = 1;; ++i) {
@@ -197,6 +200,50 @@ void MakeShortcuts(InstallerState& state, RunReport& report, platform::Platform&
         if (extra.empty()) break;
         shortcut(extra, group, finalGroup, InstalledPath(state.installFolder, state.payload.Value(payload::kShortcutPathPrefix + std::to_string(i))));
     }
+}
+
+enum class FileOutcome { Written, ReplacedAtRestart, LeftInUse };
+
+// Writes one file from the payload. One a running program holds is written
+// beside it and put in place when Windows next starts, but only where no other
+// user could lead that replacement elsewhere; otherwise it stays as it is.
+FileOutcome InstallFile(InstallerState& state, RunReport& report, platform::FileSystem& files,
+                        const std::string& destination, const std::string& finalFolder, int32_t size) {
+    std::unique_ptr<platform::WritableFile> file;
+    bool held = false;
+    try {
+        file = files.CreateFileWithin(destination, finalFolder);
+    } catch (const platform::FileInUse&) {
+        if (!platform::RestartOperationIsSafe(files, destination, finalFolder)) {
+            DiscardingSink skip;
+            state.payload.ReadFile(size, skip);
+            report.Record("In use, left as it was (others may change its folder): " + destination);
+            return FileOutcome::LeftInUse;
+        }
+        held = true;
+        // Logged too: without a restart it stays, and the uninstall takes it.
+        state.log.Append(ReplacementName(destination));
+        file = files.CreateFileWithin(ReplacementName(destination), finalFolder);
+    }
+    state.wroteFiles = true;
+    {
+        ResponsiveSink sink(*file, report);
+        state.payload.ReadFile(size, sink);
+        file.reset();
+    }
+    if (!held) return FileOutcome::Written;
+    ReplaceAtRestart(state, report, files, destination);
+    return FileOutcome::ReplacedAtRestart;
+}
+
+// The file a folder that cannot be made is reported for: the first the run
+// would write, or the log when there are none.
+std::string FirstDestination(InstallerState& state, const std::string& folder, int32_t count) {
+    if (count > 0) {
+        const std::string entry = state.payload.Value(payload::FileEntryKey(1));
+        if (!entry.empty()) return folder + "\\" + payload::SplitFileEntry(entry).relativePath;
+    }
+    return folder + "\\" + state.appName + ".ilg";
 }
 
 }  // namespace
@@ -212,15 +259,22 @@ int ExitCodeOf(RunOutcome outcome, bool restartNeeded) {
     return kExitFailedWhileRunning;
 }
 
-void CreateFoldersTopDown(platform::FileSystem& files, const std::string& folder) {
+std::string CreateFoldersTopDown(platform::FileSystem& files, const std::string& folder, platform::FolderRights rights) {
+    std::string firstReason;
+    const auto make = [&](const std::string& level) {
+        if (files.FolderExists(level)) return;
+        const std::string reason = files.CreateFolder(level, rights);
+        if (firstReason.empty()) firstReason = reason;
+    };
     for (std::string::size_type end = folder.find('\\'); end != std::string::npos; end = folder.find('\\', end + 1)) {
         const std::string level = folder.substr(0, end);
-        if (!level.empty() && level.back() != ':' && !files.FolderExists(level)) files.CreateFolder(level);
+        if (!level.empty() && level.back() != ':') make(level);
     }
-    if (!folder.empty() && folder.back() != '\\' && !files.FolderExists(folder)) files.CreateFolder(folder);
+    if (!folder.empty() && folder.back() != '\\') make(folder);
+    return firstReason;
 }
 
-RunOutcome RunInstallation(InstallerState& state, const std::string& folder, RunReport& report,
+RunOutcome RunInstallation(InstallerState& state, const std::string& chosenFolder, RunReport& report,
                            platform::Platform& platform) {
     if (!state.fileDataStartRecorded) {
         // Start-up did not finish reading the payload: the file data's place is
@@ -229,7 +283,7 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& folder, Run
         return RunOutcome::Unreadable;
     }
     const int32_t count = ParseHeaderNumber(state.payload.Value(payload::kFileCountKey));
-    if (folder.empty()) {
+    if (chosenFolder.empty()) {
         report.Tell(Notice::Warning, "Please choose a folder to install the software to.");
         return RunOutcome::Declined;
     }
@@ -239,12 +293,30 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& folder, Run
         report.Tell(Notice::Abort, *problem);
         return RunOutcome::Refused;
     }
-    const bool folderExisted = platform.files.FolderExists(folder);
+    const bool folderExisted = platform.files.FolderExists(chosenFolder);
     if (folderExisted &&
         !report.Ask("Folder already exists, existing files may be overwritten.\r"
                     "Are you sure you want to install the software here?"))
         return RunOutcome::Declined;
+    // The folder's rights are the user's choice and stay; what lies in it could
+    // be replaced by another user before an administrator runs it.
+    if (folderExisted && !state.perUser && platform.files.OthersMayChange(chosenFolder) &&
+        !report.Ask(Format("Other users of this computer may change the folder \"%s\": they could replace the "
+                           "programs installed there.\rInstall here anyway?",
+                           chosenFolder)))
+        return RunOutcome::Declined;
 
+    report.StartProgress(ParseHeaderNumber(state.payload.Value(payload::kFileBytesKey)));
+    // Made even when no file lies in it, so the uninstaller and the log have a
+    // place; for everyone's use, so that only administrators may change it.
+    const std::string reason = CreateFoldersTopDown(
+        platform.files, chosenFolder,
+        state.perUser ? platform::FolderRights::Inherited : platform::FolderRights::AdministratorsOnly);
+    if (!platform.files.FolderExists(chosenFolder))
+        throw Failure(Format("Cannot create file \"%s\". %s", FirstDestination(state, chosenFolder, count), reason));
+    // Logged in full: the uninstaller finds itself by its long name.
+    const std::string folder = platform.files.LongPath(chosenFolder);
+    const std::string finalFolder = platform.files.FinalFolderPath(folder, platform::LinkAtFolder::Refuse);
     state.installFolder = folder;
     state.mainProgramPath = InstalledPath(folder, state.payload.Value(payload::kExeNameKey));
     // An earlier installation's log names what this one may leave behind; it is
@@ -257,16 +329,14 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& folder, Run
         state.previousLog.Clear();
     }
     report.Record("Install folder: " + folder);
-    report.StartProgress(ParseHeaderNumber(state.payload.Value(payload::kFileBytesKey)));
-    // Made even when no file lies in it, so the uninstaller and the log have a place.
-    CreateFoldersTopDown(platform.files, folder);
-    const std::string finalFolder = platform.files.FinalFolderPath(folder, platform::LinkAtFolder::Refuse);
     RestartClosedPrograms restartClosed(platform.programs);
     // In a folder this run made, nothing can be in use yet.
     if (folderExisted)
-        CloseHoldingPrograms(state, report, platform, FilesToReplace(state, platform.files, folder, count), restartClosed);
+        CloseHoldingPrograms(state, report, platform, FilesToReplace(state, platform.files, folder, finalFolder, count),
+                             restartClosed);
 
     uint64_t installedBytes = 0;
+    std::string leftInUse;  // files a program holds that no restart may replace
     std::string lastFolder;  // files come folder by folder; each is made once
     for (int32_t n = 1; n <= count; ++n) {
         const payload::FileEntryText entry = payload::SplitFileEntry(state.payload.Value(payload::FileEntryKey(n)));
@@ -279,28 +349,17 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& folder, Run
             // them are checked again, by handle, as they are made.
             const std::string link = platform::FirstLinkOnWay(platform.files, folder, lastFolder);
             if (!link.empty()) throw platform::LinkRefusal(link);
-            CreateFoldersTopDown(platform.files, lastFolder);
+            CreateFoldersTopDown(platform.files, lastFolder, platform::FolderRights::Inherited);
         }
         state.log.Append(destination);
         const int32_t size = ParseHeaderNumber(entry.sizeText);
-        std::string heldBy;  // the file a program holds, when this one waits beside it
-        {
-            std::unique_ptr<platform::WritableFile> file;
-            try {
-                file = platform.files.CreateFileWithin(destination, finalFolder);
-            } catch (const platform::FileInUse&) {
-                heldBy = destination;
-                // Logged too: without a restart it stays, and the uninstall takes it.
-                state.log.Append(ReplacementName(destination));
-                file = platform.files.CreateFileWithin(ReplacementName(destination), finalFolder);
-            }
-            state.wroteFiles = true;
-            ResponsiveSink sink(*file, report);
-            state.payload.ReadFile(size, sink);
-        }
-        if (!heldBy.empty()) ReplaceAtRestart(state, report, platform.files, heldBy);
+        const FileOutcome outcome = InstallFile(state, report, platform.files, destination, finalFolder, size);
         report.Advance(size);
         installedBytes += static_cast<uint64_t>(size);
+        if (outcome == FileOutcome::LeftInUse) {
+            leftInUse += "\r" + destination;
+            continue;
+        }
         if (!platform.files.FileExists(destination)) {
             report.Tell(Notice::Abort, "Could not install file - aborting installation");
             return RunOutcome::Failed;
@@ -308,6 +367,10 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& folder, Run
         report.Record("File: " + destination + " (" + std::to_string(size) + " bytes)");
     }
 
+    if (!leftInUse.empty())
+        report.Tell(Notice::Warning, "These files are in use and stay as they were: other users of this computer may "
+                                     "change their folder, so Windows cannot safely replace them when it next starts." +
+                                         leftInUse);
     state.log.Append(folder + "\\uninstall.exe");
     WriteUninstallerCopy(state, report, platform.files, finalFolder);
     state.log.Append(logPath);

@@ -19,17 +19,18 @@ enum class RunOutcome {
 // The exit code a run's outcome ends the program with.
 int ExitCodeOf(RunOutcome outcome, bool restartNeeded);
 
-// Extracts every file into `folder`, then writes the uninstaller copy,
+// Extracts every file into `chosenFolder`, then writes the uninstaller copy,
 // shortcuts, the install log and the uninstall entry. Failures of the system
 // (a full drive, a link in the way) are thrown.
-RunOutcome RunInstallation(InstallerState& state, const std::string& folder, RunReport& report,
+RunOutcome RunInstallation(InstallerState& state, const std::string& chosenFolder, RunReport& report,
                            platform::Platform& platform);
 
 // Releases the own file and starts the installed program if asked: as the
 // signed-in user, through the desktop's shell, or (none there) as the installer.
 void CompleteInstallation(InstallerState& state, RunReport& report, platform::Platform& platform, bool startProgram);
 
-// Creates every missing folder of `folder`, from the top down; results ignored.
-void CreateFoldersTopDown(platform::FileSystem& files, const std::string& folder);
+// Creates every missing folder of `folder`, from the top down, with `rights`.
+// The system's reason for the first that could not be made; "" when none failed.
+std::string CreateFoldersTopDown(platform::FileSystem& files, const std::string& folder, platform::FolderRights rights);
 
 }  // namespace velmoran::setup

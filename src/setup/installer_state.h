@@ -37,6 +37,12 @@ struct InstallerState {
     bool wroteFiles = false;
     // Files in use were left for Windows to replace or delete when it next starts.
     bool restartNeeded = false;
+    // Files in use were left where they are: other users may change their
+    // folder, so no restart may be trusted to take them.
+    bool leftFilesInUse = false;
+    // The uninstall removed nothing and kept the entry: the install folder is
+    // a junction or link, or cannot be opened.
+    bool uninstallRefused = false;
 };
 
 }  // namespace velmoran::setup

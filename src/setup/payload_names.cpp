@@ -20,6 +20,8 @@ constexpr char kNotAName[] = "is not a file name Windows can hold";
 // leading backslash, no "." or "..".
 bool IsSafeAppName(const std::string& name) { return IsSafeRelativePath(name); }
 
+bool IsSafeShortcutName(const std::string& name) { return IsSingleWindowsName(name + ".lnk"); }
+
 std::optional<std::string> FindUnsafeName(const HeaderLookup& value, int32_t fileCount) {
     const std::string appName = value(payload::kAppNameKey);
     if (!IsSafeAppName(appName)) return Refusal("application name", appName, "cannot name a folder of its own");
@@ -27,11 +29,11 @@ std::optional<std::string> FindUnsafeName(const HeaderLookup& value, int32_t fil
     const std::string exeName = value(payload::kExeNameKey);
     if (!exeName.empty() && !IsSafeRelativePath(exeName)) return Refusal("main program", exeName, kOutside);
     const std::string exeShortcut = value("ExeShortCut");
-    if (!IsSingleWindowsName(exeShortcut)) return Refusal("shortcut name", exeShortcut, kNotAName);
+    if (!IsSafeShortcutName(exeShortcut)) return Refusal("shortcut name", exeShortcut, kNotAName);
     for (int i = 1;; ++i) {
         const std::string name = value(payload::kShortcutNamePrefix + std::to_string(i));
         if (name.empty()) break;
-        if (!IsSingleWindowsName(name)) return Refusal("shortcut name", name, kNotAName);
+        if (!IsSafeShortcutName(name)) return Refusal("shortcut name", name, kNotAName);
         const std::string target = value(payload::kShortcutPathPrefix + std::to_string(i));
         if (!target.empty() && !IsSafeRelativePath(target)) return Refusal("shortcut target", target, kOutside);
     }

@@ -18,6 +18,11 @@ using HeaderLookup = std::function<std::string(const std::string& name)>;
 // Windows name.
 bool IsSafeAppName(const std::string& name);
 
+// A shortcut's name: the file written is the name followed by ".lnk", which must
+// be a single Windows name (an empty or dot-only name gives ".lnk" or "..lnk",
+// which are).
+bool IsSafeShortcutName(const std::string& name);
+
 // The message for the first unsafe name among AppName, ExeName, ExeShortcut,
 // the shortcut pairs and the first `fileCount` file entries (up to the first
 // missing one), or nothing when all are safe.

@@ -2,6 +2,9 @@
 
 #include <exception>
 
+#include "common/path.h"
+#include "common/windows_names.h"
+
 namespace velmoran::setup {
 
 SetupLog::SetupLog(std::string file, Clock now, Conversion toUtf8)
@@ -27,11 +30,38 @@ void SetupLog::Write(const std::string& bytes) {
     }
 }
 
+namespace {
+
+// The log's path made full: a relative one is taken from the current folder.
+std::string FullLogPath(platform::FileSystem& files, const std::string& path) {
+    std::string full = path;
+    if (full.rfind("\\\\", 0) != 0 && (full.size() < 2 || full[1] != ':'))
+        full = (!full.empty() && full[0] == '\\') ? files.CurrentFolder().substr(0, 2) + full
+                                                  : files.CurrentFolder() + "\\" + full;
+    return FullLocalPath(full).value_or(full);
+}
+
+// An administrator's log may be named in a folder others can write to: it is
+// written new (what stands at its name, a link included, is deleted first),
+// and only where it is named, never through a junction or link on the way.
+std::unique_ptr<platform::WritableFile> CreateNamedLog(platform::FileSystem& files, const std::string& path) {
+    std::string folder = FolderPart(path);
+    if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+    const std::string finalFolder = files.FinalFolderPath(folder, platform::LinkAtFolder::Refuse);
+    // A network drive's final path is its share's; the share's own rights rule there.
+    const bool local = finalFolder.size() >= 2 && finalFolder[1] == ':';
+    if (local && !EqualsIgnoreCase(finalFolder, files.LongPath(folder)))
+        throw Failure("\"" + folder + "\" leads to \"" + finalFolder + "\" through a junction or symbolic link.");
+    return files.CreateFileWithin(path, finalFolder);
+}
+
+}  // namespace
+
 std::string SetupLog::Open(platform::FileSystem& files, const std::string& appName) {
     try {
         if (!path_.empty()) {
-            files.RemoveFile(path_);
-            file_ = files.CreateNewFile(path_);
+            path_ = FullLogPath(files, path_);
+            file_ = CreateNamedLog(files, path_);
         } else {
             std::string stamp = now_();
             for (char& c : stamp)
@@ -45,7 +75,8 @@ std::string SetupLog::Open(platform::FileSystem& files, const std::string& appNa
             }
         }
     } catch (const std::exception& failure) {
-        return std::string("The setup log cannot be written: ") + failure.what();
+        return (path_.empty() ? std::string("The setup log") : "The setup log \"" + path_ + "\"") +
+               " cannot be written: " + failure.what();
     }
     std::string kept;
     kept.swap(kept_);

@@ -249,9 +249,12 @@ void Install::btnUninstallClick() {
         exitCode_ = setup::kExitFailedWhileRunning;
         throw;
     }
-    exitCode_ = setup::ExitCodeWhenDone(state_.restartNeeded);
+    exitCode_ = removal::UninstallExitCode(state_);
     // The running uninstaller itself is always one of them.
-    if (names.size() > 1)
+    if (state_.leftFilesInUse)
+        view_.SetLabel(Label::Traces, "Some files in use are still in the application folder: close the programs "
+                                      "that use them, then delete the folder.");
+    else if (names.size() > 1)
         view_.SetLabel(Label::Traces, "Some files created after the original installation are still in the application folder.");
     removal::RecordLeftovers(state_, names, report);
     view_.EnableUninstallExit(true);

@@ -21,7 +21,7 @@ int Uninstall(setup::InstallerState& state, setup::RunReport& report, platform::
         report.Tell(setup::Notice::Abort, failure.what());
         return setup::kExitFailedWhileRunning;
     }
-    return setup::ExitCodeWhenDone(state.restartNeeded);
+    return removal::UninstallExitCode(state);
 }
 
 int Install(setup::InstallerState& state, const setup::RunOptions& options, setup::RunReport& report,

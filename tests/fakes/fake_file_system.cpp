@@ -66,6 +66,8 @@ std::string FakeFileSystem::Key(const std::string& path) const {
         parts.push_back(FoldedName(part));
     }
     for (std::size_t i = 0; i < parts.size(); ++i) key += (i ? "\\" : "") + parts[i];
+    for (const auto& [shortKey, longPath] : shortNames_)
+        if (key == shortKey || key.rfind(shortKey + "\\", 0) == 0) key = AsciiLower(longPath) + key.substr(shortKey.size());
     for (auto end = key.find('\\', 3); end != std::string::npos; end = key.find('\\', end + 1)) {
         const auto link = links_.find(key.substr(0, end));
         if (link != links_.end() && !link->second.empty()) {
@@ -79,6 +81,9 @@ std::string FakeFileSystem::Key(const std::string& path) const {
 std::string FakeFileSystem::FinalPath(const std::string& key) const {
     for (auto end = key.find('\\', 3); end != std::string::npos; end = key.find('\\', end + 1))
         if (links_.count(key.substr(0, end))) return "x:\\elsewhere\\" + key;
+    // Spelled as the entry was made, as the system reports a final path.
+    const auto node = nodes_.find(key);
+    if (node != nodes_.end() && AsciiLower(Shown(node->second.path)) == key) return Shown(node->second.path);
     return key;
 }
 
@@ -171,17 +176,38 @@ std::unique_ptr<platform::WritableFile> FakeFileSystem::CreateFileWithin(const s
     return Create(path, key);
 }
 
-bool FakeFileSystem::RemoveFileWithin(const std::string& path, const std::string& finalFolder) {
+platform::Removal FakeFileSystem::RemoveFileWithin(const std::string& path, const std::string& finalFolder) {
     fileRemovals.push_back(path);
     const std::string key = Key(path);
     const auto it = nodes_.find(key);
     const bool link = links_.count(key) > 0;
-    if (it == nodes_.end() || (it->second.folder && !link) || running_.count(key)) return false;
-    if (!platform::FinalPathWithin(FinalPath(key), finalFolder)) return false;
+    if (it == nodes_.end() || (it->second.folder && !link)) return platform::Removal::NotRemoved;
+    if (running_.count(key)) return platform::Removal::InUse;
+    if (readOnly_.count(key) || !platform::FinalPathWithin(FinalPath(key), finalFolder)) return platform::Removal::NotRemoved;
     nodes_.erase(it);
     links_.erase(key);
     RunAfter(key);
-    return true;
+    return platform::Removal::Removed;
+}
+
+std::optional<std::string> FakeFileSystem::FinalFilePath(const std::string& path) {
+    const std::string key = Key(path);
+    const auto it = nodes_.find(key);
+    if (it == nodes_.end() || it->second.folder || links_.count(key)) return std::nullopt;
+    return FinalPath(key);
+}
+
+void FakeFileSystem::AddShortName(const std::string& shortPath, const std::string& longPath) {
+    shortNames_[Key(shortPath)] = longPath;
+}
+
+std::string FakeFileSystem::LongPath(const std::string& path) {
+    for (const auto& [shortKey, longPath] : shortNames_) {
+        const std::string head = AsciiLower(path.substr(0, shortKey.size()));
+        if (head == shortKey && (path.size() == shortKey.size() || path[shortKey.size()] == '\\'))
+            return longPath + path.substr(shortKey.size());
+    }
+    return path;
 }
 
 bool FakeFileSystem::DeleteAtRestartWithin(const std::string& path, const std::string& finalFolder) {
@@ -238,12 +264,15 @@ bool FakeFileSystem::FolderExists(const std::string& path) {
     return node && node->folder;
 }
 
-bool FakeFileSystem::CreateFolder(const std::string& path) {
+std::string FakeFileSystem::CreateFolder(const std::string& path, platform::FolderRights rights) {
     const std::string key = Key(path);
     const auto parent = nodes_.find(ParentKey(key));
-    if (nodes_.count(key) || parent == nodes_.end() || !parent->second.folder || failCreate_.count(key)) return false;
+    if (nodes_.count(key) || failCreate_.count(key)) return "Access is denied";
+    if (parent == nodes_.end() || !parent->second.folder) return "The system cannot find the path specified";
     nodes_[key] = Node{Shown(path), true, {}};
-    return true;
+    madeFolders[path] = rights;
+    if (rights == platform::FolderRights::Inherited && openToOthers_.count(parent->first)) openToOthers_.insert(key);
+    return std::string();
 }
 
 bool FakeFileSystem::RemoveFile(const std::string& path) {

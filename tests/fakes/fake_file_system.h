@@ -24,6 +24,13 @@ public:
     std::string Content(const std::string& path) const;  // "" when missing
     void MarkRunning(const std::string& path) { running_.insert(Key(path)); }
     void FailCreation(const std::string& path) { failCreate_.insert(Key(path)); }
+    // A file whose deletion is refused (as Windows refuses a read-only one).
+    void MarkReadOnly(const std::string& path) { readOnly_.insert(Key(path)); }
+    // Users other than the administrators may change the folder; folders made
+    // in it with inherited rights may be changed by them too.
+    void OpenToOthers(const std::string& path) { openToOthers_.insert(Key(path)); }
+    // `shortPath` (an 8.3 form, such as "C:\PROGRA~1") names the folder `longPath`.
+    void AddShortName(const std::string& shortPath, const std::string& longPath);
     // The file disappears as soon as it has been written and closed, as when a
     // virus scanner takes it away.
     void VanishAfterWrite(const std::string& path) { vanish_.insert(Key(path)); }
@@ -47,13 +54,18 @@ public:
 
     std::string FinalFolderPath(const std::string& folder, platform::LinkAtFolder atFolder) override;
     std::unique_ptr<platform::WritableFile> CreateFileWithin(const std::string& path, const std::string& finalFolder) override;
-    bool RemoveFileWithin(const std::string& path, const std::string& finalFolder) override;
+    platform::Removal RemoveFileWithin(const std::string& path, const std::string& finalFolder) override;
     bool RemoveFolderWithin(const std::string& folder, const std::string& finalFolder) override;
     std::unique_ptr<platform::WritableFile> CreateNewFile(const std::string& path) override;
     Bytes ReadWholeFile(const std::string& path) override;
     bool FileExists(const std::string& path) override;
     bool FolderExists(const std::string& path) override;
-    bool CreateFolder(const std::string& path) override;
+    std::string CreateFolder(const std::string& path, platform::FolderRights rights) override;
+    bool OthersMayChange(const std::string& folder) override { return openToOthers_.count(Key(folder)) > 0; }
+    std::optional<std::string> FinalFilePath(const std::string& path) override;
+    std::string LongPath(const std::string& path) override;
+    // The rights each folder a run made was given, by path as given.
+    std::map<std::string, platform::FolderRights> madeFolders;
     bool RemoveFile(const std::string& path) override;
     std::vector<std::string> ListFolder(const std::string& pattern) override;
     std::string CurrentFolder() override { return current_; }
@@ -92,6 +104,9 @@ private:
     std::map<std::string, Node> nodes_;
     std::set<std::string> running_;
     std::set<std::string> failCreate_;
+    std::set<std::string> readOnly_;
+    std::set<std::string> openToOthers_;
+    std::map<std::string, std::string> shortNames_;  // short key -> long path
     std::set<std::string> vanish_;
     std::map<std::string, std::string> links_;  // key -> target key ("" kept in place)
     std::map<std::string, std::function<void()>> after_;

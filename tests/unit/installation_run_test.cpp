@@ -296,8 +296,8 @@ TEST(InstallationRunMends, UnsafeNamesAreRefusedBeforeAnythingIsWritten) {
         {"f4", "<CON><4>"}, {"f4", "<docs\\nul.txt><4>"}, {"f4", "<COM1.log><4>"}, {"f4", "<a.txt:s><4>"},
         {"AppName", "..\\..\\Users\\Public\\Evil"}, {"AppName", ""}, {"AppName", "\\Evil"}, {"AppName", "A:B"},
         {"AppName", "Vendor\\\\App"}, {"AppName", "Vendor\\.\\App"}, {"AppName", "LPT1"},
-        {"ExeShortcut", "..\\..\\..\\Windows\\evil"}, {"ExeShortcut", "aux"}, {"ExeShortcut", ""},
-        {"ShortcutName1", "..\\Startup\\evil"}, {"ShortcutName1", "a/b"}, {"ShortcutName1", ". ."},
+        {"ExeShortcut", "..\\..\\..\\Windows\\evil"}, {"ExeShortcut", "aux"},
+        {"ShortcutName1", "..\\Startup\\evil"}, {"ShortcutName1", "a/b"},
         {"ShortcutName1", "COM\xC2\xB9"}, {"ShortcutName1", "conin$"}, {"ShortcutName1", "LPT0.txt"},
         {"ExeName", "..\\..\\Windows\\notepad.exe"}, {"ExeName", "C:\\Windows\\notepad.exe"}, {"ExeName", "prn"},
         {"ShortcutPath1", "..\\..\\x.exe"}, {"ShortcutPath1", "\\\\server\\share\\x.exe"},
@@ -492,6 +492,91 @@ TEST(InstallationRunMends, EmptyInstallPathIsRefused) {
     EXPECT_EQ(rig.view.boxes[0].kind, MessageKind::Warning);
     EXPECT_EQ(rig.view.page, Page::Folder);
     EXPECT_EQ(rig.files.Snapshot(), before);
+}
+
+}  // namespace
+}  // namespace velmoran::testing
+
+namespace velmoran::testing {
+namespace {
+
+// A machine installation makes its folder for administrators alone; an
+// existing one keeps its rights, and one that other users may change is
+// installed into only when the user says so.
+TEST(InstallationRunMends, FolderRightsAndFoldersOthersMayChange) {
+    const struct {
+        bool exists, openToOthers;
+        MessageResult secondAnswer;
+        bool installed;
+    } cases[] = {
+        {false, false, {}, true},
+        {true, false, {}, true},
+        {true, true, MessageResult::Yes, true},
+        {true, true, MessageResult::No, false},
+    };
+    for (const auto& c : cases) {
+        InstallRig rig;
+        if (c.exists) rig.files.AddFolder(kFolder);
+        if (c.openToOthers) rig.files.OpenToOthers(kFolder);
+        rig.view.Answer(MessageResult::Yes);  // the folder exists
+        rig.view.Answer(c.secondAnswer);
+        rig.Install();
+        EXPECT_EQ(rig.files.FileExists(kFolder + "\\Kestrel.exe"), c.installed);
+        const auto made = rig.files.madeFolders.find(kFolder);
+        EXPECT_EQ(made != rig.files.madeFolders.end(), !c.exists);
+        if (!c.exists) {
+            EXPECT_EQ(made->second, platform::FolderRights::AdministratorsOnly);
+        }
+        if (c.installed) {
+            EXPECT_EQ(rig.files.madeFolders.at(kFolder + "\\docs"), platform::FolderRights::Inherited);
+        }
+        const bool warned = rig.view.boxes.size() == 2;
+        EXPECT_EQ(warned, c.openToOthers);
+        if (warned) {
+            EXPECT_EQ(rig.view.boxes[1].kind, MessageKind::Warning);
+            EXPECT_EQ(rig.view.boxes[1].buttons, MessageButtons::YesNo);
+            EXPECT_NE(rig.view.boxes[1].text.find("Other users of this computer may change the folder \"" + kFolder),
+                      std::string::npos);
+        }
+    }
+}
+
+// A folder that cannot be made is reported for the first file the run would
+// write there (the log when there are none), with the system's reason.
+TEST(InstallationRunMends, AFolderThatCannotBeMadeNamesTheFirstDestination) {
+    for (const bool noFiles : {false, true}) {
+        TestApp app;
+        if (noFiles) app.files.clear();
+        InstallRig rig(app);
+        rig.files.FailCreation(kFolder);
+        const auto before = rig.files.Snapshot();
+        rig.Install();
+        ASSERT_EQ(rig.view.failures.size(), 1u);
+        EXPECT_EQ(rig.view.failures[0], "Cannot create file \"" + kFolder + (noFiles ? "\\Kestrel.ilg" : "\\Kestrel.exe") +
+                                            "\". Access is denied.");
+        EXPECT_EQ(rig.files.Snapshot(), before);
+    }
+}
+
+// A shortcut file is "<name>.lnk": an empty or dot-only name still makes one
+// that lies in its folder, and the uninstall takes it again.
+TEST(InstallationRunMends, EmptyAndDotShortcutNamesAreFileNames) {
+    TestApp app;
+    app.manifest.exeShortcut = "";
+    app.manifest.shortcuts = {{". .", "readme.txt"}};
+    InstallRig rig(app);
+    rig.Install();
+    EXPECT_EQ(rig.view.page, Page::Installed);
+    const std::string group = std::string(kPrograms) + "\\Kestrel";
+    for (const std::string& link : {std::string(kDesktop) + "\\.lnk", group + "\\.lnk", group + "\\. ..lnk"})
+        EXPECT_TRUE(rig.files.FileExists(link)) << link;
+    const std::string copy = rig.files.Content(kFolder + "\\uninstall.exe");
+    rig.Restart(Bytes(copy.begin(), copy.end()), kFolder + "\\uninstall.exe");
+    rig.files.MarkRunning(kFolder + "\\uninstall.exe");
+    rig.Start();
+    rig.Click(&ui::Install::btnUninstallClick);
+    EXPECT_FALSE(rig.files.FileExists(std::string(kDesktop) + "\\.lnk"));
+    EXPECT_FALSE(rig.files.FolderExists(group));
 }
 
 }  // namespace

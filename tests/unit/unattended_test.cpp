@@ -39,7 +39,7 @@ TEST(Unattended, ExitCodesByFailure) {
         std::function<void(TestApp&)> changeApp;
         std::function<void(QuietRig&)> changeMachine;
         int exitCode;
-        const char* logged;
+        std::string logged;
     } cases[] = {
         {"no name", [](TestApp& app) { app.overrides["AppName"] = "<drop>"; }, nullptr, setup::kExitFailedBeforeWriting,
          "cannot name a folder of its own"},
@@ -48,7 +48,7 @@ TEST(Unattended, ExitCodesByFailure) {
         {"existing folder", nullptr, [](QuietRig& rig) { rig.files.AddFile(kFolder + "\\old.txt"); }, setup::kExitDone,
          "Answer: Yes"},
         {"folder cannot be made", nullptr, [](QuietRig& rig) { rig.files.FailCreation("C:\\Apps"); },
-         setup::kExitFailedBeforeWriting, "Error: Cannot open folder"},
+         setup::kExitFailedBeforeWriting, "Error: Cannot create file \"" + kFolder + "\\Kestrel.exe\". Access is denied"},
         {"file taken away", nullptr, [](QuietRig& rig) { rig.files.VanishAfterWrite(kFolder + "\\readme.txt"); },
          setup::kExitFailedWhileRunning, "Error: Could not install file - aborting installation"},
         {"another run", nullptr, [](QuietRig& rig) { rig.shell.claimedElsewhere.insert("Kestrel"); },

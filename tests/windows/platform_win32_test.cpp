@@ -3,15 +3,19 @@
 
 #include <gtest/gtest.h>
 
+#include <aclapi.h>
 #include <objidl.h>
+#include <sddl.h>
 #include <shlobj.h>
 
 #include <chrono>
 #include <thread>
 
 #include "common/failure.h"
+#include "common/path.h"
 #include "common/unicode_case.h"
 #include "platform/special_folders.h"
+#include "platform/win32/folder_rights.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/own_file_source.h"
 #include "platform/win32/win32_file_system.h"
@@ -223,7 +227,7 @@ TEST(Win32FileSystem_, FilesInUseAreLeftForTheNextStart) {
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(held.Valid());
         EXPECT_THROW(files.CreateFileWithin(path, finalFolder), FileInUse);
-        EXPECT_FALSE(files.RemoveFileWithin(path, finalFolder));
+        EXPECT_EQ(files.RemoveFileWithin(path, finalFolder), Removal::InUse);
         EXPECT_FALSE(files.DeleteAtRestartWithin(path, files.FinalFolderPath(TempFolder("velmoran-other"), LinkAtFolder::Refuse)));
         EXPECT_TRUE(files.DeleteAtRestartWithin(path, finalFolder));
     }
@@ -239,13 +243,107 @@ TEST(Win32FileSystem_, FilesInUseAreLeftForTheNextStart) {
     RemoveTree(TempFolder("velmoran-other"));
 }
 
+// The running account's security identifier, as text.
+std::string OwnSid() {
+    HANDLE token = nullptr;
+    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+    const FileHandle owned(token);
+    std::vector<uint8_t> user(256);
+    DWORD size = 0;
+    char* text = nullptr;
+    if (!GetTokenInformation(token, TokenUser, user.data(), static_cast<DWORD>(user.size()), &size) ||
+        !ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &text))
+        return "unknown";
+    const std::string sid = text;
+    LocalFree(text);
+    return sid;
+}
+
+// A folder's own rights, in security descriptor language.
+std::string RightsOf(const std::string& folder) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoA(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
+                              nullptr, &descriptor) != ERROR_SUCCESS)
+        return "unreadable";
+    char* text = nullptr;
+    ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text,
+                                                         nullptr);
+    const std::string rights = text ? text : "unconvertible";
+    LocalFree(text);
+    LocalFree(descriptor);
+    return rights;
+}
+
+// The rights an installation gives the folders it makes are read back as
+// meant; a folder others may write to is told apart, and no restart operation
+// is trusted in it.
+TEST(Win32FileSystem_, FolderRightsAndRestartOperations) {
+    Win32FileSystem files;
+    const std::string root = TempFolder("velmoran-rights");
+    const std::string closed = root + "\\closed", open = root + "\\open";
+    ASSERT_EQ(files.CreateFolder(closed, FolderRights::AdministratorsOnly), "");
+    PSECURITY_DESCRIPTOR meant = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(kAdministratorsOnlyRights, SDDL_REVISION_1, &meant, nullptr));
+    char* meantText = nullptr;
+    ConvertSecurityDescriptorToStringSecurityDescriptorA(meant, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &meantText, nullptr);
+    const std::string readBack = RightsOf(closed);
+    // Wine keeps no descriptor on disk: it reads back the Unix mode it made of
+    // this one, which must still give nobody but its owner and the system a right.
+    if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version"))
+        EXPECT_EQ(readBack, "D:(A;OICI;FA;;;SY)(A;OICI;FA;;;" + OwnSid() + ")");
+    else
+        EXPECT_EQ(readBack, meantText);
+    LocalFree(meantText);
+    LocalFree(meant);
+    EXPECT_FALSE(files.OthersMayChange(closed));
+
+    // Everyone may modify (on Windows, as below a drive's root Authenticated Users may).
+    PSECURITY_DESCRIPTOR everyoneModifies = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;OICI;FA;;;SY)(A;OICI;0x1301bf;;;WD)",
+                                                                     SDDL_REVISION_1, &everyoneModifies, nullptr));
+    ASSERT_TRUE(CreateDirectoryA(open.c_str(), nullptr));
+    // Set afterwards: Wine applies its umask to the rights a folder is made with.
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL everyone = nullptr;
+    GetSecurityDescriptorDacl(everyoneModifies, &present, &everyone, &defaulted);
+    ASSERT_EQ(SetNamedSecurityInfoA(const_cast<char*>(open.c_str()), SE_FILE_OBJECT,
+                                    DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                    everyone, nullptr),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    LocalFree(everyoneModifies);
+    EXPECT_TRUE(files.OthersMayChange(open)) << RightsOf(open);
+    EXPECT_TRUE(files.OthersMayChange(root + "\\missing"));
+
+    for (const std::string& folder : {closed, open}) {
+        const std::string path = folder + "\\held.dll";
+        files.CreateNewFile(path)->Write(reinterpret_cast<const uint8_t*>("x"), 1);
+        const std::string finalFolder = files.FinalFolderPath(folder, LinkAtFolder::Refuse);
+        EXPECT_EQ(RestartOperationIsSafe(files, path, finalFolder), folder == closed) << folder;
+        DeleteFileA(path.c_str());
+    }
+    RemoveTree(root);
+}
+
+// An 8.3 form reads as the long path it stands for, the part still missing included.
+TEST(Win32FileSystem_, LongPathsOfShortNames) {
+    Win32FileSystem files;
+    const std::string folder = TempFolder("velmoran long folder name");
+    char shortForm[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameA(folder.c_str(), shortForm, sizeof shortForm), 0u);
+    EXPECT_TRUE(EqualsIgnoreCase(files.LongPath(std::string(shortForm) + "\\not yet\\a.txt"),
+                                 files.LongPath(folder) + "\\not yet\\a.txt"))
+        << shortForm;
+    EXPECT_EQ(files.LongPath("C:\\no~such\\x"), "C:\\no~such\\x");
+    RemoveTree(folder);
+}
+
 TEST(Win32FileSystem_, FoldersFilesAndListing) {
     Win32FileSystem files;
     const std::string folder = TempFolder("velmoran-fs");
     EXPECT_TRUE(files.FolderExists(folder));
     EXPECT_FALSE(files.FileExists(folder));
-    ASSERT_TRUE(files.CreateFolder(folder + "\\sub"));
-    EXPECT_FALSE(files.CreateFolder(folder + "\\missing\\deeper"));
+    ASSERT_EQ(files.CreateFolder(folder + "\\sub", FolderRights::Inherited), "");
+    EXPECT_NE(files.CreateFolder(folder + "\\missing\\deeper", FolderRights::Inherited), "");
     const std::string finalFolder = files.FinalFolderPath(folder, LinkAtFolder::Refuse);
     for (const char* content : {"old", "abc"}) {  // the second replaces the first
         auto file = files.CreateFileWithin(folder + "\\sub\\a.txt", finalFolder);
@@ -264,13 +362,18 @@ TEST(Win32FileSystem_, FoldersFilesAndListing) {
     EXPECT_THROW(files.CreateFileWithin(folder + "\\b.txt", subFinal), Failure);
     EXPECT_FALSE(files.FileExists(folder + "\\b.txt"));
     EXPECT_FALSE(files.RemoveFolderWithin(folder + "\\sub", subFinal + "\\x"));
-    EXPECT_FALSE(files.RemoveFileWithin(folder + "\\sub\\a.txt", subFinal + "\\x"));
+    EXPECT_EQ(files.RemoveFileWithin(folder + "\\sub\\a.txt", subFinal + "\\x"), Removal::NotRemoved);
     EXPECT_TRUE(files.FileExists(folder + "\\sub\\a.txt"));
 
     EXPECT_FALSE(files.RemoveFolderWithin(folder + "\\sub", finalFolder));  // not empty
     EXPECT_TRUE(files.FolderExists(folder + "\\sub"));
-    EXPECT_TRUE(files.RemoveFileWithin(folder + "\\sub\\a.txt", finalFolder));
-    EXPECT_FALSE(files.RemoveFileWithin(folder + "\\sub\\a.txt", finalFolder));
+    EXPECT_EQ(files.FinalFilePath(folder + "\\SUB\\a.txt"), subFinal + "\\a.txt");
+    EXPECT_EQ(files.FinalFilePath(folder + "\\sub"), std::nullopt);  // a folder is no file
+    SetFileAttributesA((folder + "\\sub\\a.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(files.RemoveFileWithin(folder + "\\sub\\a.txt", finalFolder), Removal::NotRemoved);  // not in use
+    SetFileAttributesA((folder + "\\sub\\a.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(files.RemoveFileWithin(folder + "\\sub\\a.txt", finalFolder), Removal::Removed);
+    EXPECT_EQ(files.RemoveFileWithin(folder + "\\sub\\a.txt", finalFolder), Removal::NotRemoved);
     EXPECT_TRUE(files.RemoveFolderWithin(folder + "\\sub", finalFolder));
     EXPECT_FALSE(files.FolderExists(folder + "\\sub"));
     EXPECT_FALSE(files.CurrentFolder().empty());

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "common/failure.h"
+#include "platform/win32/folder_rights.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/system_error.h"
 
@@ -89,12 +90,15 @@ bool MeansInUse(DWORD error) {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_USER_MAPPED_FILE;
 }
 
-// A file that cannot be deleted now: in use, or a running program's image
-// (access denied to the deletion of a file that granted delete access and is
-// not read-only).
+// A file that cannot be deleted now because a program holds it: in use, or a
+// running program's image (access denied to the deletion of a file that
+// granted delete access and is not read-only).
+bool MeansHeld(DWORD error, bool mayBeImage) {
+    return MeansInUse(error) || (mayBeImage && error == ERROR_ACCESS_DENIED);
+}
+
 [[noreturn]] void ThrowNotReplaceable(const std::string& path, DWORD error, bool mayBeImage) {
-    if (MeansInUse(error) || (mayBeImage && error == ERROR_ACCESS_DENIED))
-        throw FileInUse(Format("Cannot create file \"%s\". %s", path, SystemErrorText(error)));
+    if (MeansHeld(error, mayBeImage)) throw FileInUse(Format("Cannot create file \"%s\". %s", path, SystemErrorText(error)));
     throw CreateFailure(path, error);
 }
 
@@ -146,9 +150,39 @@ std::unique_ptr<WritableFile> Win32FileSystem::CreateFileWithin(const std::strin
     return std::make_unique<Win32WritableFile>(std::move(file), path);
 }
 
-bool Win32FileSystem::RemoveFileWithin(const std::string& path, const std::string& finalFolder) {
+Removal Win32FileSystem::RemoveFileWithin(const std::string& path, const std::string& finalFolder) {
     const FileHandle entry = OpenEntry(path, DELETE | FILE_READ_ATTRIBUTES, Entry::FileOnly);
-    return entry.Valid() && FinalPathWithin(FinalPathOf(entry.Get()), finalFolder) && DeleteOnClose(entry.Get());
+    if (!entry.Valid()) return MeansInUse(GetLastError()) ? Removal::InUse : Removal::NotRemoved;
+    if (!FinalPathWithin(FinalPathOf(entry.Get()), finalFolder)) return Removal::NotRemoved;
+    if (DeleteOnClose(entry.Get())) return Removal::Removed;
+    const DWORD error = GetLastError();
+    return MeansHeld(error, !(AttributesOf(entry.Get()) & FILE_ATTRIBUTE_READONLY)) ? Removal::InUse : Removal::NotRemoved;
+}
+
+std::optional<std::string> Win32FileSystem::FinalFilePath(const std::string& path) {
+    const FileHandle entry = OpenEntry(path, FILE_READ_ATTRIBUTES, Entry::FileOnly);
+    if (!entry.Valid() || (AttributesOf(entry.Get()) & FILE_ATTRIBUTE_REPARSE_POINT)) return std::nullopt;
+    std::string finalPath = FinalPathOf(entry.Get());
+    if (finalPath.empty()) return std::nullopt;
+    return finalPath;
+}
+
+bool Win32FileSystem::OthersMayChange(const std::string& folder) { return OthersMayChangeFolder(folder); }
+
+std::string Win32FileSystem::LongPath(const std::string& path) {
+    // Short names that Windows makes always hold a tilde ("PROGRA~1").
+    if (path.find('~') == std::string::npos) return path;
+    std::vector<char> buffer(MAX_PATH + 1);
+    for (;;) {
+        const DWORD length = GetLongPathNameA(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) break;
+        if (length < buffer.size()) return std::string(buffer.data(), length);
+        buffer.resize(length + 1);
+    }
+    // Not there (yet): the folders above it may be.
+    const auto slash = path.find_last_of('\\');
+    if (slash == std::string::npos || slash < 3) return path;
+    return LongPath(path.substr(0, slash)) + path.substr(slash);
 }
 
 // The disposition is refused for a folder that is not empty.
@@ -213,7 +247,10 @@ bool Win32FileSystem::FolderExists(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool Win32FileSystem::CreateFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+std::string Win32FileSystem::CreateFolder(const std::string& path, FolderRights rights) {
+    if (rights == FolderRights::AdministratorsOnly) return CreateAdministratorsOnlyFolder(path);
+    return CreateDirectoryA(path.c_str(), nullptr) ? std::string() : SystemErrorText(GetLastError());
+}
 
 bool Win32FileSystem::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
