@@ -170,5 +170,35 @@ TEST(SetupLog, NamingKeepingAndReplacing) {
     EXPECT_NE(nowhere.Open(files, "Kestrel").find("C:\\missing\\setup.log"), std::string::npos);
 }
 
+// An elevated run's named log is made new where it is named: a link planted at
+// its name is replaced, never written through; a junction or link on the way
+// refuses the run before anything is written.
+TEST(SetupLog, NoLinkIsFollowed) {
+    FakeFileSystem files;
+    files.AddFile("C:\\Windows\\System32\\victim.dll", "keep");
+    files.AddFile("C:\\Logs\\setup.log");
+    files.MarkLink("C:\\Logs\\setup.log");
+    setup::SetupLog planted("C:\\Logs\\setup.log", FixedTime, Unchanged);
+    ASSERT_EQ(planted.Open(files, "Kestrel"), "");
+    planted.Line("ours");
+    EXPECT_FALSE(files.IsLink("C:\\Logs\\setup.log"));
+    EXPECT_EQ(files.Content("C:\\Logs\\setup.log"), "2026-12-08 10:00:00  ours\r\n");
+
+    files.AddFolder("C:\\Shared\\sub");
+    files.MarkLink("C:\\Shared");
+    for (const char* path : {"C:\\Shared\\setup.log", "C:\\Shared\\sub\\setup.log"}) {
+        setup::SetupLog through(path, FixedTime, Unchanged);
+        EXPECT_NE(through.Open(files, "Kestrel").find("junction or symbolic link"), std::string::npos) << path;
+        EXPECT_FALSE(files.FileExists(path)) << path;
+    }
+    EXPECT_EQ(files.Content("C:\\Windows\\System32\\victim.dll"), "keep");
+
+    QuietRig rig(TestApp().Build());
+    rig.files.MarkLink("C:\\logs");
+    const auto before = rig.files.Snapshot();
+    EXPECT_EQ(rig.Run(), setup::kExitCouldNotStart);
+    EXPECT_EQ(rig.files.Snapshot(), before);
+}
+
 }  // namespace
 }  // namespace velmoran::testing

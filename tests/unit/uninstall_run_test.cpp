@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "installer_rig.h"
+#include "setup/exit_codes.h"
 
 namespace velmoran::testing {
 namespace {
@@ -363,6 +364,64 @@ TEST(RemovalScript, UnwritableScriptIsReportedAndTheProgramStays) {
     EXPECT_EQ(rig.view.failures[0], "Cannot create file \"C:\\uninstall_rd.bat\". Access is denied.");
     EXPECT_FALSE(rig.view.terminated);
     EXPECT_TRUE(rig.shell.Launches().empty());
+}
+
+}  // namespace
+}  // namespace velmoran::testing
+
+namespace velmoran::testing {
+namespace {
+
+const std::string kEntryKey = std::string(platform::kUninstallKeyPrefix) + "Kestrel";
+
+// An install folder that became a junction (moved to another drive, say):
+// nothing is removed, the entry stays, and no script removes the junction.
+TEST(UninstallRunMends, AnInstallFolderThatIsAJunctionKeepsEverything) {
+    UninstallRig rig;
+    rig.files.MarkLink(kFolder);
+    rig.Uninstall();
+    EXPECT_TRUE(rig.files.FileExists(kFolder + "\\Kestrel.exe"));
+    EXPECT_TRUE(rig.files.FileExists(std::string(kDesktop) + "\\Kestrel.lnk"));
+    EXPECT_TRUE(rig.registry.KeyExists(Hive::LocalMachine, kEntryKey));
+    ASSERT_EQ(rig.view.boxes.size(), 1u);
+    EXPECT_NE(rig.view.boxes[0].text.find("is a junction or symbolic link"), std::string::npos);
+    EXPECT_EQ(rig.install->ExitCode(), setup::kExitFailedBeforeWriting);
+    rig.Click(&ui::Install::btnUninstallExitClick);
+    EXPECT_TRUE(rig.shell.Launches().empty());
+    EXPECT_TRUE(rig.files.IsLink(kFolder));
+}
+
+// Only a file in use waits for the next start of Windows; one that cannot be
+// deleted for another reason (read-only) is left and named.
+TEST(UninstallRunMends, OnlyFilesInUseWaitForARestart) {
+    UninstallRig rig;
+    rig.files.MarkReadOnly(kFolder + "\\readme.txt");
+    rig.Uninstall();
+    EXPECT_TRUE(rig.files.atRestart.empty());
+    EXPECT_TRUE(rig.files.FileExists(kFolder + "\\readme.txt"));
+    EXPECT_EQ(rig.view.labels[Label::Uninstall2], "Uninstall Complete.");
+    EXPECT_EQ(rig.view.labels[Label::Traces], kLeftovers);
+    EXPECT_EQ(rig.install->ExitCode(), setup::kExitDone);
+}
+
+// A folder typed in its 8.3 form is logged in full; and a log an earlier
+// version wrote in the short form still uninstalls completely.
+TEST(UninstallRunMends, ShortFolderNamesMatchTheirLongForm) {
+    QuietRig rig(TestApp().Build());
+    rig.files.AddShortName("C:\\PROGRA~1", "C:\\Program Files");
+    ASSERT_EQ(rig.Run(QuietRig::Silent("C:\\PROGRA~1\\Kestrel")), setup::kExitDone);
+    const std::string log = rig.files.Content(kFolder + "\\Kestrel.ilg");
+    EXPECT_EQ(log.find("PROGRA~1"), std::string::npos) << log;
+    EXPECT_NE(log.find(kFolder + "\\Kestrel.exe\r\n"), std::string::npos) << log;
+
+    std::string shortLog = log;
+    for (auto at = shortLog.find(kFolder); at != std::string::npos; at = shortLog.find(kFolder, at))
+        shortLog.replace(at, kFolder.size(), "C:\\PROGRA~1\\Kestrel");
+    rig.files.AddFile(kFolder + "\\Kestrel.ilg", shortLog);
+    EXPECT_EQ(rig.Uninstall(kFolder), setup::kExitDone);
+    for (const char* gone : {"\\Kestrel.exe", "\\docs\\guide.txt", "\\Kestrel.ilg"})
+        EXPECT_FALSE(rig.files.FileExists(kFolder + gone)) << gone;
+    EXPECT_FALSE(rig.registry.KeyExists(Hive::LocalMachine, kEntryKey));
 }
 
 }  // namespace

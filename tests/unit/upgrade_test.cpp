@@ -122,6 +122,53 @@ TEST(FilesInUse, AreLeftForTheNextStartOfWindows) {
     EXPECT_EQ(rig.files.atRestart, (std::vector<std::string>{"delete " + kFolder + "\\Kestrel.exe"}));
 }
 
+// In a folder other users may change, nothing is left for a restart: Windows
+// would carry it out by name, through whatever junction stands there then.
+TEST(FilesInUse, NothingIsLeftForARestartInAFolderOthersMayChange) {
+    QuietRig rig(Version("1.0", {{"Kestrel.exe", "one"}, {"old.dll", "old"}}, {}).Build());
+    ASSERT_EQ(rig.Run(), setup::kExitDone);
+    rig.files.OpenToOthers(kFolder);  // as an earlier version left it below a drive root
+    rig.files.MarkRunning(kFolder + "\\Kestrel.exe");
+    rig.files.MarkRunning(kFolder + "\\old.dll");
+    rig.Restart(Version("2.0", {{"Kestrel.exe", "two"}}, {}).Build(), rig.programPath);
+    EXPECT_EQ(rig.Run(), setup::kExitDone);
+    EXPECT_TRUE(rig.Logged("Answer: Yes"));  // the folder's warning, answered by the silent run
+    EXPECT_TRUE(rig.Logged("Other users of this computer may change the folder"));
+    EXPECT_TRUE(rig.files.atRestart.empty());
+    EXPECT_FALSE(rig.files.FileExists(kFolder + "\\Kestrel.exe.~new"));
+    EXPECT_EQ(rig.files.Content(kFolder + "\\Kestrel.exe"), "one");
+    EXPECT_TRUE(rig.Logged("In use, left as it was (others may change its folder): " + kFolder + "\\Kestrel.exe"));
+    EXPECT_TRUE(rig.Logged("In use, left (others may change its folder): " + kFolder + "\\old.dll"));
+
+    // The wizard's uninstall says why files stay.
+    const std::string uninstaller = kFolder + "\\uninstall.exe", copy = rig.files.Content(uninstaller);
+    rig.Restart(Bytes(copy.begin(), copy.end()), uninstaller);
+    rig.files.MarkRunning(uninstaller);
+    rig.Start();
+    rig.Click(&ui::Install::btnUninstallClick);
+    EXPECT_TRUE(rig.files.atRestart.empty());
+    EXPECT_TRUE(rig.files.FileExists(kFolder + "\\Kestrel.exe"));
+    EXPECT_NE(rig.view.labels[ui::Label::Traces].find("Some files in use are still in the application folder"),
+              std::string::npos);
+    EXPECT_EQ(rig.install->ExitCode(), setup::kExitDone);
+}
+
+// Restart Manager hears only of files inside the folder, by their final paths.
+TEST(FilesInUse, RestartManagerIsNotAskedAboutFilesBelowAJunction) {
+    QuietRig rig(Version("1.0", {{"Kestrel.exe", "one"}, {"j\\lsasrv.dll", "ours"}}, {}).Build());
+    ASSERT_EQ(rig.Run(), setup::kExitDone);
+    rig.files.AddFile("C:\\Windows\\System32\\lsasrv.dll", "the system's");
+    rig.files.ReplaceWithLink(kFolder + "\\j", "C:\\Windows\\System32");
+    rig.Restart(Version("2.0", {{"Kestrel.exe", "two"}}, {}).Build(), rig.programPath);
+    rig.Run();
+    ASSERT_FALSE(rig.programs.asked.empty());  // the files inside are asked about
+    for (const std::string& path : rig.programs.asked) {
+        EXPECT_EQ(path.rfind(kFolder + "\\", 0), 0u) << path;
+        EXPECT_EQ(path.find("lsasrv"), std::string::npos) << path;
+    }
+    EXPECT_EQ(rig.files.Content("C:\\Windows\\System32\\lsasrv.dll"), "the system's");
+}
+
 TEST(FilesInUse, TheWizardSaysARestartIsNeeded) {
     Rig rig(TestApp().Build());
     rig.files.AddFile("C:\\Program Files\\Kestrel\\readme.txt", "old");
