@@ -391,7 +391,26 @@ case "$scenario" in
       fail "the log does not name the file in use: $(cat "$drive_c/held.log")"
     cmp -s "$work/sample/app/readme.txt" "$app_dir/readme.txt.~new" || fail "the new readme.txt does not wait beside the old one"
     pending=$(wine_run reg query "$session_key" /v PendingFileRenameOperations 2>/dev/null | tr -d '\r')
-    grep -qiF 'Kestrel Notes\readme.txt.~new' <<<"$pending" || fail "no pending rename: $pending" ;;
+    grep -qiF 'Kestrel Notes\readme.txt.~new' <<<"$pending" || fail "no pending rename: $pending"
+    # In a folder every user may change, nothing waits for a restart (Windows
+    # would follow a junction planted there by then): the held file stays.
+    touch "$drive_c/release.txt"; wait $holder || true; rm -f "$drive_c/held.txt" "$drive_c/release.txt"
+    wine_run reg delete "$session_key" /v PendingFileRenameOperations /f >/dev/null 2>&1 || true
+    open_dir="$drive_c/Apps/Kestrel Notes"
+    mkdir -p "$open_dir" && chmod 777 "$open_dir"  # Wine reads o+w as Everyone's right to write
+    RUNNER=wine_run expect_exit 0 KestrelSetup.exe /S '/DIR=C:\Apps\Kestrel Notes'
+    wine_run file_holder.exe 'C:\Apps\Kestrel Notes\readme.txt' 'C:\held.txt' 'C:\release.txt' &
+    holder=$!
+    restore+=("touch '$drive_c/release.txt'; wait $holder; rm -f '$drive_c/held.txt' '$drive_c/release.txt'")
+    eventually '[ -e "$drive_c/held.txt" ]' || fail "the helper did not take hold of the open folder's readme.txt"
+    RUNNER=wine_run expect_exit 0 KestrelSetup.exe /S /LOG=C:\\open.log '/DIR=C:\Apps\Kestrel Notes'
+    grep -qF 'Other users of this computer may change the folder' "$drive_c/open.log" ||
+      fail "the log does not say others may change the folder: $(cat "$drive_c/open.log")"
+    grep -qF 'In use, left as it was (others may change its folder): C:\Apps\Kestrel Notes\readme.txt' "$drive_c/open.log" ||
+      fail "the log does not name the file left: $(cat "$drive_c/open.log")"
+    [ ! -e "$open_dir/readme.txt.~new" ] || fail "a replacement waits in a folder others may change"
+    pending=$(wine_run reg query "$session_key" /v PendingFileRenameOperations 2>/dev/null | tr -d '\r' || true)
+    ! grep -qiF 'Apps' <<<"$pending" || fail "a restart operation in a folder others may change: $pending" ;;
   per-user)
     # Scope=user: an asInvoker manifest, the user's program folder, the entry
     # under HKEY_CURRENT_USER, nothing of the machine's.
