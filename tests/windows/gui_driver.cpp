@@ -318,12 +318,19 @@ void Start(const std::string& path, const std::string& arguments = std::string()
                                         folder.empty() ? nullptr : folder.c_str(), &startup, &g_process) != 0;
     Expect(started, "cannot start " + path + " (error " + std::to_string(GetLastError()) + ")");
     // Start-up runs before the window shows, so a box may come first.
-    Expect(WaitFor([] {
-               g_form = nullptr;
-               EnumWindows(MatchForm, reinterpret_cast<LPARAM>(&g_form));
-               return g_form != nullptr || FindBox() != nullptr;
-           }),
-           "neither the installer's window nor a message box appeared");
+    const bool appeared = WaitFor([] {
+        g_form = nullptr;
+        EnumWindows(MatchForm, reinterpret_cast<LPARAM>(&g_form));
+        return g_form != nullptr || FindBox() != nullptr;
+    });
+    // Whether it still runs, and how it ended if not, tells a hang from a
+    // failed start (a loader's status such as 0xC0000135 or a crash's 0xC0000005).
+    DWORD code = 0;
+    GetExitCodeProcess(g_process.hProcess, &code);
+    char ending[64];
+    std::snprintf(ending, sizeof ending, code == STILL_ACTIVE ? "it still runs" : "it ended with 0x%08lX",
+                  static_cast<unsigned long>(code));
+    Expect(appeared, std::string("neither the installer's window nor a message box appeared; ") + ending);
 }
 
 void Box(const std::string& arguments) {

@@ -32,7 +32,9 @@ cleanup() {
 trap cleanup EXIT
 
 fail() { echo "FAILED: $*" >&2; exit 1; }
-wine_run() { (cd "$work" && "$source/scripts/wine-run.sh" "$prefix" "$@"); }
+# Wine's own errors of loading, memory and exceptions reach the output, which
+# ctest shows only for a failed scenario: they tell why a program did not start.
+wine_run() { (cd "$work" && WINEDEBUG="${WINEDEBUG:--all,err+module,err+virtual,err+seh}" "$source/scripts/wine-run.sh" "$prefix" "$@"); }
 reg_value() { wine_run reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_[A-Z_]*[[:space:]]*//p'; }
 unix_path() { local p="${1#[Cc]:\\}"; printf '%s/%s' "$drive_c" "${p//\\//}"; }
 # Waits up to ten seconds for a shell condition.
