@@ -59,7 +59,7 @@ void RemoveEmptiedFolders(platform::FileSystem& files, const ProtectedFolders& k
 }
 
 // A log line in its long form, so that an installation logged through an 8.3
-// folder name ("C:\\PROGRA~1\\Kestrel") matches the uninstaller's own path. Lines
+// folder name ("C:\PROGRA~1\Kestrel") matches the uninstaller's own path. Lines
 // of one folder follow each other: each folder is asked for once.
 class LongLines {
 public:
@@ -110,9 +110,8 @@ void RemoveOrSchedule(setup::InstallerState& state, setup::RunReport& report, pl
 }
 
 // The running uninstaller's own line; its folder is the install folder.
-std::string FindUninstallerLine(const setup::InstallLog& log, const setup::InstallerState& state,
+std::string FindUninstallerLine(const setup::InstallLog& log, const std::optional<std::string>& own,
                                 platform::FileSystem& files) {
-    const auto own = OwnLongPath(state, files);
     LongLines lines(files);
     for (std::size_t i = log.Count(); own && i-- > 0;) {
         const auto line = lines.Of(log.Line(i));
@@ -176,7 +175,8 @@ std::vector<std::string> RunUninstall(setup::InstallerState& state, setup::RunRe
         return {};
     }
 
-    const std::string installFolder = FolderPart(OwnLongPath(state, platform.files).value_or(state.programPath));
+    const auto ownPath = OwnLongPath(state, platform.files);
+    const std::string installFolder = FolderPart(ownPath.value_or(state.programPath));
     const RemovalScope scope = ScopeOf(state, installFolder, platform);
     if (!scope.HasInstallFolder()) {
         // Moved elsewhere through a junction, say: what lies there is not known
@@ -189,7 +189,7 @@ std::vector<std::string> RunUninstall(setup::InstallerState& state, setup::RunRe
         report.Status("Nothing was uninstalled.");
         return {};
     }
-    const std::string uninstallerLine = FindUninstallerLine(state.log, state, platform.files);
+    const std::string uninstallerLine = FindUninstallerLine(state.log, ownPath, platform.files);
     LongLines lines(platform.files);
     // The walk runs over folded paths, so the base is measured on one too.
     const std::string baseLine = uninstallerLine.empty() ? state.log.Line(0) : uninstallerLine;
