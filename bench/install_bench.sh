@@ -25,9 +25,8 @@ start=$("$tool" list "$work/BenchSetup.exe" | sed -n 's/.*file data at \([0-9]*\
   > "$work/listing.txt"
 cp "$bin/gui_driver.exe" "$bin/baseline_inflate.exe" bench/install_bench.gui "$work/"
 
-display=99
-scripts/xvfb.sh start "$display" "$root/$work"
-trap 'scripts/xvfb.sh stop "$display" "$root/$work"' EXIT
+display=$(scripts/xvfb.sh start 99 "$root/$work")
+trap 'scripts/xvfb.sh stop "$root/$work"' EXIT
 export VELMORAN_XVFB_DISPLAY=$display
 wine() { (cd "$work" && "$root/scripts/wine-run.sh" "$prefix" "$@"); }
 installed="$prefix/drive_c/Program Files/Bench"

@@ -27,9 +27,8 @@ fi
 
 prefix="$root/$work/wineprefix"
 [ -f "$prefix/system.reg" ] || scripts/wine-prefix.sh "$prefix" >/dev/null
-display=96
-scripts/xvfb.sh start "$display" "$root/$work"
-trap 'scripts/xvfb.sh stop "$display" "$root/$work"' EXIT
+display=$(scripts/xvfb.sh start 96 "$root/$work")
+trap 'scripts/xvfb.sh stop "$root/$work"' EXIT
 export VELMORAN_XVFB_DISPLAY=$display VELMORAN_HEADLESS=1
 wine() { (cd "$work" && "$root/scripts/wine-run.sh" "$prefix" "$@"); }
 drive_c="$prefix/drive_c"

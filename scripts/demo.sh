@@ -31,9 +31,8 @@ if [ -n "${DISPLAY:-}" ] && [ -z "${CI:-}" ]; then
   exit 0
 fi
 
-display=98
-scripts/xvfb.sh start "$display" "$root/$demo"
-trap 'scripts/xvfb.sh stop "$display" "$root/$demo"' EXIT
+display=$(scripts/xvfb.sh start 98 "$root/$demo")
+trap 'scripts/xvfb.sh stop "$root/$demo"' EXIT
 export VELMORAN_XVFB_DISPLAY=$display VELMORAN_HEADLESS=1
 cp "$bin/gui_driver.exe" scripts/demo.gui "$demo/"
 app_dir="$prefix/drive_c/Program Files/Kestrel Notes"

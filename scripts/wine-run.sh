@@ -6,7 +6,11 @@ prefix="$1"; shift
 export WINEPREFIX="$prefix"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-winemenubuilder.exe=d;mscoree,mshtml=}"
-# Tests name their virtual display; by hand, the current display is used.
+# Tests name their virtual display, or the file xvfb.sh keeps its number in;
+# by hand, the current display is used.
+if [ -z "${VELMORAN_XVFB_DISPLAY:-}" ] && [ -n "${VELMORAN_XVFB_DISPLAY_FILE:-}" ]; then
+  VELMORAN_XVFB_DISPLAY=$(cat "$VELMORAN_XVFB_DISPLAY_FILE")
+fi
 if [ -n "${VELMORAN_XVFB_DISPLAY:-}" ]; then export DISPLAY=":$VELMORAN_XVFB_DISPLAY"; fi
 [ -n "${DISPLAY:-}" ] || export DISPLAY=":97"
 exec /usr/lib/wine/wine64 "$@"

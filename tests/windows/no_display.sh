@@ -9,7 +9,7 @@ prefix="$1" stub="$2"
 end_session() { WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/null; WINEPREFIX="$prefix" /usr/lib/wine/wineserver -w; }
 end_session
 trap end_session EXIT
-output=$(env -u DISPLAY -u VELMORAN_XVFB_DISPLAY WINEPREFIX="$prefix" WINEDEBUG=-all \
+output=$(env -u DISPLAY -u VELMORAN_XVFB_DISPLAY -u VELMORAN_XVFB_DISPLAY_FILE WINEPREFIX="$prefix" WINEDEBUG=-all \
   WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml=" timeout 60 /usr/lib/wine/wine64 "$stub" 2>&1)
 status=$?
 if [ "$status" -ne 1 ] || grep -q "Unhandled" <<<"$output"; then

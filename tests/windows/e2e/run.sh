@@ -6,7 +6,10 @@
 #   run.sh SCENARIO BIN SOURCE SHOTS PREFIX
 set -euo pipefail
 # A command that fails outside fail() says which, and where.
-trap 'echo "FAILED: line $LINENO: \"$BASH_COMMAND\" ended with $?" >&2' ERR
+# A registry query's own errors are kept for that message: a query of a value
+# that is missing fails as expected, one that fails to start tells why.
+trap 'echo "FAILED: line $LINENO: \"$BASH_COMMAND\" ended with $?" >&2
+      case "$BASH_COMMAND" in *reg_value*) cat "${work:-}/reg.err" >&2 2>/dev/null ;; esac' ERR
 scenario="$1" bin="$2" source="$3" shots="$4" prefix="$5"
 here="$(cd "$(dirname "$0")" && pwd)"
 work="$(mktemp -d "${TMPDIR:-/tmp}/velmoran-e2e-$scenario.XXXXXX")"
@@ -35,7 +38,7 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 # Wine's own errors of loading, memory and exceptions reach the output, which
 # ctest shows only for a failed scenario: they tell why a program did not start.
 wine_run() { (cd "$work" && WINEDEBUG="${WINEDEBUG:--all,err+module,err+virtual,err+seh}" "$source/scripts/wine-run.sh" "$prefix" "$@"); }
-reg_value() { wine_run reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_[A-Z_]*[[:space:]]*//p'; }
+reg_value() { wine_run reg query "$1" /v "$2" 2>"$work/reg.err" | tr -d '\r' | sed -n 's/.*REG_[A-Z_]*[[:space:]]*//p'; }
 unix_path() { local p="${1#[Cc]:\\}"; printf '%s/%s' "$drive_c" "${p//\\//}"; }
 # Waits up to ten seconds for a shell condition.
 eventually() { for _ in $(seq 100); do eval "$1" && return 0; sleep 0.1; done; return 1; }
@@ -47,7 +50,7 @@ end_wine_session() { WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/nul
 # Runs a program as a service session would: no display at all. Its exit code
 # is returned (modulo 256, as Wine's launcher hands it on).
 wine_headless() {
-  (cd "$work" && env -u DISPLAY -u VELMORAN_XVFB_DISPLAY WINEPREFIX="$prefix" WINEDEBUG=-all \
+  (cd "$work" && env -u DISPLAY -u VELMORAN_XVFB_DISPLAY -u VELMORAN_XVFB_DISPLAY_FILE WINEPREFIX="$prefix" WINEDEBUG=-all \
     WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml=" timeout 120 /usr/lib/wine/wine64 "$@")
 }
 # Expects exit code $1 from the rest, run headless (or with the display, where
