@@ -24,7 +24,12 @@ std::size_t HexPrefixLength(const std::string& text, std::size_t i) {
 }  // namespace
 
 int32_t ParseHeaderNumber(const std::string& text) {
-    const auto invalid = [&text]() { return Failure(Format("'%s' is not a valid integer value", text)); };
+    const std::optional<int32_t> number = TryParseHeaderNumber(text);
+    if (!number) throw Failure(Format("'%s' is not a valid integer value", text));
+    return *number;
+}
+
+std::optional<int32_t> TryParseHeaderNumber(const std::string& text) {
     std::size_t i = 0;
     while (i < text.size() && text[i] == ' ') ++i;
     bool negative = false;
@@ -32,16 +37,16 @@ int32_t ParseHeaderNumber(const std::string& text) {
     const std::size_t prefix = HexPrefixLength(text, i);
     const int base = prefix ? 16 : 10;
     i += prefix;
-    if (i >= text.size()) throw invalid();
+    if (i >= text.size()) return std::nullopt;
 
     // Magnitude limit: 2^31 for a negative number, 2^31 - 1 otherwise.
     const int64_t limit = negative ? 2147483648LL : 2147483647LL;
     int64_t magnitude = 0;
     for (; i < text.size(); ++i) {
         const int digit = DigitValue(text[i], base);
-        if (digit < 0) throw invalid();
+        if (digit < 0) return std::nullopt;
         magnitude = magnitude * base + digit;
-        if (magnitude > limit) throw invalid();
+        if (magnitude > limit) return std::nullopt;
     }
     return static_cast<int32_t>(negative ? -magnitude : magnitude);
 }

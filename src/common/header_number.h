@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace velmoran {
@@ -10,5 +11,7 @@ namespace velmoran {
 // within the signed 32-bit range. Anything else throws
 // Failure("'<text>' is not a valid integer value").
 int32_t ParseHeaderNumber(const std::string& text);
+// The same rules; nothing for a text that is no number.
+std::optional<int32_t> TryParseHeaderNumber(const std::string& text);
 
 }  // namespace velmoran

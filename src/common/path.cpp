@@ -26,6 +26,16 @@ std::string FileNamePart(const std::string& path) {
     return sep == std::string::npos ? path : path.substr(sep + 1);
 }
 
+std::string WithoutTrailingBackslashes(std::string path) {
+    const auto isDriveRoot = [&path] { return path.size() == 3 && path[1] == ':'; };
+    while (!path.empty() && path.back() == '\\' && !isDriveRoot()) path.pop_back();
+    return path;
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    return !folder.empty() && folder.back() == '\\' ? folder + name : folder + '\\' + name;
+}
+
 std::string AsciiLower(const std::string& text) {
     std::string out(text);
     for (char& c : out) c = LowerAscii(c);

@@ -13,6 +13,14 @@ std::string FolderPart(const std::string& path);
 // Everything after the last backslash or colon.
 std::string FileNamePart(const std::string& path);
 
+// The path without its trailing backslashes, except a drive root's ("C:\"),
+// which names the root only with it.
+std::string WithoutTrailingBackslashes(std::string path);
+
+// The folder and the name joined by exactly one backslash: a folder that ends
+// in one (a drive root) gets no second.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
 // ASCII letters lowered; other bytes kept. For names of the system's own
 // (header keys, switches, extensions), never for paths.
 char LowerAscii(char c);

@@ -84,15 +84,14 @@ std::optional<std::string> FullLocalPath(const std::string& path) {
 std::optional<std::string> InstallFolderPath(const std::string& path) {
     auto full = FullLocalPath(path);
     if (!full) return std::nullopt;
-    while (!full->empty() && full->back() == '\\') full->pop_back();
-    if (full->size() <= 2) return std::nullopt;
+    *full = WithoutTrailingBackslashes(*full);
+    if (full->size() <= 3) return std::nullopt;  // a drive root is no install folder
     return full;
 }
 
 bool LiesBelow(const std::string& path, const std::string& folder) {
-    std::string prefix = folder;
-    if (prefix.empty()) return false;
-    if (prefix.back() != '\\') prefix += '\\';
+    if (folder.empty()) return false;
+    const std::string prefix = JoinPath(folder, "");
     return path.size() > prefix.size() && EqualsIgnoreCase(path.substr(0, prefix.size()), prefix);
 }
 

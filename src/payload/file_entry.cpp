@@ -1,5 +1,7 @@
 #include "payload/file_entry.h"
 
+#include "payload/format.h"
+
 namespace velmoran::payload {
 
 FileEntryText SplitFileEntry(const std::string& entry) {
@@ -18,6 +20,6 @@ FileEntryText SplitFileEntry(const std::string& entry) {
     return out;
 }
 
-std::string FileEntryKey(int n) { return "f" + std::to_string(n); }
+std::string FileEntryKey(int n) { return kFileEntryPrefix + std::to_string(n); }
 
 }  // namespace velmoran::payload

@@ -46,6 +46,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 namespace velmoran::payload {
 
@@ -70,6 +71,7 @@ inline constexpr char kSplashKey[] = "Splash";
 inline constexpr char kIconKey[] = "Icon";
 inline constexpr char kFileCountKey[] = "Filecount";
 inline constexpr char kFileBytesKey[] = "Filebytes";
+inline constexpr char kFileEntryPrefix[] = "f";  // f1, f2, ...: "<path><size>"
 inline constexpr char kExeNameKey[] = "ExeName";
 inline constexpr char kExeShortcutKey[] = "ExeShortcut";
 inline constexpr char kShortcutNamePrefix[] = "ShortcutName";  // 1, 2, ...
@@ -95,6 +97,9 @@ struct LeadingItem {
 };
 inline constexpr LeadingItem kLeadingItems[] = {
     {kSplashKey, true}, {kIconKey, true}, {kAboutKey, false}, {kLicenceKey, false}};
+// Their places in that order.
+enum LeadingItemIndex : std::size_t { kSplashItem, kIconItem, kAboutItem, kLicenceItem, kLeadingItemCount };
+static_assert(std::size(kLeadingItems) == kLeadingItemCount, "every leading item has its place");
 
 // The largest dictionary a solid stream may ask for (the LZMA2 encoder's own
 // limit); a larger one is a damaged header, not a reason to take the memory.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "payload/file_entry.h"
 #include "payload/format.h"
 
 namespace velmoran::payload {
@@ -53,7 +54,7 @@ std::vector<std::string> HeaderLines(const Manifest& m) {
     if (m.utf8) lines.push_back(Line(kCharsetKey, kCharsetUtf8));
     lines.push_back("[Files]");
     for (std::size_t i = 0; i < m.files.size(); ++i) {
-        lines.push_back("f" + std::to_string(i + 1) + "=<" + m.files[i].path + "><" +
+        lines.push_back(FileEntryKey(static_cast<int>(i + 1)) + "=<" + m.files[i].path + "><" +
                         std::to_string(m.files[i].size) + ">");
     }
     return lines;

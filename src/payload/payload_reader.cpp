@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <climits>
 
-#include "common/header_number.h"
 #include "common/path.h"
 #include "payload/format.h"
 #include "payload/marker_search.h"
@@ -54,6 +53,7 @@ void PayloadReader::Open(ByteSource& source, const std::string& programPath,
                          const ReadProblemHandler& onReadProblem) {
     source_ = &source;
     settings_.Clear();
+    manifest_ = std::make_unique<const HeaderManifest>();
     position_ = itemAreaStart_ = fileDataStart_ = markerOffset_ = 0;
     storedSize_ = 0;
     scrambled_ = false;
@@ -219,6 +219,7 @@ void PayloadReader::ParseHeader() {
                 utf8_ = EqualsIgnoreCase(charset, kCharsetUtf8);
                 if ((!utf8_ && !charset.empty()) || (utf8_ && !settings_.IsUtf8()))
                     throw OpenFailure(OpenFailureKind::General);
+                ReadManifest();
                 return;
             }
         }
@@ -266,17 +267,28 @@ void PayloadReader::CopyRawItem(int64_t size, ByteSink& sink) {
     position_ += static_cast<std::size_t>(size);
 }
 
+void PayloadReader::ReadManifest() {
+    // Made where it stays: a manifest is never moved.
+    manifest_.reset(new HeaderManifest(payload::ReadManifest(settings_)));
+}
+
+void PayloadReader::ConvertLegacyText(const std::function<std::string(const std::string&)>& convert) {
+    if (utf8_) return;
+    settings_.ConvertLines(convert);
+    ReadManifest();
+}
+
 void PayloadReader::ReadLeadingItem(const LeadingItem& item, ByteSink& sink) {
-    const std::string size = settings_.Value(item.key);
+    const HeaderNumber& size = manifest_->LeadingItemSize(item);
     if (!item.compressed) {
-        CopyRawItem(ParseHeaderNumber(size), sink);
-    } else if (!size.empty()) {
-        InflateItem(ParseHeaderNumber(size), sink);
+        CopyRawItem(size.Value(), sink);
+    } else if (!size.Empty()) {
+        InflateItem(size.Value(), sink);
     }
 }
 
 void PayloadReader::StartSolidStream() {
-    const int32_t count = ParseHeaderNumber(settings_.Value(kFileCountKey));
+    const int32_t count = manifest_->fileCount.Value();
     if (count < 0) throw Failure("Error");
     const uint64_t tableBytes = 1 + 4 * static_cast<uint64_t>(count);
     if (fileSize_ < position_ || fileSize_ - position_ < tableBytes)
@@ -286,7 +298,7 @@ void PayloadReader::StartSolidStream() {
     if (listed == 0 || listed > kMaxSolidDictionary) throw Failure("Error");
     // No match reaches further back than the data before it: a dictionary
     // beyond the files' total would only be memory taken for nothing.
-    const int32_t fileBytes = ParseHeaderNumber(settings_.Value(kFileBytesKey));
+    const int32_t fileBytes = manifest_->fileBytes.Value();
     const uint64_t dictionary = std::min<uint64_t>(listed, std::max<int64_t>(4096, fileBytes));
     fileChecksums_.resize(static_cast<std::size_t>(count));
     for (std::size_t i = 0; i < fileChecksums_.size(); ++i) {

@@ -12,6 +12,7 @@
 #include "common/failure.h"
 #include "common/byte_io.h"
 #include "payload/format.h"
+#include "payload/header_manifest.h"
 #include "payload/settings_list.h"
 #include "payload/solid_decoder.h"
 
@@ -57,6 +58,8 @@ public:
 
     std::string Value(const std::string& name) const { return settings_.Value(name); }
     const SettingsList& Settings() const { return settings_; }
+    // The header's values, typed; read again when the texts are converted.
+    const HeaderManifest& Manifest() const { return *manifest_; }
 
     void SeekItemArea() { position_ = itemAreaStart_; }
 
@@ -84,9 +87,7 @@ public:
     // A header without the mark holds its texts in the code page of the machine
     // that built it; `convert` turns each of its lines into the caller's code
     // page. Does nothing to a UTF-8 header.
-    void ConvertLegacyText(const std::function<std::string(const std::string&)>& convert) {
-        if (!utf8_) settings_.ConvertLines(convert);
-    }
+    void ConvertLegacyText(const std::function<std::string(const std::string&)>& convert);
 
     // The next file's bytes into `sink`, from the file-data start in entry
     // order: its own zlib stream (InflateItem), or the next `size` bytes of the
@@ -136,6 +137,7 @@ private:
     void HoldWholeImage();
     void Unscramble(const std::string& programPath);
     void ParseHeader();
+    void ReadManifest();
     void StartSolidStream();
     // Decodes into `into` until it is full; returns false when the stream ended first.
     bool DecodeSolid(uint8_t* into, std::size_t size, uint64_t& decoded);
@@ -155,6 +157,7 @@ private:
     std::size_t itemAreaStart_ = 0;
     std::size_t fileDataStart_ = 0;
     SettingsList settings_;
+    std::unique_ptr<const HeaderManifest> manifest_ = std::make_unique<const HeaderManifest>();
     bool solid_ = false;
     bool utf8_ = false;
     std::unique_ptr<SolidDecoder> solidDecoder_;  // from the first file on

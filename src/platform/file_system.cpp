@@ -1,6 +1,7 @@
 #include "platform/file_system.h"
 
 #include "common/path.h"
+#include "common/windows_names.h"
 
 namespace velmoran::platform {
 
@@ -17,12 +18,9 @@ Failure LinkRefusal(const std::string& path) {
 }
 
 bool FinalPathWithin(const std::string& finalPath, const std::string& finalFolder, bool orItself) {
-    std::string folder = finalFolder;
-    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    if (folder.empty() || finalPath.size() < folder.size()) return false;
-    if (!EqualsIgnoreCase(finalPath.substr(0, folder.size()), folder)) return false;
-    if (finalPath.size() == folder.size()) return orItself;
-    return finalPath[folder.size()] == '\\' && finalPath.size() > folder.size() + 1;
+    const std::string folder = WithoutTrailingBackslashes(finalFolder);
+    if (folder.empty()) return false;
+    return EqualsIgnoreCase(finalPath, folder) ? orItself : LiesBelow(finalPath, folder);
 }
 
 bool RestartOperationIsSafe(FileSystem& files, const std::string& path, const std::string& finalFolder) {

@@ -4,15 +4,6 @@
 #include "common/windows_names.h"
 
 namespace velmoran::removal {
-namespace {
-
-std::string WithoutTrailingBackslash(std::string folder) {
-    while (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
-    return folder;
-}
-
-}  // namespace
-
 RemovalScope::RemovalScope(platform::FileSystem& files, const std::string& installFolder,
                            const std::vector<std::string>& desktopShortcuts, const std::vector<std::string>& groupFolders) {
     const auto install = FullLocalPath(installFolder);
@@ -23,7 +14,7 @@ RemovalScope::RemovalScope(platform::FileSystem& files, const std::string& insta
         const auto path = FullLocalPath(shortcut);
         // The desktop may be redirected by the user's own choice: its link is followed.
         if (path)
-            if (const auto final = platform::FinalFolderPathIfAny(files, WithoutTrailingBackslash(FolderPart(*path)),
+            if (const auto final = platform::FinalFolderPathIfAny(files, WithoutTrailingBackslashes(FolderPart(*path)),
                                                                   platform::LinkAtFolder::Follow))
                 desktopShortcuts_.push_back({*path, *final});
     }
@@ -47,7 +38,7 @@ std::optional<std::string> RemovalScope::FileContainer(const std::string& path) 
     const std::string name = FileNamePart(path);
     const bool isShortcut = name.size() >= 4 && EqualsIgnoreCase(name.substr(name.size() - 4), ".lnk");
     if (!isShortcut) return std::nullopt;
-    return FinalPathOf(groupFolders_, WithoutTrailingBackslash(FolderPart(path)));
+    return FinalPathOf(groupFolders_, WithoutTrailingBackslashes(FolderPart(path)));
 }
 
 std::optional<std::string> RemovalScope::FolderContainer(const std::string& folder) const {

@@ -19,9 +19,8 @@ std::optional<std::string> Quoted(const std::string& path) {
 }  // namespace
 
 std::optional<RemovalScript> MakeRemovalScript(const std::string& uninstallerPath, const std::string& systemFolder) {
-    std::string folder = FolderPart(uninstallerPath);
-    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    const auto ping = Quoted(systemFolder + "\\ping.exe");
+    const std::string folder = WithoutTrailingBackslashes(FolderPart(uninstallerPath));
+    const auto ping = Quoted(JoinPath(systemFolder, "ping.exe"));
     if (!Quoted(uninstallerPath) || !ping || systemFolder.empty()) return std::nullopt;
     // The uninstaller may take a moment to end after starting the script: its
     // file cannot be deleted before, and its folder not removed. The script runs

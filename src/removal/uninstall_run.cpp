@@ -17,10 +17,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string Normalised(std::string folder) {
-    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    return FoldedCase(folder);
-}
+std::string Normalised(const std::string& folder) { return FoldedCase(WithoutTrailingBackslashes(folder)); }
 
 // The walk below may reach the desktop, the program menu or the program-files
 // folder empty; removing one of them, or a folder above one, would damage the
@@ -34,9 +31,7 @@ public:
     bool Covers(const std::string& folder) const {
         const std::string candidate = Normalised(folder);
         for (const std::string& kept : folders_) {
-            if (candidate.empty() || candidate == kept) return true;
-            if (kept.compare(0, candidate.size(), candidate) == 0 && kept[candidate.size()] == '\\') return true;
-            if (candidate.size() == 2 && candidate[1] == ':' && kept.compare(0, 2, candidate) == 0) return true;
+            if (candidate.empty() || candidate == kept || LiesBelow(kept, candidate)) return true;
         }
         return false;
     }
@@ -132,11 +127,11 @@ RemovalScope ScopeOf(const setup::InstallerState& state, const std::string& inst
         }
     };
     std::vector<std::string> desktopShortcuts, groups;
-    const std::string shortcut = state.payload.Value("ExeShortCut");
+    const std::string& shortcut = state.payload.Manifest().exeShortcut;
     for (const std::string& desktop : {state.folders.desktop, userValue("Desktop")})
-        if (!desktop.empty() && setup::IsSafeShortcutName(shortcut)) desktopShortcuts.push_back(desktop + "\\" + shortcut + ".lnk");
+        if (!desktop.empty() && setup::IsSafeShortcutName(shortcut)) desktopShortcuts.push_back(JoinPath(desktop, shortcut + ".lnk"));
     for (const std::string& programs : {state.folders.programs, userValue("Programs")})
-        if (!programs.empty() && setup::IsSafeAppName(state.appName)) groups.push_back(programs + "\\" + state.appName);
+        if (!programs.empty() && setup::IsSafeAppName(state.appName)) groups.push_back(JoinPath(programs, state.appName));
     return RemovalScope(platform.files, installFolder, desktopShortcuts, groups);
 }
 

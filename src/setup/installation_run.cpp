@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "common/failure.h"
-#include "common/header_number.h"
 #include "common/path.h"
 #include "common/windows_names.h"
 #include "payload/file_entry.h"
@@ -127,14 +126,13 @@ private:
 // path its handle reports, and only when that lies in the folder. Restart
 // Manager would otherwise close whatever holds a file a junction leads to.
 std::vector<std::string> FilesToReplace(InstallerState& state, platform::FileSystem& files, const std::string& folder,
-                                        const std::string& finalFolder, int32_t count) {
+                                        const std::string& finalFolder) {
     std::vector<std::string> found;
     const auto add = [&](const std::string& path) {
         const auto finalPath = files.FinalFilePath(path);
         if (finalPath && platform::FinalPathWithin(*finalPath, finalFolder)) found.push_back(*finalPath);
     };
-    for (int32_t n = 1; n <= count; ++n)
-        add(folder + "\\" + payload::SplitFileEntry(state.payload.Value(payload::FileEntryKey(n))).relativePath);
+    for (const payload::HeaderFileEntry& file : state.payload.Manifest().files) add(JoinPath(folder, file.path));
     const auto fullFolder = FullLocalPath(folder);
     for (std::size_t i = 0; fullFolder && i < state.previousLog.Count(); ++i) {
         const auto path = FullLocalPath(state.previousLog.Line(i));
@@ -164,7 +162,7 @@ void CloseHoldingPrograms(InstallerState& state, RunReport& report, platform::Pl
 
 // A path the payload names relative to the install folder; an empty one is the folder itself.
 std::string InstalledPath(const std::string& folder, const std::string& relative) {
-    return relative.empty() ? folder : folder + "\\" + relative;
+    return relative.empty() ? folder : JoinPath(folder, relative);
 }
 
 // Each .lnk is written new through a file checked to lie in its own folder (the
@@ -172,11 +170,12 @@ std::string InstalledPath(const std::string& folder, const std::string& relative
 // missing or a junction of its own). One that cannot be saved is simply
 // missing, as the shell-link object's own save would leave it.
 void MakeShortcuts(InstallerState& state, RunReport& report, platform::Platform& platform) {
-    const std::string mainTarget = InstalledPath(state.installFolder, state.payload.Value(payload::kExeNameKey));
-    const std::string name = state.payload.Value("ExeShortCut");
+    const payload::HeaderManifest& header = state.payload.Manifest();
+    const std::string mainTarget = InstalledPath(state.installFolder, header.exeName);
+    const std::string& name = header.exeShortcut;
     const auto shortcut = [&](const std::string& description, const std::string& folder,
                               const std::optional<std::string>& finalFolder, const std::string& target) {
-        const std::string link = folder + "\\" + description + ".lnk";
+        const std::string link = JoinPath(folder, description + ".lnk");
         const Bytes content = platform.shell.ShortcutContent(description, target);
         try {
             if (finalFolder && !content.empty()) {
@@ -191,15 +190,12 @@ void MakeShortcuts(InstallerState& state, RunReport& report, platform::Platform&
     if (!desktop.empty())
         shortcut(name, desktop, platform::FinalFolderPathIfAny(platform.files, desktop, platform::LinkAtFolder::Follow), mainTarget);
     if (state.folders.programs.empty()) return;
-    const std::string group = state.folders.programs + "\\" + state.appName;
+    const std::string group = JoinPath(state.folders.programs, state.appName);
     platform.files.CreateFolder(group, platform::FolderRights::Inherited);
     const auto finalGroup = platform::FinalFolderPathIfAny(platform.files, group, platform::LinkAtFolder::Refuse);
     shortcut(name, group, finalGroup, mainTarget);
-    for (int i = 1;; ++i) {
-        const std::string extra = state.payload.Value(payload::kShortcutNamePrefix + std::to_string(i));
-        if (extra.empty()) break;
-        shortcut(extra, group, finalGroup, InstalledPath(state.installFolder, state.payload.Value(payload::kShortcutPathPrefix + std::to_string(i))));
-    }
+    for (const payload::ShortcutEntry& extra : header.shortcuts)
+        shortcut(extra.name, group, finalGroup, InstalledPath(state.installFolder, extra.target));
 }
 
 enum class FileOutcome { Written, ReplacedAtRestart, LeftInUse };
@@ -238,12 +234,10 @@ FileOutcome InstallFile(InstallerState& state, RunReport& report, platform::File
 
 // The file a folder that cannot be made is reported for: the first the run
 // would write, or the log when there are none.
-std::string FirstDestination(InstallerState& state, const std::string& folder, int32_t count) {
-    if (count > 0) {
-        const std::string entry = state.payload.Value(payload::FileEntryKey(1));
-        if (!entry.empty()) return folder + "\\" + payload::SplitFileEntry(entry).relativePath;
-    }
-    return folder + "\\" + state.appName + ".ilg";
+std::string FirstDestination(InstallerState& state, const std::string& folder) {
+    const std::vector<payload::HeaderFileEntry>& files = state.payload.Manifest().files;
+    if (!files.empty() && files[0].listed) return JoinPath(folder, files[0].path);
+    return JoinPath(folder, state.appName + ".ilg");
 }
 
 }  // namespace
@@ -282,14 +276,15 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& chosenFolde
         report.Tell(Notice::Error, "The installer could not be read completely, so it cannot install.");
         return RunOutcome::Unreadable;
     }
-    const int32_t count = ParseHeaderNumber(state.payload.Value(payload::kFileCountKey));
+    const payload::HeaderManifest& header = state.payload.Manifest();
+    header.fileCount.Value();  // a count that is no number stops the run before anything else
     if (chosenFolder.empty()) {
         report.Tell(Notice::Warning, "Please choose a folder to install the software to.");
         return RunOutcome::Declined;
     }
     // A name that leaves the install folder could overwrite any file on the
     // machine: a damaged or hostile installer is refused before anything is written.
-    if (const auto problem = FindUnsafeName([&state](const std::string& name) { return state.payload.Value(name); }, count)) {
+    if (const auto problem = FindUnsafeName(header)) {
         report.Tell(Notice::Abort, *problem);
         return RunOutcome::Refused;
     }
@@ -306,22 +301,22 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& chosenFolde
                            chosenFolder)))
         return RunOutcome::Declined;
 
-    report.StartProgress(ParseHeaderNumber(state.payload.Value(payload::kFileBytesKey)));
+    report.StartProgress(header.fileBytes.Value());
     // Made even when no file lies in it, so the uninstaller and the log have a
     // place; for everyone's use, so that only administrators may change it.
     const std::string reason = CreateFoldersTopDown(
         platform.files, chosenFolder,
         state.perUser ? platform::FolderRights::Inherited : platform::FolderRights::AdministratorsOnly);
     if (!platform.files.FolderExists(chosenFolder))
-        throw Failure(Format("Cannot create file \"%s\". %s", FirstDestination(state, chosenFolder, count), reason));
+        throw Failure(Format("Cannot create file \"%s\". %s", FirstDestination(state, chosenFolder), reason));
     // Logged in full: the uninstaller finds itself by its long name.
     const std::string folder = platform.files.LongPath(chosenFolder);
     const std::string finalFolder = platform.files.FinalFolderPath(folder, platform::LinkAtFolder::Refuse);
     state.installFolder = folder;
-    state.mainProgramPath = InstalledPath(folder, state.payload.Value(payload::kExeNameKey));
+    state.mainProgramPath = InstalledPath(folder, header.exeName);
     // An earlier installation's log names what this one may leave behind; it is
     // replaced below, so it is read first. One that cannot be read names nothing.
-    const std::string logPath = folder + "\\" + state.appName + ".ilg";
+    const std::string logPath = JoinPath(folder, state.appName + ".ilg");
     state.previousLog.Clear();
     try {
         if (platform.files.FileExists(logPath)) state.previousLog.Load(platform.files, logPath, platform.codePage);
@@ -332,16 +327,15 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& chosenFolde
     RestartClosedPrograms restartClosed(platform.programs);
     // In a folder this run made, nothing can be in use yet.
     if (folderExisted)
-        CloseHoldingPrograms(state, report, platform, FilesToReplace(state, platform.files, folder, finalFolder, count),
+        CloseHoldingPrograms(state, report, platform, FilesToReplace(state, platform.files, folder, finalFolder),
                              restartClosed);
 
     uint64_t installedBytes = 0;
     std::string leftInUse;  // files a program holds that no restart may replace
     std::string lastFolder;  // files come folder by folder; each is made once
-    for (int32_t n = 1; n <= count; ++n) {
-        const payload::FileEntryText entry = payload::SplitFileEntry(state.payload.Value(payload::FileEntryKey(n)));
-        report.Status("Installing : " + entry.relativePath);
-        const std::string destination = folder + "\\" + entry.relativePath;
+    for (const payload::HeaderFileEntry& entry : header.files) {
+        report.Status("Installing : " + entry.path);
+        const std::string destination = JoinPath(folder, entry.path);
         const std::string destinationFolder = FolderPart(destination);
         if (destinationFolder != lastFolder) {
             lastFolder = destinationFolder;
@@ -352,7 +346,7 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& chosenFolde
             CreateFoldersTopDown(platform.files, lastFolder, platform::FolderRights::Inherited);
         }
         state.log.Append(destination);
-        const int32_t size = ParseHeaderNumber(entry.sizeText);
+        const int32_t size = entry.size.Value();
         const FileOutcome outcome = InstallFile(state, report, platform.files, destination, finalFolder, size);
         report.Advance(size);
         installedBytes += static_cast<uint64_t>(size);
@@ -377,8 +371,8 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& chosenFolde
     if (!state.noIcons) MakeShortcuts(state, report, platform);
     state.log.Save(platform.files, logPath, finalFolder);
     report.Record("Install log: " + logPath);
-    const bool namesProgram = !state.payload.Value(payload::kExeNameKey).empty();
-    RegisterUninstallEntry(platform.registry, state.payload.Settings(),
+    const bool namesProgram = !header.exeName.empty();
+    RegisterUninstallEntry(platform.registry, header,
                            {state.appName, folder, namesProgram ? state.mainProgramPath : std::string(), installedBytes,
                             state.perUser});
     return RunOutcome::Done;

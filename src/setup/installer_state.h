@@ -22,7 +22,8 @@ struct InstallerState {
     platform::SpecialFolders folders;
     std::string appName;
     std::string baseFolder;       // parent under which the install folder is made
-    std::string installFolder;    // taken from labInstallTo by Install Now
+    std::string chosenFolder;     // the folder the wizard shows (/D= or the user's choice); installed to
+    std::string installFolder;    // the chosen folder made full, once the installation has made it
     std::string mainProgramPath;  // install folder + "\" + ExeName
     std::string uninstallerPath;  // found by the uninstall run
     bool noIcons = false;         // no desktop shortcut, no program group

@@ -3,15 +3,12 @@
 // is refused before anything is written when one of them could lead outside
 // the install folder, the program group or the desktop shortcut.
 
-#include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 
-namespace velmoran::setup {
+#include "payload/header_manifest.h"
 
-// Looks a header value up by name.
-using HeaderLookup = std::function<std::string(const std::string& name)>;
+namespace velmoran::setup {
 
 // An application name: not empty, no ":", no leading backslash, and every
 // component (inner backslashes make the uninstall key a nested key) a single
@@ -24,8 +21,7 @@ bool IsSafeAppName(const std::string& name);
 bool IsSafeShortcutName(const std::string& name);
 
 // The message for the first unsafe name among AppName, ExeName, ExeShortcut,
-// the shortcut pairs and the first `fileCount` file entries (up to the first
-// missing one), or nothing when all are safe.
-std::optional<std::string> FindUnsafeName(const HeaderLookup& value, int32_t fileCount);
+// the shortcut pairs and the file entries, or nothing when all are safe.
+std::optional<std::string> FindUnsafeName(const payload::HeaderManifest& header);
 
 }  // namespace velmoran::setup

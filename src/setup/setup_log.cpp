@@ -37,7 +37,7 @@ std::string FullLogPath(platform::FileSystem& files, const std::string& path) {
     std::string full = path;
     if (full.rfind("\\\\", 0) != 0 && (full.size() < 2 || full[1] != ':'))
         full = (!full.empty() && full[0] == '\\') ? files.CurrentFolder().substr(0, 2) + full
-                                                  : files.CurrentFolder() + "\\" + full;
+                                                  : JoinPath(files.CurrentFolder(), full);
     return FullLocalPath(full).value_or(full);
 }
 
@@ -45,8 +45,7 @@ std::string FullLogPath(platform::FileSystem& files, const std::string& path) {
 // written new (what stands at its name, a link included, is deleted first),
 // and only where it is named, never through a junction or link on the way.
 std::unique_ptr<platform::WritableFile> CreateNamedLog(platform::FileSystem& files, const std::string& path) {
-    std::string folder = FolderPart(path);
-    if (folder.size() > 3 && folder.back() == '\\') folder.pop_back();
+    const std::string folder = WithoutTrailingBackslashes(FolderPart(path));
     const std::string finalFolder = files.FinalFolderPath(folder, platform::LinkAtFolder::Refuse);
     // A network drive's final path is its share's; the share's own rights rule there.
     const bool local = finalFolder.size() >= 2 && finalFolder[1] == ':';
@@ -66,7 +65,7 @@ std::string SetupLog::Open(platform::FileSystem& files, const std::string& appNa
             std::string stamp = now_();
             for (char& c : stamp)
                 if (c == ':') c = '.';
-            const std::string stem = files.TemporaryFolder() + "\\" + (appName.empty() ? "" : appName + " ") + "Setup " + stamp;
+            const std::string stem = JoinPath(files.TemporaryFolder(), (appName.empty() ? "" : appName + " ") + "Setup " + stamp);
             // Two runs in the same second each get a file of their own.
             for (int n = 1; !file_; ++n) {
                 path_ = stem + (n == 1 ? "" : " (" + std::to_string(n) + ")") + ".log";

@@ -1,10 +1,10 @@
 #include "setup/start_up.h"
 
-#include "common/header_number.h"
 #include "common/path.h"
 #include "common/windows_names.h"
 #include "setup/exit_codes.h"
 #include "payload/format.h"
+#include "payload/leading_items.h"
 #include "setup/payload_names.h"
 #include "setup/uninstall_entry.h"
 
@@ -24,7 +24,7 @@ std::optional<std::string> OpenInstaller(InstallerState& state, platform::Platfo
             return std::string(kNeedsUtf8Windows);
         state.payload.ConvertLegacyText([&platform](const std::string& text) { return platform.codePage.FromLegacy(text); });
         state.payload.SeekItemArea();
-        state.perUser = state.payload.Value(payload::kScopeKey) == payload::kScopeUser;
+        state.perUser = state.payload.Manifest().perUser;
         if (state.perUser) state.folders = platform::LookUpUserFolders(platform.registry);
         return std::nullopt;
     } catch (const payload::OpenFailure& failure) {
@@ -48,7 +48,7 @@ bool ClimbsOrStays(const std::string& path) {
 
 std::optional<ProposedFolder> ProposeInstallFolder(const InstallerState& state) {
     if (!state.previousFolder.empty()) return SplitFolder(state.previousFolder);
-    const std::string target = state.payload.Value(payload::kTargetFolderKey);
+    const std::string& target = state.payload.Manifest().targetFolder;
     const std::string folder = FolderPart(target);
     const auto firstBackslash = folder.find('\\');
     const std::string tail = firstBackslash == std::string::npos ? folder : folder.substr(firstBackslash);
@@ -69,14 +69,11 @@ std::string EntryValue(platform::Registry& registry, platform::Hive hive, const 
 }  // namespace
 
 ProposedFolder SplitFolder(const std::string& folder) {
-    std::string base = FolderPart(folder);
-    if (base.size() > 3) base.pop_back();
-    return ProposedFolder{base, FileNamePart(folder)};
+    return ProposedFolder{WithoutTrailingBackslashes(FolderPart(folder)), FileNamePart(folder)};
 }
 
 std::string FolderPath(const ProposedFolder& folder) {
-    const std::string& base = folder.base;
-    return !base.empty() && base.back() == '\\' ? base + folder.name : base + "\\" + folder.name;
+    return JoinPath(folder.base, folder.name);
 }
 
 void FindPreviousInstallation(InstallerState& state, platform::Platform& platform) {
@@ -95,11 +92,11 @@ void FindPreviousInstallation(InstallerState& state, platform::Platform& platfor
     const auto proposed = ProposeInstallFolder(state);
     if (!proposed) return;
     const std::string folder = FolderPath(*proposed);
-    if (platform.files.FileExists(folder + "\\" + state.appName + ".ilg")) state.previousFolder = folder;
+    if (platform.files.FileExists(JoinPath(folder, state.appName + ".ilg"))) state.previousFolder = folder;
 }
 
 std::optional<std::string> DowngradeQuestion(const InstallerState& state) {
-    const std::string ours = state.payload.Value(payload::kVersionKey);
+    const std::string& ours = state.payload.Manifest().version;
     const auto installed = VersionNumbers(state.previousVersion), ourNumbers = VersionNumbers(ours);
     if (state.previousFolder.empty() || !installed || !ourNumbers || *installed <= *ourNumbers) return std::nullopt;
     return "A newer version (" + state.previousVersion + ") of " + state.appName + " is installed. Install version " +
@@ -107,14 +104,12 @@ std::optional<std::string> DowngradeQuestion(const InstallerState& state) {
 }
 
 void SkipPresentation(InstallerState& state) {
-    DiscardingSink nowhere;
-    for (const payload::LeadingItem& item : payload::kLeadingItems) state.payload.ReadLeadingItem(item, nowhere);
+    const payload::LeadingItemsRead read = payload::ReadLeadingItems(state.payload, payload::OnPictureFailure::Stop);
+    if (read.failed) throw Failure(read.failure);
 }
 
 bool ChooseUninstall(InstallerState& state, platform::Platform& platform) {
-    std::string ownFolder = FolderPart(state.programPath);
-    if (!ownFolder.empty() && ownFolder.back() == '\\') ownFolder.pop_back();
-    const std::string logPath = ownFolder + "\\" + state.appName + ".ilg";
+    const std::string logPath = JoinPath(FolderPart(state.programPath), state.appName + ".ilg");
     // A name that is not one folder's name could point the log path anywhere.
     if (IsSafeAppName(state.appName) && platform.files.FileExists(logPath)) {
         state.log.Load(platform.files, logPath, platform.codePage);

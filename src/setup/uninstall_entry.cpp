@@ -61,7 +61,7 @@ std::optional<std::array<uint32_t, 4>> VersionNumbers(const std::string& version
     return numbers;
 }
 
-void RegisterUninstallEntry(platform::Registry& registry, const payload::SettingsList& header,
+void RegisterUninstallEntry(platform::Registry& registry, const payload::HeaderManifest& header,
                             const InstalledApplication& application) {
     const std::string key = std::string(platform::kUninstallKeyPrefix) + application.appName;
     try {
@@ -72,14 +72,12 @@ void RegisterUninstallEntry(platform::Registry& registry, const payload::Setting
     } catch (const std::exception&) {
         return;  // without write access to the machine hive there is simply no entry
     }
-    bool identified = false;
-    for (const char* identityKey : payload::kIdentityKeys) identified = identified || !header.Value(identityKey).empty();
-    if (!identified) return;
+    if (!header.Identified()) return;
 
     EntryWriter entry(registry, EntryHive(application.perUser), key);
-    const std::string version = header.Value(payload::kVersionKey);
+    const std::string& version = header.version;
     entry.Text("DisplayVersion", version);
-    entry.Text("Publisher", header.Value(payload::kPublisherKey));
+    entry.Text("Publisher", header.publisher);
     if (!application.mainProgramPath.empty()) entry.Text("DisplayIcon", application.mainProgramPath + ",0");
     entry.Text("InstallLocation", application.installFolder + "\\");
     entry.Number("EstimatedSize", static_cast<uint32_t>((application.installedBytes + 1023) / 1024));  // KiB
@@ -87,8 +85,8 @@ void RegisterUninstallEntry(platform::Registry& registry, const payload::Setting
     entry.Number("NoModify", 1);
     entry.Number("NoRepair", 1);
     entry.Text("QuietUninstallString", "\"" + application.installFolder + "\\uninstall.exe\" /S");
-    entry.Text("URLInfoAbout", header.Value(payload::kWebsiteKey));
-    entry.Text("HelpLink", header.Value(payload::kSupportUrlKey));
+    entry.Text("URLInfoAbout", header.website);
+    entry.Text("HelpLink", header.supportUrl);
     if (const auto numbers = VersionNumbers(version)) {
         entry.Number("VersionMajor", (*numbers)[0]);
         entry.Number("VersionMinor", (*numbers)[1]);

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "payload/settings_list.h"
+#include "payload/header_manifest.h"
 #include "platform/registry.h"
 
 namespace velmoran::setup {
@@ -35,7 +35,7 @@ std::string UninstallCommandProgram(const std::string& command);
 // one to four numbers separated by dots.
 std::optional<std::array<uint32_t, 4>> VersionNumbers(const std::string& version);
 
-void RegisterUninstallEntry(platform::Registry& registry, const payload::SettingsList& header,
+void RegisterUninstallEntry(platform::Registry& registry, const payload::HeaderManifest& header,
                             const InstalledApplication& application);
 
 }  // namespace velmoran::setup

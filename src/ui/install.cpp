@@ -4,7 +4,6 @@
 #include <optional>
 
 #include "common/failure.h"
-#include "common/header_number.h"
 #include "common/path.h"
 #include "removal/uninstall_run.h"
 #include "setup/exit_codes.h"
@@ -57,7 +56,7 @@ void Install::FormCreate() {
     if (!OpenPayload()) return;
     LoadPictures();
 
-    state_.appName = state_.payload.Value(payload::kAppNameKey);
+    state_.appName = state_.payload.Manifest().appName;
     view_.SetLabel(Label::Title, state_.appName);
     view_.SetLabel(Label::Welcome, "Welcome.  This program will install " + state_.appName +
                                        ".  It is recommended that you exit all other programs before continuing.");
@@ -109,23 +108,13 @@ bool Install::Admit() {
 
 // Pictures are optional: a picture that cannot be read stays empty.
 void Install::LoadPictures() {
-    const struct {
-        const char* key;
-        void (View::*show)(const Bytes&);
-    } pictures[] = {{payload::kSplashKey, &View::SetSplash}, {payload::kIconKey, &View::SetIcon}};
-    for (const auto& picture : pictures) {
+    leadingItems_ = payload::ReadLeadingItems(state_.payload, payload::OnPictureFailure::ReadOn);
+    const std::pair<payload::LeadingItemIndex, void (View::*)(const Bytes&)> pictures[] = {
+        {payload::kSplashItem, &View::SetSplash}, {payload::kIconItem, &View::SetIcon}};
+    for (const auto& [item, show] : pictures) {
+        const Bytes picture = std::move(leadingItems_.items[item]);  // the view keeps its own bitmap
         try {
-            const std::string size = state_.payload.Value(picture.key);
-            if (size.empty()) continue;
-            const int32_t bytes = ParseHeaderNumber(size);
-            if (bytes > payload::kMaxPictureBytes) {
-                DiscardingSink nowhere;
-                state_.payload.InflateItem(bytes, nowhere);
-                continue;
-            }
-            MemorySink jpeg;
-            state_.payload.InflateItem(bytes, jpeg);
-            (view_.*picture.show)(jpeg.bytes);
+            if (!picture.empty()) (view_.*show)(picture);
         } catch (const std::exception&) {
         }
     }
@@ -155,14 +144,12 @@ void Install::ProposeInstallFolder() {
 }
 
 void Install::LoadTexts() {
-    const struct {
-        const char* key;
-        RichBox box;
-    } texts[] = {{payload::kAboutKey, RichBox::About}, {payload::kLicenceKey, RichBox::License}};
-    for (const auto& text : texts) {
-        MemorySink bytes;
-        state_.payload.CopyRawItem(ParseHeaderNumber(state_.payload.Value(text.key)), bytes);
-        view_.LoadRichText(text.box, bytes.bytes);
+    // A text that could not be read stops the texts there.
+    const std::pair<payload::LeadingItemIndex, RichBox> texts[] = {{payload::kAboutItem, RichBox::About},
+                                                                  {payload::kLicenceItem, RichBox::License}};
+    for (const auto& [item, box] : texts) {
+        if (leadingItems_.failed == &payload::kLeadingItems[item]) throw Failure(leadingItems_.failure);
+        view_.LoadRichText(box, leadingItems_.items[item]);
     }
 }
 
@@ -188,8 +175,11 @@ void Install::FormCloseRequest() { view_.Terminate(); }
 
 void Install::btnChooseClick() { view_.ShowChoosePanel(); }
 
-void Install::edtFolderChange() {
-    view_.SetLabel(Label::InstallTo, setup::FolderPath({state_.baseFolder, view_.FolderName()}));
+void Install::edtFolderChange() { ShowChosenFolder(setup::FolderPath({state_.baseFolder, view_.FolderName()})); }
+
+void Install::ShowChosenFolder(const std::string& folder) {
+    state_.chosenFolder = folder;
+    view_.SetLabel(Label::InstallTo, folder);
 }
 
 void Install::DirectoryListBox1Change() {
@@ -204,7 +194,7 @@ void Install::btnGoInstallClick() {
     setup::LoggedReport report(wizard, log_);
     setup::RunOutcome outcome;
     try {
-        outcome = setup::RunInstallation(state_, view_.LabelText(Label::InstallTo), report, platform_);
+        outcome = setup::RunInstallation(state_, state_.chosenFolder, report, platform_);
         if (outcome == setup::RunOutcome::Done) removal::RemoveSuperseded(state_, report, platform_);
     } catch (const std::exception&) {
         exitCode_ = state_.wroteFiles ? setup::kExitFailedWhileRunning : setup::kExitFailedBeforeWriting;
@@ -271,7 +261,7 @@ void Install::RunWithoutQuestions() {
         Handle(&Install::btnUninstallClick);
         if (Succeeded()) Handle(&Install::btnUninstallExitClick);
     } else {
-        if (options_.installFolder) view_.SetLabel(Label::InstallTo, *options_.installFolder);
+        if (options_.installFolder) ShowChosenFolder(*options_.installFolder);
         Handle(&Install::btnGoInstallClick);
         if (Succeeded()) Handle(&Install::btnCompleteClick);
     }

@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "setup/command_line.h"
 #include "setup/exit_codes.h"
+#include "payload/leading_items.h"
 #include "setup/installer_state.h"
 #include "setup/setup_log.h"
 #include "ui/view.h"
@@ -54,6 +55,7 @@ private:
     void LoadPictures();
     void ProposeInstallFolder();
     void LoadTexts();
+    void ShowChosenFolder(const std::string& folder);
     void ChooseMode();
     void AskAboutDowngrade();
     WizardReport::Questions Questions() const;
@@ -69,6 +71,7 @@ private:
     setup::LoggedRegistry loggedRegistry_;
     platform::Platform platform_;
     setup::InstallerState state_;
+    payload::LeadingItemsRead leadingItems_;  // read with the pictures, shown when the texts are due
     bool uninstalling_ = false;
     bool ended_ = false;
     int exitCode_;

@@ -63,7 +63,7 @@ int RunUnattended(setup::InstallerState& state, const setup::RunOptions& options
         report.Tell(setup::Notice::Abort, *failure);
         return setup::kExitCouldNotStart;
     }
-    state.appName = state.payload.Value(payload::kAppNameKey);
+    state.appName = state.payload.Manifest().appName;
     state.noIcons = options.noIcons;
     state.closeApplications = !options.noCloseApplications;
     const setup::Admission admission = setup::Admit(state, logged, log);

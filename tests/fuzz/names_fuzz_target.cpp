@@ -10,6 +10,7 @@
 
 #include "common/path.h"
 #include "common/windows_names.h"
+#include "payload/file_entry.h"
 #include "removal/removal_script.h"
 #include "setup/install_log.h"
 #include "setup/payload_names.h"
@@ -63,17 +64,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     for (std::size_t i = 0; i < log.Count(); ++i) CheckLine(log.Line(i));
     // The same lines as a payload's names: each key takes the line its name
     // hashes to. A header is finite, so the shortcut list ends: here after as
-    // many pairs as there are lines.
+    // many pairs as there are lines, or at the first empty name.
     if (log.Count() > 0) {
         const auto value = [&log](const std::string& name) {
-            const std::string pair = "ShortcutName";
-            if (name.compare(0, pair.size(), pair) == 0 && std::stoul(name.substr(pair.size())) > log.Count())
-                return std::string();
             std::size_t hash = 0;
             for (const char c : name) hash = hash * 31 + static_cast<unsigned char>(c);
             return log.Line(hash % log.Count());
         };
-        setup::FindUnsafeName(value, static_cast<int32_t>(log.Count() % 64));
+        payload::HeaderManifest header;
+        header.appName = value(payload::kAppNameKey);
+        header.exeName = value(payload::kExeNameKey);
+        header.exeShortcut = value(payload::kExeShortcutKey);
+        for (std::size_t i = 1; i <= log.Count(); ++i) {
+            const std::string n = std::to_string(i);
+            const payload::ShortcutEntry shortcut{value(payload::kShortcutNamePrefix + n), value(payload::kShortcutPathPrefix + n)};
+            if (shortcut.name.empty()) break;
+            header.shortcuts.push_back(shortcut);
+        }
+        for (int n = 1; n <= static_cast<int>(log.Count() % 64); ++n)
+            header.files.push_back({payload::SplitFileEntry(value(payload::FileEntryKey(n))).relativePath, {}, true});
+        setup::FindUnsafeName(header);
     }
     return 0;
 }

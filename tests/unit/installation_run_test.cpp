@@ -462,6 +462,7 @@ TEST(InstallationRunMends, AReadErrorOfTheInstallerIsShownAndNothingCrashes) {
     VanishingSource source(rig.installer);
     ui::Install install(rig.view, rig.platform, source, "C:\\Downloads\\setup.exe");
     rig.view.Attach(install);
+    rig.view.folderName.clear();  // a window of its own starts with an empty folder name
     install.Handle(&ui::Install::FormCreate);
     source.gone = true;
     install.Handle(&ui::Install::btnGoInstallClick);

@@ -24,6 +24,21 @@ TEST(Path, FolderAndFileNameParts) {
     }
 }
 
+TEST(Path, TrailingBackslashesAndJoins) {
+    const struct { const char *path, *stripped, *joined; } cases[] = {
+        {"C:\\Apps\\Kestrel\\\\", "C:\\Apps\\Kestrel", "C:\\Apps\\Kestrel\\\\x"},
+        {"C:\\Apps", "C:\\Apps", "C:\\Apps\\x"},
+        {"C:\\", "C:\\", "C:\\x"},  // a drive root keeps its backslash
+        {"C:\\\\", "C:\\", "C:\\\\x"},
+        {"\\\\server\\share\\", "\\\\server\\share", "\\\\server\\share\\x"},
+        {"", "", "\\x"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(WithoutTrailingBackslashes(c.path), c.stripped) << c.path;
+        EXPECT_EQ(JoinPath(c.path, "x"), c.joined) << c.path;
+    }
+}
+
 TEST(Path, AsciiCaseRules) {
     EXPECT_EQ(AsciiLower("UnInstall.EXE"), "uninstall.exe");
     EXPECT_EQ(AsciiLower("\xC3\x84pfel"), "\xC3\x84pfel");  // only ASCII letters

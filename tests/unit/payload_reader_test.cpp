@@ -364,5 +364,37 @@ TEST(PayloadReader, SolidStreamFailures) {
     EXPECT_EQ(SolidMessage(good, {a, b}, 2, "zstd"), "Failed to initialise (damaged installer?)");
 }
 
+// The typed header opens whatever its numbers say; a number that is none
+// fails where it is used, and the file list ends at the first empty entry.
+TEST(PayloadReader, ManifestIsLenientLikeTheRuns) {
+    std::string header = SampleHeader();
+    const auto replace = [&header](const std::string& from, const std::string& to) {
+        header.replace(header.find(from), from.size(), to);
+    };
+    replace("Filecount=2", "Filecount=5");
+    replace("InfoInstall=3", "InfoInstall=three");
+    replace("ShortcutName1=", "ShortcutName1=Guide\r\nShortcutName2=Web");
+    const Bytes file = Cat({Stub(), B(kPlain), B(header), SampleItems()});
+    MemorySource source(file);
+    PayloadReader reader;
+    reader.Open(source, "C:\\setup.exe");
+    const payload::HeaderManifest& manifest = reader.Manifest();
+    EXPECT_EQ(manifest.appName, "App");
+    EXPECT_EQ(manifest.leadingItemSizes[payload::kAboutItem].Value(), 2);
+    try {
+        manifest.leadingItemSizes[payload::kLicenceItem].Value();
+        ADD_FAILURE() << "a size that is no number was taken";
+    } catch (const Failure& failure) {
+        EXPECT_STREQ(failure.what(), "'three' is not a valid integer value");
+    }
+    ASSERT_EQ(manifest.shortcuts.size(), 2u);  // up to the first empty name
+    EXPECT_EQ(manifest.shortcuts[1].name, "Web");
+    ASSERT_EQ(manifest.files.size(), 3u);  // f1, f2 and the missing f3 that ends them
+    EXPECT_EQ(manifest.files[1].path, "doc\\empty.txt");
+    EXPECT_TRUE(manifest.files[1].listed);
+    EXPECT_FALSE(manifest.files[2].listed);
+    EXPECT_THROW(manifest.files[2].size.Value(), Failure);
+}
+
 }  // namespace
 }  // namespace velmoran::testing

@@ -270,7 +270,7 @@ TEST(UninstallRunMends, FoldedFolderSpellingsUninstallCompletely) {
         app.files.push_back({"docs\\deep\\notes.txt", "deep"});
         Rig rig(app.Build());
         rig.Start();
-        rig.view.labels[Label::InstallTo] = c.typed;
+        rig.view.TypeFolderName(c.typed.substr(std::string("C:\\Program Files\\").size()));
         rig.Click(&ui::Install::btnGoInstallClick);
         const std::string uninstaller = c.real + "\\uninstall.exe";
         const std::string copy = rig.files.Content(uninstaller);

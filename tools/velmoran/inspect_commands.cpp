@@ -42,7 +42,7 @@ public:
 };
 
 void CheckPicture(InstallerFile& installer, const Bytes& bytes, const char* key, bool icon) {
-    if (installer.Reader().Value(key).empty()) return;
+    if (installer.Reader().Manifest().LeadingItemSize({key, true}).Empty()) return;
     const auto size = ProbeJpeg(bytes);
     if (!size) throw installer.Problem(std::string(key) + " picture is not a JPEG");
     if (icon && (size->width != 32 || size->height != 32)) throw installer.Problem("the icon is not 32 x 32 pixels");

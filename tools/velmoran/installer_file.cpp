@@ -6,34 +6,21 @@
 #include <cstdio>
 #include <cstring>
 
-#include "common/header_number.h"
 #include "payload/file_entry.h"
 #include "payload/format.h"
+#include "payload/leading_items.h"
 #include "quoted.h"
 
 namespace velmoran::builder {
 namespace {
 
-int32_t Number(const payload::PayloadReader& reader, const std::string& key) {
+// The number, or a failure that names its key.
+int32_t Number(const payload::HeaderNumber& number, const std::string& key) {
     try {
-        return ParseHeaderNumber(reader.Value(key));
+        return number.Value();
     } catch (const Failure& failure) {
         throw Failure(key + ": " + failure.what());
     }
-}
-
-void InflateInto(payload::PayloadReader& reader, const std::string& key, Bytes& into) {
-    if (reader.Value(key).empty()) return;
-    const int32_t size = Number(reader, key);
-    if (size > payload::kMaxPictureBytes)
-        throw Failure(key + " picture: " + std::to_string(size) + " bytes, more than the installer shows (16 MiB)");
-    MemorySink sink;
-    try {
-        reader.InflateItem(size, sink);
-    } catch (const Failure& failure) {
-        throw Failure(key + " picture: " + failure.what());
-    }
-    into = std::move(sink.bytes);
 }
 
 }  // namespace
@@ -81,31 +68,32 @@ void InstallerFile::Open() {
     reader_.ConvertLegacyText(CodePageToUtf8);
 }
 
+// What the stub would skip, a picture too large to show, is an error here:
+// the builder never writes one.
 void InstallerFile::ReadLeadingItems() {
-    reader_.SeekItemArea();
-    InflateInto(reader_, payload::kSplashKey, splash_);
-    InflateInto(reader_, payload::kIconKey, icon_);
-    MemorySink texts;
-    reader_.CopyRawItem(Number(reader_, payload::kAboutKey), texts);
-    reader_.CopyRawItem(Number(reader_, payload::kLicenceKey), texts);
+    const payload::HeaderManifest& header = reader_.Manifest();
+    for (const payload::LeadingItem& item : payload::kLeadingItems) {
+        const payload::HeaderNumber& size = header.LeadingItemSize(item);
+        if (!item.compressed || size.Empty()) continue;
+        if (Number(size, item.key) > payload::kMaxPictureBytes)
+            throw Failure(std::string(item.key) + " picture: " + size.Text() +
+                          " bytes, more than the installer shows (16 MiB)");
+    }
+    payload::LeadingItemsRead read = payload::ReadLeadingItems(reader_, payload::OnPictureFailure::Stop);
+    if (read.failed)
+        throw Failure(std::string(read.failed->key) + (read.failed->compressed ? " picture: " : ": ") + read.failure);
+    splash_ = std::move(read.items[payload::kSplashItem]);
+    icon_ = std::move(read.items[payload::kIconItem]);
     reader_.RecordFileDataStart();
 }
 
 void InstallerFile::ReadFileTable() {
-    const int32_t count = Number(reader_, payload::kFileCountKey);
+    const payload::HeaderManifest& header = reader_.Manifest();
+    const int32_t count = Number(header.fileCount, payload::kFileCountKey);
     if (count < 0) throw Failure("Filecount is negative");
-    fileBytes_ = Number(reader_, payload::kFileBytesKey);
-    for (int32_t n = 1; n <= count; ++n) {
-        const std::string key = payload::FileEntryKey(n);
-        const payload::FileEntryText entry = payload::SplitFileEntry(reader_.Value(key));
-        int32_t size;
-        try {
-            size = ParseHeaderNumber(entry.sizeText);
-        } catch (const Failure& failure) {
-            throw Failure(key + ": " + failure.what());
-        }
-        files_.push_back({entry.relativePath, size});
-    }
+    fileBytes_ = Number(header.fileBytes, payload::kFileBytesKey);
+    for (std::size_t i = 0; i < header.files.size(); ++i)
+        files_.push_back({header.files[i].path, Number(header.files[i].size, payload::FileEntryKey(static_cast<int>(i + 1)))});
     // An uninstaller copy is cut off where the file data begins, so its
     // checksum does not hold; any other file must pass it.
     uninstallerCopy_ = count > 0 && reader_.FileDataStart() == reader_.FileSize();

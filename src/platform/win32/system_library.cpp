@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "common/path.h"
+
 namespace velmoran::platform::win32 {
 
 void RestrictDllSearchToSystemFolder() {
@@ -19,7 +21,7 @@ HMODULE LoadSystemLibrary(const char* name) {
     char folder[kMaxPathBytes];
     const UINT length = GetSystemDirectoryA(folder, sizeof folder);
     if (length == 0 || length >= sizeof folder) return nullptr;
-    const std::string path = std::string(folder, length) + "\\" + name;
+    const std::string path = JoinPath(std::string(folder, length), name);
     return LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 

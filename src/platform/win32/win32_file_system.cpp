@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "common/failure.h"
+#include "common/path.h"
 #include "platform/win32/folder_rights.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/system_error.h"
@@ -287,9 +288,7 @@ bool Win32FileSystem::RemoveLink(const std::string& path) {
 std::string Win32FileSystem::TemporaryFolder() {
     char buffer[kMaxPathBytes];
     const DWORD length = GetTempPathA(sizeof buffer, buffer);
-    std::string folder = length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string();
-    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
-    return folder;
+    return WithoutTrailingBackslashes(length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string());
 }
 
 std::string Win32FileSystem::SystemFolder() {

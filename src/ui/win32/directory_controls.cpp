@@ -15,9 +15,7 @@ Failure IoError(DWORD code) { return Failure("I/O error " + std::to_string(code)
 std::string FullPath(const std::string& folder) {
     char buffer[kMaxPathBytes];
     const DWORD length = GetFullPathNameA(folder.c_str(), sizeof buffer, buffer, nullptr);
-    std::string full = length > 0 && length < sizeof buffer ? std::string(buffer, length) : folder;
-    while (full.size() > 3 && full.back() == '\\') full.pop_back();
-    return full;
+    return WithoutTrailingBackslashes(length > 0 && length < sizeof buffer ? std::string(buffer, length) : folder);
 }
 
 bool DriveReady(char letter) {
@@ -32,7 +30,7 @@ bool DriveReady(char letter) {
 std::vector<std::string> SubFolders(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA entry;
-    const std::string pattern = folder + (folder.back() == '\\' ? "*" : "\\*");
+    const std::string pattern = JoinPath(folder, "*");
     platform::win32::FindHandle find(FindFirstFileA(pattern.c_str(), &entry));
     if (!find.Valid()) return names;
     do {
@@ -100,13 +98,13 @@ void DirectoryControls::Rebuild() {
     int level = 0;
     for (std::size_t start = 3; start < current_.size();) {
         const std::size_t end = std::min(current_.find('\\', start), current_.size());
-        path += (path.back() == '\\' ? "" : "\\") + current_.substr(start, end - start);
+        path = JoinPath(path, current_.substr(start, end - start));
         rows_.push_back({path, ++level, true});
         start = end + 1;
     }
     const int selected = static_cast<int>(rows_.size()) - 1;
     for (const std::string& name : SubFolders(current_))
-        rows_.push_back({current_ + (current_.back() == '\\' ? "" : "\\") + name, level + 1, false});
+        rows_.push_back({JoinPath(current_, name), level + 1, false});
 
     SendMessageA(list_, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list_, LB_RESETCONTENT, 0, 0);
