@@ -29,8 +29,5 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& chosenFolde
 // signed-in user, through the desktop's shell, or (none there) as the installer.
 void CompleteInstallation(InstallerState& state, RunReport& report, platform::Platform& platform, bool startProgram);
 
-// Creates every missing folder of `folder`, from the top down, with `rights`.
-// The system's reason for the first that could not be made; "" when none failed.
-std::string CreateFoldersTopDown(platform::FileSystem& files, const std::string& folder, platform::FolderRights rights);
 
 }  // namespace velmoran::setup

@@ -53,6 +53,11 @@ TEST(Unattended, ExitCodesByFailure) {
          setup::kExitFailedWhileRunning, "Error: Could not install file - aborting installation"},
         {"another run", nullptr, [](QuietRig& rig) { rig.shell.claimedElsewhere.insert("Kestrel"); },
          setup::kExitAnotherRunning, "Another installation or uninstall of Kestrel is running"},
+        // What the installation does without: it stands, and the log says what is missing and why.
+        {"no uninstaller", nullptr, [](QuietRig& rig) { rig.files.FailCreation(kFolder + "\\uninstall.exe"); },
+         setup::kExitDone, "Uninstaller not written: Cannot create file \"" + kFolder + "\\uninstall.exe\". Access is denied"},
+        {"no shortcut", nullptr, [](QuietRig& rig) { rig.files.FailCreation(std::string(kDesktop) + "\\Kestrel.lnk"); },
+         setup::kExitDone, "Shortcut not written: " + std::string(kDesktop) + "\\Kestrel.lnk: Cannot create file"},
     };
     for (const auto& c : cases) {
         TestApp app;

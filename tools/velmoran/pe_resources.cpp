@@ -5,6 +5,7 @@
 
 #include "common/failure.h"
 #include "common/little_endian.h"
+#include "payload/pe_layout.h"
 
 namespace velmoran::builder {
 namespace {
@@ -36,14 +37,14 @@ bool PeResources::LooksLikeProgram(const Bytes& bytes) {
 
 PeResources::PeResources(Bytes program) : program_(std::move(program)) {
     if (!LooksLikeProgram(program_)) throw Failure("not a Windows program");
-    const std::size_t pe = Get32(program_, 0x3C);
-    const uint16_t sections = Get16(program_, pe + 6);
-    optionalHeader_ = pe + 24;
-    sectionHeader_ = optionalHeader_ + Get16(program_, pe + 20);
-    const uint16_t magic = Get16(program_, optionalHeader_);
-    if (magic != 0x10B && magic != 0x20B) throw Failure("not a Windows program (unknown optional header)");
-    const std::size_t directories = optionalHeader_ + (magic == 0x20B ? 112 : 96);
-    const uint32_t resourceRva = Get32(program_, directories + 8 * kResourceDirectory);
+    const auto headers = payload::ReadPeHeaders(program_.data(), program_.size());
+    if (!headers) throw Failure("its headers are cut short");
+    const uint16_t sections = sectionCount_ = headers->sectionCount;
+    optionalHeader_ = headers->optionalHeader;
+    sectionHeader_ = headers->sectionTable;
+    dataDirectories_ = headers->dataDirectories;
+    if (headers->magic != 0x10B && headers->magic != 0x20B) throw Failure("not a Windows program (unknown optional header)");
+    const uint32_t resourceRva = Get32(program_, dataDirectories_ + 8 * kResourceDirectory);
     if (sections == 0 || resourceRva == 0) throw Failure("it has no resources to rewrite");
 
     // The resource section must be the last, both in the file and in memory.
@@ -270,13 +271,11 @@ Bytes PeResources::Write() const {
     out.insert(out.end(), section.begin(), section.end());
     out.resize(sectionFileOffset_ + AlignUp(static_cast<uint32_t>(section.size()), fileAlignment), 0);
 
-    const uint16_t sections = Get16(program_, Get32(program_, 0x3C) + 6);
-    const std::size_t last = sectionHeader_ + (sections - 1u) * kSectionHeaderSize;
+    const std::size_t last = sectionHeader_ + (sectionCount_ - 1u) * kSectionHeaderSize;
     Store32(out, last + 8, static_cast<uint32_t>(section.size()));                        // VirtualSize
     Store32(out, last + 16, static_cast<uint32_t>(out.size() - sectionFileOffset_));      // SizeOfRawData
     Store32(out, optionalHeader_ + kSizeOfImage, AlignUp(sectionRva_ + static_cast<uint32_t>(section.size()), sectionAlignment));
-    const std::size_t directories = optionalHeader_ + (Get16(program_, optionalHeader_) == 0x20B ? 112 : 96);
-    Store32(out, directories + 8 * kResourceDirectory + 4, static_cast<uint32_t>(section.size()));
+    Store32(out, dataDirectories_ + 8 * kResourceDirectory + 4, static_cast<uint32_t>(section.size()));
     Store32(out, optionalHeader_ + kCheckSum, PeChecksum(out, optionalHeader_ + kCheckSum));
     return out;
 }

@@ -51,7 +51,8 @@ private:
     void ReadTree(std::size_t directoryOffset, int level, Resource path);
 
     Bytes program_;
-    std::size_t optionalHeader_ = 0, sectionHeader_ = 0;  // file offsets
+    std::size_t optionalHeader_ = 0, sectionHeader_ = 0, dataDirectories_ = 0;  // file offsets
+    uint16_t sectionCount_ = 0;
     uint32_t sectionRva_ = 0, sectionFileOffset_ = 0, sectionSize_ = 0;
     std::vector<Resource> entries_;
     std::set<std::size_t> visited_;  // directories read, by offset
