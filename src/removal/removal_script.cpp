@@ -1,5 +1,7 @@
 #include "removal/removal_script.h"
 
+#include <algorithm>
+
 #include "common/path.h"
 
 namespace velmoran::removal {
@@ -18,7 +20,8 @@ std::optional<std::string> Quoted(const std::string& path) {
 
 }  // namespace
 
-std::optional<RemovalScript> MakeRemovalScript(const std::string& uninstallerPath, const std::string& systemFolder) {
+std::optional<RemovalScript> MakeRemovalScript(const std::string& uninstallerPath, const std::string& systemFolder,
+                                               UninstallerFolder folderAfterwards) {
     const std::string folder = WithoutTrailingBackslashes(FolderPart(uninstallerPath));
     const auto ping = Quoted(JoinPath(systemFolder, "ping.exe"));
     if (!Quoted(uninstallerPath) || !ping || systemFolder.empty()) return std::nullopt;
@@ -28,7 +31,7 @@ std::optional<RemovalScript> MakeRemovalScript(const std::string& uninstallerPat
     // first, and with delayed expansion on (a registry setting) a "!" in a path
     // would be expanded, so both are ruled out before the first path. "%~f0" is
     // the script's own full path.
-    return RemovalScript{
+    RemovalScript script{
         {
             "@echo off",
             "setlocal DisableDelayedExpansion",
@@ -46,6 +49,11 @@ std::optional<RemovalScript> MakeRemovalScript(const std::string& uninstallerPat
         },
         {{"VELMORAN_UNINSTALLER", uninstallerPath}, {"VELMORAN_FOLDER", folder}},
     };
+    if (folderAfterwards == UninstallerFolder::Keep) {
+        script.lines.erase(std::find(script.lines.begin(), script.lines.end(), "rmdir \"%VELMORAN_FOLDER%\""));
+        script.environment.pop_back();
+    }
+    return script;
 }
 
 std::string PrepareScriptPath(platform::FileSystem& files) {

@@ -26,10 +26,13 @@ struct RemovalScript {
 
 // The script for an uninstaller at `uninstallerPath`: it waits (about 10 s at
 // most) until the uninstaller's file can be deleted, then removes its folder
-// if empty and deletes itself. The one program it runs is named by its full
-// path in `systemFolder`. Nothing when a path holds a quote or a control
-// character, which no path Windows makes does.
-std::optional<RemovalScript> MakeRemovalScript(const std::string& uninstallerPath, const std::string& systemFolder);
+// if empty (unless told to keep it: a folder of the user's, such as a desktop
+// the application was installed to) and deletes itself. The one program it
+// runs is named by its full path in `systemFolder`. Nothing when a path holds
+// a quote or a control character, which no path Windows makes does.
+enum class UninstallerFolder { Remove, Keep };
+std::optional<RemovalScript> MakeRemovalScript(const std::string& uninstallerPath, const std::string& systemFolder,
+                                               UninstallerFolder folderAfterwards = UninstallerFolder::Remove);
 
 // Where the script goes: "C:\uninstall_rd.bat", cleared of a file or of a link
 // found there (removed, never followed), or a fresh name in the temporary folder

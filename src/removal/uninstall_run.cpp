@@ -265,7 +265,10 @@ void FinishUninstall(setup::InstallerState& state, platform::Platform& platform,
     if (!state.uninstallerPath.empty()) {
         const std::string scriptPath = PrepareScriptPath(platform.files);
         const std::string systemFolder = platform.files.SystemFolder();
-        if (const auto script = MakeRemovalScript(state.uninstallerPath, systemFolder)) {
+        // A folder of the user's the application was installed to stays, empty or not.
+        const bool keep = ProtectedFolders(state.folders).Covers(FolderPart(state.uninstallerPath));
+        if (const auto script = MakeRemovalScript(state.uninstallerPath, systemFolder,
+                                                  keep ? UninstallerFolder::Keep : UninstallerFolder::Remove)) {
             WriteScript(platform.files, scriptPath, script->lines);
             for (const auto& [name, value] : script->environment) platform.shell.SetChildEnvironment(name, value);
             // Started in the system folder, not in the uninstaller's current one.

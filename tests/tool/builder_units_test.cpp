@@ -9,6 +9,7 @@
 #include "common/windows_names.h"
 #include "jpeg_probe.h"
 #include "parallel_compressor.h"
+#include "pe_resources.h"
 #include "payload/compress.h"
 #include "safe_files.h"
 
@@ -93,6 +94,19 @@ TEST(SafeRelativePath, RefusesPathsThatLeave) {
     for (const char* outside : {"", "\\Windows\\x.dll", "/etc/x", "C:\\x", "C:x", "..\\x", "dir\\..\\..\\x", "dir/../x",
                                 "..", "a\\...\\b", "a\\.. \\b", "file.txt:stream"})
         EXPECT_FALSE(IsSafeRelativePath(outside)) << outside;
+}
+
+// A known answer: the value the system's own CheckSumMappedFile (imagehlp,
+// under Wine 8.0) gives for these 1,001 bytes, an odd length included.
+TEST(PeChecksum, AgreesWithTheSystemsChecksum) {
+    Bytes file(1001);
+    for (std::size_t i = 0; i < file.size(); ++i) file[i] = static_cast<uint8_t>(i * 7 + 3);
+    const std::pair<std::size_t, uint8_t> headers[] = {{0, 'M'},   {1, 'Z'},     {0x3C, 0x40}, {0x3D, 0}, {0x3E, 0},
+                                                       {0x3F, 0},  {0x40, 'P'},  {0x41, 'E'},  {0x42, 0}, {0x43, 0},
+                                                       {0x44, 0x64}, {0x45, 0x86}, {0x54, 0xF0}, {0x55, 0}, {0x58, 0x0B},
+                                                       {0x59, 0x02}};
+    for (const auto& [at, byte] : headers) file[at] = byte;
+    EXPECT_EQ(PeChecksum(file, 0x58 + 64), 0xB7A2u);
 }
 
 TEST(ParallelCompressor, StreamsMatchOneShotCompressionWhetherKeptOrSpilled) {

@@ -211,6 +211,20 @@ TEST(Startup, LogBesideTheProgramMeansUninstall) {
     EXPECT_EQ(copy.view.page, Page::Uninstall);
 }
 
+// A name that is no folder's name never makes a log found through it count.
+TEST(Startup, AHostileAppNameFindsNoPlantedLog) {
+    for (const char* appName : {"..\\Kestrel", "C:\\Kestrel", "\\Kestrel"}) {
+        TestApp app;
+        app.manifest.appName = appName;
+        Rig rig(app.Build(), "C:\\Downloads\\setup.exe");
+        for (const char* planted : {"C:\\Kestrel.ilg", "C:\\Downloads\\..\\Kestrel.ilg", "C:\\Downloads\\C:\\Kestrel.ilg"})
+            rig.files.AddFile(planted, "C:\\Windows\\System32\\kernel32.dll\r\n");
+        rig.Start();
+        EXPECT_NE(rig.view.page, Page::Uninstall) << appName;
+        EXPECT_EQ(rig.State().log.Count(), 0u) << appName;
+    }
+}
+
 TEST(Navigation, PagesAndExitConfirmation) {
     Rig rig(TestApp().Build());
     rig.Start();

@@ -141,17 +141,20 @@ TEST(ExitCodes, SilentWizardAsksNothingAndCloses) {
     EXPECT_TRUE(rig.shell.Launches().empty());
 }
 
-// /D with the wizard: the folder given is the one proposed, made even when its parent does not exist yet.
+// /D with the wizard: the folder given is the one proposed, made even when
+// its parent does not exist yet; one right under a drive's root too.
 TEST(ExitCodes, WizardProposesTheFolderGiven) {
-    Rig rig(TestApp().Build());
-    setup::RunOptions options;
-    options.installFolder = kFolder;
-    rig.install = std::make_unique<ui::Install>(rig.view, rig.platform, *rig.source, "C:\\Downloads\\setup.exe", options);
-    rig.view.Attach(*rig.install);
-    rig.Start();
-    EXPECT_EQ(rig.view.labels[ui::Label::InstallTo], kFolder);
-    rig.Click(&ui::Install::btnGoInstallClick);
-    EXPECT_TRUE(rig.files.FileExists(kFolder + "\\Kestrel.exe"));
+    for (const std::string& folder : {kFolder, std::string("C:\\Kestrel")}) {
+        Rig rig(TestApp().Build());
+        setup::RunOptions options;
+        options.installFolder = folder;
+        rig.install = std::make_unique<ui::Install>(rig.view, rig.platform, *rig.source, "C:\\Downloads\\setup.exe", options);
+        rig.view.Attach(*rig.install);
+        rig.Start();
+        EXPECT_EQ(rig.view.labels[ui::Label::InstallTo], folder);
+        rig.Click(&ui::Install::btnGoInstallClick);
+        EXPECT_TRUE(rig.files.FileExists(folder + "\\Kestrel.exe")) << folder;
+    }
 }
 
 TEST(SetupLog, NamingKeepingAndReplacing) {

@@ -192,6 +192,26 @@ TEST(UninstallRunMends, SpecialFoldersAndTheirParentsAreNeverRemoved) {
     EXPECT_FALSE(shallow.files.FolderExists(std::string(kPrograms) + "\\Kestrel"));
 }
 
+// A desktop redirected into the application's folder, or onto it, is the
+// user's: the walk up from the files it removes stops at it, and the script
+// that removes the uninstaller leaves the folder, even when it is empty.
+TEST(UninstallRunMends, ASpecialFolderAtOrInsideTheInstallFolderStays) {
+    for (const std::string& desktop : {kFolder, kFolder + "\\Desktop", kFolder + "\\docs\\Desktop"}) {
+        UninstallRig rig({kFolder + "\\docs\\Desktop\\a.txt", kFolder + "\\docs\\b.txt", kUninstaller});
+        rig.registry.Set(Hive::LocalMachine, platform::kShellFoldersKey, "Common Desktop", desktop);
+        rig.files.AddFolder(desktop);
+        rig.files.AddFile(kFolder + "\\docs\\Desktop\\a.txt");
+        rig.files.AddFile(kFolder + "\\docs\\b.txt");
+        rig.Uninstall();
+        EXPECT_FALSE(rig.files.FileExists(kFolder + "\\docs\\b.txt")) << desktop;
+        EXPECT_TRUE(rig.files.FolderExists(desktop)) << desktop;
+        rig.Click(&ui::Install::btnUninstallExitClick);
+        const std::string script = rig.files.Content(removal::kRemovalScriptPath);
+        EXPECT_NE(script.find("del \"%VELMORAN_UNINSTALLER%\""), std::string::npos) << desktop;
+        EXPECT_EQ(script.find("rmdir"), std::string::npos) << desktop << "\n" << script;
+    }
+}
+
 // Lines a damaged log or another user may have written: none of them is
 // deleted, and the genuine lines around them still are.
 TEST(UninstallRunMends, HostileLogLinesAreSkipped) {
