@@ -14,7 +14,7 @@
 #include "ui/win32/control_ids.h"
 #include "setup/command_line.h"
 #include "setup/exit_codes.h"
-#include "ui/unattended_session.h"
+#include "session/unattended_session.h"
 #include "ui/win32/frm_install.h"
 #include "ui/win32/message_box.h"
 #include "common/stub_resource_ids.h"
@@ -110,7 +110,7 @@ int Run(HINSTANCE instance, const setup::ParsedCommandLine& parsed, platform::wi
     setup::InstallerState state;
     state.ownFile = &ownFile;
     state.programPath = programPath;
-    return ui::RunUnattended(state, parsed.options, platform, log);
+    return session::RunUnattended(state, parsed.options, platform, log);
 }
 
 }  // namespace

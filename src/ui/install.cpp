@@ -15,15 +15,13 @@ namespace velmoran::ui {
 Install::Install(View& view, platform::Platform& platform, ByteSource& ownFile, std::string programPath,
                  setup::RunOptions options, setup::SetupLog* log)
     : view_(view),
-      options_(std::move(options)),
-      log_(log),
-      loggedRegistry_(platform.registry, log),
-      platform_{platform.files, loggedRegistry_, platform.shell, platform.programs, platform.codePage},
+      session_(state_, platform, std::move(options), log),
+      options_(session_.Options()),
+      log_(session_.Log()),
+      platform_(session_.Platform()),
       exitCode_(setup::kExitCancelled) {
     state_.ownFile = &ownFile;
     state_.programPath = std::move(programPath);
-    state_.noIcons = options_.noIcons;
-    state_.closeApplications = !options_.noCloseApplications;
 }
 
 void Install::Handle(void (Install::*handler)()) {
@@ -53,66 +51,41 @@ WizardReport::Questions Install::Questions() const {
 
 void Install::FormCreate() {
     view_.ShowPage(Page::Intro);
-    if (!OpenPayload()) return;
-    LoadPictures();
-
-    state_.appName = state_.payload.Manifest().appName;
-    view_.SetLabel(Label::Title, state_.appName);
-    view_.SetLabel(Label::Welcome, "Welcome.  This program will install " + state_.appName +
-                                       ".  It is recommended that you exit all other programs before continuing.");
-    if (!Admit()) return;
-    setup::FindPreviousInstallation(state_, platform_);
-    ProposeInstallFolder();
-    LoadTexts();
-    ChooseMode();
-    if (!uninstalling_) AskAboutDowngrade();
+    if (const auto exitCode = session_.StartUp(*this, payload::OnPictureFailure::ReadOn)) Stop(*exitCode);
 }
 
-// An installer older than the installation it finds asks before going on; one
-// that may not ask goes on only when told to by /ALLOWDOWNGRADE.
-void Install::AskAboutDowngrade() {
-    const auto question = setup::DowngradeQuestion(state_);
-    if (!question || options_.allowDowngrade) return;
-    if (Questions().ask) {
-        // Closing the box is no consent here.
-        const bool yes = view_.ShowMessage(MessageKind::Warning, *question, MessageButtons::YesNo) == MessageResult::Yes;
-        if (log_) log_->Line("Question: " + *question + " Answer: " + (yes ? "Yes" : "No"));
-        if (yes) return;
-    } else if (log_) {
-        log_->Line("Error: " + *question + " Not without /ALLOWDOWNGRADE.");
+void Install::Warn(const std::string& problem) {
+    Notify("Warning: " + problem, MessageKind::Information, problem, MessageButtons::Ok);
+}
+
+// Any failure to read the installer is reported as a damaged installer; another
+// run of the application is news, the rest an error.
+void Install::CannotStart(Refusal refusal, const std::string& message, int exitCode) {
+    if (refusal == Refusal::Unreadable) {
+        Notify("Error: " + message, MessageKind::Error, message, MessageButtons::Abort);
+        return;
     }
-    Stop(setup::kExitNewerInstalled);
+    const bool busy = exitCode == setup::kExitAnotherRunning;
+    Notify("Error: " + message, busy ? MessageKind::Information : MessageKind::Error, message, MessageButtons::Ok);
 }
 
-// Any failure to read the installer is reported as a damaged installer and the program ends.
-bool Install::OpenPayload() {
-    const auto failure = setup::OpenInstaller(state_, platform_, [this](const std::string& problem) {
-        Notify("Warning: " + problem, MessageKind::Information, problem, MessageButtons::Ok);
-    });
-    if (!failure) return true;
-    Notify("Error: " + *failure, MessageKind::Error, *failure, MessageButtons::Abort);
-    Stop(setup::kExitCouldNotStart);
-    return false;
-}
-
-// One run of an application at a time, and a setup log that can be written, before anything is asked.
-bool Install::Admit() {
-    const setup::Admission admission = setup::Admit(state_, platform_, log_);
-    if (admission.exitCode == 0) return true;
-    const bool busy = admission.exitCode == setup::kExitAnotherRunning;
-    Notify("Error: " + admission.message, busy ? MessageKind::Information : MessageKind::Error, admission.message,
-           MessageButtons::Ok);
-    Stop(admission.exitCode);
-    return false;
+bool Install::AllowDowngrade(const std::string& question) {
+    if (!Questions().ask) {
+        if (log_) log_->Line("Error: " + question + " Not without /ALLOWDOWNGRADE.");
+        return false;
+    }
+    // Closing the box is no consent here.
+    const bool yes = view_.ShowMessage(MessageKind::Warning, question, MessageButtons::YesNo) == MessageResult::Yes;
+    if (log_) log_->Line("Question: " + question + " Answer: " + (yes ? "Yes" : "No"));
+    return yes;
 }
 
 // Pictures are optional: a picture that cannot be read stays empty.
-void Install::LoadPictures() {
-    leadingItems_ = payload::ReadLeadingItems(state_.payload, payload::OnPictureFailure::ReadOn);
+void Install::ShowPictures(payload::LeadingItemsRead& items) {
     const std::pair<payload::LeadingItemIndex, void (View::*)(const Bytes&)> pictures[] = {
         {payload::kSplashItem, &View::SetSplash}, {payload::kIconItem, &View::SetIcon}};
     for (const auto& [item, show] : pictures) {
-        const Bytes picture = std::move(leadingItems_.items[item]);  // the view keeps its own bitmap
+        const Bytes picture = std::move(items.items[item]);  // the view keeps its own bitmap
         try {
             if (!picture.empty()) (view_.*show)(picture);
         } catch (const std::exception&) {
@@ -120,12 +93,18 @@ void Install::LoadPictures() {
     }
 }
 
+void Install::ShowName() {
+    view_.SetLabel(Label::Title, state_.appName);
+    view_.SetLabel(Label::Welcome, "Welcome.  This program will install " + state_.appName +
+                                       ".  It is recommended that you exit all other programs before continuing.");
+}
+
 // The folder given on the command line, else an earlier installation's, else
 // the program-files folder followed by TargetFolder. For the machine's
 // program-files folder, a parent that does not exist yet leaves the path empty;
 // a folder given on the command line, or under the user's own program folder
 // (which a new profile lacks), is made by the installation.
-void Install::ProposeInstallFolder() {
+void Install::ShowFolder() {
     const std::optional<setup::ProposedFolder> proposed = options_.installFolder
                                                               ? setup::SplitFolder(*options_.installFolder)
                                                               : setup::ProposeInstallFolder(state_);
@@ -143,19 +122,17 @@ void Install::ProposeInstallFolder() {
     }
 }
 
-void Install::LoadTexts() {
-    // A text that could not be read stops the texts there.
+// The texts up to one that could not be read; start-up stops at that one.
+void Install::ShowTexts(const payload::LeadingItemsRead& items) {
     const std::pair<payload::LeadingItemIndex, RichBox> texts[] = {{payload::kAboutItem, RichBox::About},
                                                                   {payload::kLicenceItem, RichBox::License}};
     for (const auto& [item, box] : texts) {
-        if (leadingItems_.failed == &payload::kLeadingItems[item]) throw Failure(leadingItems_.failure);
-        view_.LoadRichText(box, leadingItems_.items[item]);
+        if (items.failed == &payload::kLeadingItems[item]) return;
+        view_.LoadRichText(box, items.items[item]);
     }
 }
 
-void Install::ChooseMode() {
-    uninstalling_ = setup::ChooseUninstall(state_, platform_);
-    if (!uninstalling_) return;
+void Install::ShowUninstall() {
     view_.SetLabel(Label::Uninstall, "Are you sure you want to uninstall " + state_.appName + " ?");
     view_.ShowPage(Page::Uninstall);
 }
@@ -194,10 +171,9 @@ void Install::btnGoInstallClick() {
     setup::LoggedReport report(wizard, log_);
     setup::RunOutcome outcome;
     try {
-        outcome = setup::RunInstallation(state_, state_.chosenFolder, report, platform_);
-        if (outcome == setup::RunOutcome::Done) removal::RemoveSuperseded(state_, report, platform_);
+        outcome = session_.Install(state_.chosenFolder, report);
     } catch (const std::exception&) {
-        exitCode_ = state_.wroteFiles ? setup::kExitFailedWhileRunning : setup::kExitFailedBeforeWriting;
+        exitCode_ = session::ExitCodeAfterFailure(state_);
         throw;
     }
     switch (outcome) {
@@ -257,7 +233,7 @@ void Install::btnUninstallExitClick() {
 
 void Install::RunWithoutQuestions() {
     if (ended_) return;
-    if (uninstalling_) {
+    if (session_.Uninstalling()) {
         Handle(&Install::btnUninstallClick);
         if (Succeeded()) Handle(&Install::btnUninstallExitClick);
     } else {

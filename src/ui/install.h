@@ -7,9 +7,9 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "session/session.h"
 #include "setup/command_line.h"
 #include "setup/exit_codes.h"
-#include "payload/leading_items.h"
 #include "setup/installer_state.h"
 #include "setup/setup_log.h"
 #include "ui/view.h"
@@ -17,7 +17,8 @@
 
 namespace velmoran::ui {
 
-class Install {
+// Start-up's report is the wizard's own: it shows what start-up reads.
+class Install : private session::StartUpReport {
 public:
     // `options` from the command line; `log` the setup log, when one is kept.
     Install(View& view, platform::Platform& platform, ByteSource& ownFile, std::string programPath,
@@ -50,14 +51,17 @@ public:
     setup::InstallerState& State() { return state_; }
 
 private:
-    bool OpenPayload();
-    bool Admit();
-    void LoadPictures();
-    void ProposeInstallFolder();
-    void LoadTexts();
+    // What start-up shows, in its order.
+    void Warn(const std::string& problem) override;
+    void CannotStart(Refusal refusal, const std::string& message, int exitCode) override;
+    bool AllowDowngrade(const std::string& question) override;
+    void ShowPictures(payload::LeadingItemsRead& items) override;
+    void ShowName() override;
+    void ShowFolder() override;
+    void ShowTexts(const payload::LeadingItemsRead& items) override;
+    void ShowUninstall() override;
+
     void ShowChosenFolder(const std::string& folder);
-    void ChooseMode();
-    void AskAboutDowngrade();
     WizardReport::Questions Questions() const;
     // A message for the user: a line in the setup log, and a box unless boxes are suppressed.
     void Notify(const std::string& logLine, MessageKind kind, const std::string& text, MessageButtons buttons);
@@ -65,14 +69,12 @@ private:
     bool Succeeded() const { return exitCode_ == setup::kExitDone || exitCode_ == setup::kExitRestartNeeded; }
 
     View& view_;
-    setup::RunOptions options_;
-    setup::SetupLog* log_;
-    // The runs write the registry through the log, so every value is in it.
-    setup::LoggedRegistry loggedRegistry_;
-    platform::Platform platform_;
     setup::InstallerState state_;
-    payload::LeadingItemsRead leadingItems_;  // read with the pictures, shown when the texts are due
-    bool uninstalling_ = false;
+    session::Session session_;
+    // The session's, kept at hand: the runs write the registry through the log.
+    const setup::RunOptions& options_;
+    setup::SetupLog* log_;
+    platform::Platform& platform_;
     bool ended_ = false;
     int exitCode_;
 };

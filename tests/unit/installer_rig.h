@@ -19,7 +19,7 @@
 #include "payload/payload_writer.h"
 #include "platform/special_folders.h"
 #include "setup/setup_log.h"
-#include "ui/unattended_session.h"
+#include "session/unattended_session.h"
 #include "ui/install.h"
 
 namespace velmoran::testing {
@@ -138,7 +138,7 @@ struct QuietRig : Rig {
         setup::InstallerState state;
         state.ownFile = source.get();
         state.programPath = programPath;
-        return ui::RunUnattended(state, options, platform, &log);
+        return session::RunUnattended(state, options, platform, &log);
     }
     static setup::RunOptions Silent(const std::string& folder) {
         setup::RunOptions options;

@@ -8,10 +8,10 @@
 #include "setup/installer_state.h"
 #include "setup/setup_log.h"
 
-namespace velmoran::ui {
+namespace velmoran::session {
 
 // Returns the exit code. `state` holds the own file and program path.
 int RunUnattended(setup::InstallerState& state, const setup::RunOptions& options, platform::Platform& platform,
                   setup::SetupLog* log);
 
-}  // namespace velmoran::ui
+}  // namespace velmoran::session
