@@ -11,9 +11,11 @@ export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe
 /usr/lib/wine/wineserver -k 2>/dev/null || true
 rm -rf "$prefix"
 mkdir -p "$prefix"
-/usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
-/usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-/usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /t REG_SZ /d '' /f >/dev/null 2>&1
+# Without address-space randomisation, as wine-run.sh explains.
+wine64() { setarch "$(uname -m)" -R /usr/lib/wine/wine64 "$@"; }
+wine64 wineboot -i >/dev/null 2>&1
+wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+wine64 reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /t REG_SZ /d '' /f >/dev/null 2>&1
 /usr/lib/wine/wineserver -w
 for entry in "$prefix"/drive_c/users/*/*; do
   if [ -L "$entry" ]; then rm "$entry" && mkdir "$entry"; fi

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "payload/format.h"
-#include "payload/manifest.h"
+#include "payload/entries.h"
 #include "payload/settings_list.h"
 
 namespace velmoran::payload {

@@ -5,17 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "payload/entries.h"
+
 namespace velmoran::payload {
-
-struct FileEntry {
-    std::string path;  // relative, backslash-separated
-    int64_t size = 0;  // inflated size
-};
-
-struct ShortcutEntry {
-    std::string name;
-    std::string target;  // relative to the install folder
-};
 
 struct Manifest {
     std::string appName;

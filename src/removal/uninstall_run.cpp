@@ -1,7 +1,6 @@
 #include "removal/uninstall_run.h"
 
 #include <algorithm>
-#include <chrono>
 #include <optional>
 
 #include "common/path.h"
@@ -14,8 +13,6 @@
 
 namespace velmoran::removal {
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 std::string Normalised(const std::string& folder) { return FoldedCase(WithoutTrailingBackslashes(folder)); }
 
@@ -190,7 +187,6 @@ std::vector<std::string> RunUninstall(setup::InstallerState& state, setup::RunRe
     const std::string baseLine = uninstallerLine.empty() ? state.log.Line(0) : uninstallerLine;
     const std::size_t baseLength = FolderPart(lines.Of(baseLine).value_or(baseLine)).size();
     const ProtectedFolders kept(state.folders);
-    auto lastPump = Clock::now();
     // Each line is folded once: it is the next line of the one after it first.
     std::optional<std::string> path = lines.Of(state.log.Line(count - 1));
     for (std::size_t i = count; i-- > 0;) {
@@ -211,10 +207,7 @@ std::vector<std::string> RunUninstall(setup::InstallerState& state, setup::RunRe
         path = std::move(next);
         report.Advance(1);
         // A long run must not leave a window that answers nothing.
-        if (Clock::now() - lastPump >= std::chrono::milliseconds(100)) {
-            report.KeepResponsive();
-            lastPump = Clock::now();
-        }
+        report.KeepResponsive();
     }
     const std::string entry = std::string(platform::kUninstallKeyPrefix) + state.appName;
     const platform::Hive hive = setup::EntryHive(state.perUser);

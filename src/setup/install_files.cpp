@@ -1,6 +1,5 @@
 #include "setup/install_files.h"
 
-#include <chrono>
 #include <memory>
 
 #include "common/failure.h"
@@ -11,23 +10,19 @@ namespace velmoran::setup {
 namespace {
 
 // Passes inflated bytes to the file and keeps the window responsive during a
-// long file: the report hears from it at least every 100 ms of work.
+// long file: each piece written is a unit of work (the window's pump decides
+// how often that is worth a look at its queue).
 class ResponsiveSink : public ByteSink {
 public:
-    ResponsiveSink(ByteSink& file, RunReport& report) : file_(file), report_(report), last_(Clock::now()) {}
+    ResponsiveSink(ByteSink& file, RunReport& report) : file_(file), report_(report) {}
     void Write(const uint8_t* data, std::size_t size) override {
         file_.Write(data, size);
-        if (Clock::now() - last_ >= std::chrono::milliseconds(100)) {
-            report_.KeepResponsive();
-            last_ = Clock::now();
-        }
+        report_.KeepResponsive();
     }
 
 private:
-    using Clock = std::chrono::steady_clock;
     ByteSink& file_;
     RunReport& report_;
-    Clock::time_point last_;
 };
 
 // Where a file waits, beside the one a running program holds, for Windows to

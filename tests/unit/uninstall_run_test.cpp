@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 #include "installer_rig.h"
 #include "setup/exit_codes.h"
@@ -124,18 +122,18 @@ TEST(UninstallRun, FolderWalkTriesWholeFoldersDownToTheInstallFolder) {
 }
 
 TEST(UninstallRunMends, LongRunKeepsDispatchingMessages) {
-    // 30 lines of at least 10 ms each: past 100 ms and 200 ms the queue must have been emptied.
+    // Every line is a unit of work the window may answer its queue after; how
+    // often it looks is the window's own throttle.
     std::vector<std::string> lines;
     for (int i = 0; i < 30; ++i) lines.push_back(kFolder + "\\file" + std::to_string(i) + ".txt");
     UninstallRig rig(lines);
-    rig.view.OnGaugeRepaint([] { std::this_thread::sleep_for(std::chrono::milliseconds(10)); });
     int pumpsMidRun = 0;
     rig.view.OnPump([&](int) {
         const long long step = rig.view.gauges[Gauge::Uninstall].Progress();
         if (step > 0 && step < 30) ++pumpsMidRun;
     });
     rig.Uninstall();
-    EXPECT_GE(pumpsMidRun, 2);
+    EXPECT_GE(pumpsMidRun, 29);
 }
 
 TEST(UninstallRun, FileListedTwiceAndNoUninstallerLine) {

@@ -10,7 +10,7 @@ end_session() { WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/null; WI
 end_session
 trap end_session EXIT
 output=$(env -u DISPLAY -u VELMORAN_XVFB_DISPLAY -u VELMORAN_XVFB_DISPLAY_FILE WINEPREFIX="$prefix" WINEDEBUG=-all \
-  WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml=" timeout 60 /usr/lib/wine/wine64 "$stub" 2>&1)
+  WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml=" timeout 60 setarch "$(uname -m)" -R /usr/lib/wine/wine64 "$stub" 2>&1)
 status=$?
 if [ "$status" -ne 1 ] || grep -q "Unhandled" <<<"$output"; then
   echo "expected exit code 1 without a display, got $status: $output" >&2

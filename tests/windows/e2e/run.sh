@@ -51,7 +51,7 @@ end_wine_session() { WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/nul
 # is returned (modulo 256, as Wine's launcher hands it on).
 wine_headless() {
   (cd "$work" && env -u DISPLAY -u VELMORAN_XVFB_DISPLAY -u VELMORAN_XVFB_DISPLAY_FILE WINEPREFIX="$prefix" WINEDEBUG=-all \
-    WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml=" timeout 120 /usr/lib/wine/wine64 "$@")
+    WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml=" timeout 120 setarch "$(uname -m)" -R /usr/lib/wine/wine64 "$@")
 }
 # Expects exit code $1 from the rest, run headless (or with the display, where
 # RUNNER says wine_run).
