@@ -17,7 +17,7 @@
 #include "session/unattended_session.h"
 #include "ui/win32/frm_install.h"
 #include "ui/win32/message_box.h"
-#include "common/stub_resource_ids.h"
+#include "ui/win32/window_class.h"
 
 namespace {
 
@@ -48,12 +48,7 @@ LRESULT CALLBACK ApplicationProc(HWND window, UINT message, WPARAM w, LPARAM l) 
 }
 
 HWND CreateApplicationWindow(HINSTANCE instance) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = ApplicationProc;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = ui::win32::kApplicationClass;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(VELMORAN_ICON_GROUP));
-    RegisterClassA(&windowClass);
+    ui::win32::RegisterWindowClass(instance, ui::win32::kApplicationClass, ApplicationProc, ui::win32::ClassIcon::Program);
     const int x = GetSystemMetrics(SM_CXSCREEN) / 2, y = GetSystemMetrics(SM_CYSCREEN) / 2;
     HWND window = CreateWindowExA(0, ui::win32::kApplicationClass, "Installer",
                                   WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0, nullptr, nullptr,

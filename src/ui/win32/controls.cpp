@@ -4,6 +4,7 @@
 
 #include "ui/win32/control_ids.h"
 #include "ui/win32/pictures.h"
+#include "ui/win32/window_class.h"
 
 namespace velmoran::ui::win32 {
 namespace {
@@ -170,21 +171,12 @@ LRESULT CALLBACK GaugeProc(HWND window, UINT message, WPARAM w, LPARAM l) {
     return DefWindowProcA(window, message, w, l);
 }
 
-void Register(HINSTANCE instance, const char* name, WNDPROC procedure) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = name;
-    RegisterClassA(&windowClass);
-}
-
 }  // namespace
 
 void RegisterControlClasses(HINSTANCE instance) {
-    Register(instance, kPanelClass, PanelProc);
-    Register(instance, kPictureClass, PictureProc);
-    Register(instance, kGaugeClass, GaugeProc);
+    RegisterWindowClass(instance, kPanelClass, PanelProc);
+    RegisterWindowClass(instance, kPictureClass, PictureProc);
+    RegisterWindowClass(instance, kGaugeClass, GaugeProc);
 }
 
 void SetPanelLook(HWND panel, PanelLook look) {

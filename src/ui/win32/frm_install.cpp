@@ -1,21 +1,18 @@
 #include "ui/win32/frm_install.h"
 
 #include <commctrl.h>
-#include <richedit.h>
 
-#include <algorithm>
 #include <exception>
 
 #include "common/failure.h"
-#include "common/utf8.h"
-#include "platform/win32/win32_code_page.h"
 #include "platform/win32/system_library.h"
+#include "ui/win32/control_factory.h"
 #include "ui/win32/control_ids.h"
 #include "ui/win32/controls.h"
-#include "ui/win32/label.h"
 #include "ui/win32/layout.h"
 #include "ui/win32/message_box.h"
-#include "common/stub_resource_ids.h"
+#include "ui/win32/rich_text.h"
+#include "ui/win32/window_class.h"
 
 namespace velmoran::ui::win32 {
 namespace {
@@ -34,6 +31,8 @@ int LabelId(Label label) {
     return idLabTraces;
 }
 
+// The pages' controls follow each other in the order of Page.
+static_assert(idTabUninstalled - idTabIntro == static_cast<int>(Page::Uninstalled), "a page control for each page");
 int PageId(Page page) { return idTabIntro + static_cast<int>(page); }
 
 int GaugeId(Gauge gauge) { return gauge == Gauge::Progress ? idMtrProgress : idMtrUninstall; }
@@ -44,36 +43,6 @@ std::string WindowText(HWND window) {
     GetWindowTextA(window, &text[0], length + 1);
     text.resize(static_cast<std::size_t>(length));
     return text;
-}
-
-// Feeds a rich-edit box from memory.
-struct StreamSource {
-    const Bytes* bytes;
-    std::size_t offset;
-};
-
-DWORD CALLBACK ReadStream(DWORD_PTR cookie, LPBYTE buffer, LONG want, LONG* got) {
-    auto* source = reinterpret_cast<StreamSource*>(cookie);
-    const std::size_t left = source->bytes->size() - source->offset;
-    const std::size_t count = left < static_cast<std::size_t>(want) ? left : static_cast<std::size_t>(want);
-    for (std::size_t i = 0; i < count; ++i) buffer[i] = (*source->bytes)[source->offset + i];
-    source->offset += count;
-    *got = static_cast<LONG>(count);
-    return 0;
-}
-
-bool StreamIn(HWND box, const Bytes& text, WPARAM format) {
-    StreamSource source{&text, 0};
-    EDITSTREAM stream{};
-    stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
-    stream.pfnCallback = ReadStream;
-    SendMessageA(box, EM_STREAMIN, format, reinterpret_cast<LPARAM>(&stream));
-    if (stream.dwError != 0) return false;
-    // A document that is RTF stands as it loaded, even with no characters in it;
-    // other text read as RTF comes out empty and is shown as plain text instead.
-    static const char kRtfStart[] = "{\\rtf";
-    const bool isRtf = text.size() >= 5 && std::equal(kRtfStart, kRtfStart + 5, text.begin());
-    return isRtf || text.empty() || GetWindowTextLengthA(box) > 0;
 }
 
 // The rich-edit and common-control libraries, from the system folder only.
@@ -116,13 +85,7 @@ TfrmInstall::~TfrmInstall() {
 bool TfrmInstall::Run() {
     LoadControlLibraries();
     RegisterControlClasses(instance_);
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance_;
-    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    windowClass.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(VELMORAN_ICON_GROUP));
-    windowClass.lpszClassName = kFormClass;
-    RegisterClassA(&windowClass);
+    RegisterWindowClass(instance_, kFormClass, WindowProc, ClassIcon::Program);
 
     const int x = (GetSystemMetrics(SM_CXSCREEN) - kFormWidth) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - kFormHeight) / 2;
@@ -137,11 +100,7 @@ bool TfrmInstall::Run() {
     SetFocus(Control(idPanIcon));
     if (withoutQuestions_) install_.RunWithoutQuestions();
 
-    MSG message;
-    while (!terminated_ && GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    pump_.Run();
     return true;
 }
 
@@ -155,7 +114,10 @@ void TfrmInstall::CreateControls() {
     glyphOfControl_.assign(controls_.size(), -1);
     for (int i = 0; i < kControlCount; ++i) {
         const ControlSpec& entry = kControls[i];
-        controls_[static_cast<std::size_t>(entry.id - idPanel1)] = CreateControl(entry);
+        HWND parent = entry.parent == 0 ? window_ : Control(entry.parent);
+        HWND control = CreateControl(entry, parent, instance_, {font_.Get(), boldFont_.Get()});
+        if (entry.hint) AddToolTip(control, entry.hint);
+        controls_[static_cast<std::size_t>(entry.id - idPanel1)] = control;
         if (entry.kind == Kind::SpeedButton) glyphOfControl_[static_cast<std::size_t>(entry.id - idPanel1)] = entry.glyph;
     }
     // Every container gets its bevels; panIcon its black face and lowered frame.
@@ -176,76 +138,6 @@ void TfrmInstall::CreateControls() {
     directory_.FillDrives();
     directory_.ShowCurrentFolder();  // as a new list does, until start-up points it elsewhere
     win32::SetGaugeProgress(Control(idGauge1), 100);  // Gauge1 stays full
-}
-
-HWND TfrmInstall::CreateControl(const ControlSpec& entry) {
-    const char* windowClass = "STATIC";
-    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | ((entry.flags & kHidden) ? 0 : WS_VISIBLE) |
-                  ((entry.flags & kDisabled) ? WS_DISABLED : 0);
-    DWORD extended = 0;
-    LPVOID parameter = nullptr;
-    switch (entry.kind) {
-        case Kind::Panel:
-        case Kind::Page:
-            windowClass = kPanelClass;
-            extended = WS_EX_CONTROLPARENT;
-            break;
-        case Kind::Picture:
-            windowClass = kPictureClass;
-            parameter = reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(
-                (entry.flags & kBlack) ? RGB(0, 0, 0) : GetSysColor(COLOR_BTNFACE)));
-            break;
-        case Kind::Label:
-            style |= SS_NOPREFIX | ((entry.flags & kWrap) ? SS_LEFT : SS_LEFTNOWORDWRAP);
-            break;
-        case Kind::SpeedButton:
-            windowClass = "BUTTON";
-            style |= BS_OWNERDRAW;
-            break;
-        case Kind::FlatButton:
-            windowClass = "BUTTON";
-            style |= BS_PUSHBUTTON | BS_FLAT | WS_TABSTOP;
-            break;
-        case Kind::RichEdit:
-            windowClass = "RichEdit20A";
-            style |= ES_MULTILINE | ES_READONLY | ((entry.flags & kVerticalScroll) ? WS_VSCROLL : 0);
-            extended = (entry.flags & kBorder) ? WS_EX_CLIENTEDGE : 0;
-            break;
-        case Kind::Edit:
-            windowClass = "EDIT";
-            style |= ES_AUTOHSCROLL | WS_TABSTOP;
-            extended = WS_EX_CLIENTEDGE;
-            break;
-        case Kind::CheckBox:
-            windowClass = "BUTTON";
-            style |= BS_AUTOCHECKBOX | WS_TABSTOP;
-            break;
-        case Kind::Gauge:
-            windowClass = kGaugeClass;
-            break;
-        case Kind::DriveBox:
-            windowClass = "COMBOBOX";
-            style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
-            break;
-        case Kind::DirectoryList:
-            windowClass = "LISTBOX";
-            style |= LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_WANTKEYBOARDINPUT | LBS_NOINTEGRALHEIGHT |
-                     WS_VSCROLL | WS_TABSTOP;
-            extended = WS_EX_CLIENTEDGE;
-            break;
-    }
-    HWND parent = entry.parent == 0 ? window_ : Control(entry.parent);
-    HWND control = CreateWindowExA(extended, windowClass, entry.text, style, entry.x, entry.y, entry.width, entry.height,
-                                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)), instance_, parameter);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>((entry.flags & kBold) ? boldFont_.Get() : font_.Get()), FALSE);
-    if (entry.kind == Kind::RichEdit) {
-        SendMessageA(control, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(GetSysColor(COLOR_BTNFACE)));
-        SendMessageA(control, EM_EXLIMITTEXT, 0, 0x7FFFFFFF);
-    }
-    if (entry.kind == Kind::CheckBox && (entry.flags & kChecked)) SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
-    if (entry.kind == Kind::Label) HoldTextToFrames(control);
-    if (entry.hint) AddToolTip(control, entry.hint);
-    return control;
 }
 
 void TfrmInstall::AddToolTip(HWND button, const char* hint) {
@@ -431,17 +323,7 @@ void TfrmInstall::SetIcon(const Bytes& jpeg) {
 }
 
 void TfrmInstall::LoadRichText(RichBox box, const Bytes& text) {
-    HWND control = Control(box == RichBox::About ? idRichAbout : idRichLicense);
-    if (StreamIn(control, text, SF_RTF)) return;
-    // Plain text: UTF-8 (its byte-order mark left out) when it is well-formed,
-    // else the machine's legacy code page, as editors there saved it.
-    static const uint8_t kByteOrderMark[] = {0xEF, 0xBB, 0xBF};
-    const bool marked = text.size() >= 3 && std::equal(kByteOrderMark, kByteOrderMark + 3, text.begin());
-    const Bytes plain(text.begin() + (marked ? 3 : 0), text.end());
-    const std::string_view chars(reinterpret_cast<const char*>(plain.data()), plain.size());
-    const unsigned codePage = IsUtf8(chars) ? CP_UTF8 : platform::win32::LegacyAnsiCodePage();
-    if (StreamIn(control, plain, (static_cast<WPARAM>(codePage) << 16) | SF_USECODEPAGE | SF_TEXT)) return;
-    throw Failure("Failed to Load Stream");
+    win32::LoadRichText(Control(box == RichBox::About ? idRichAbout : idRichLicense), text);
 }
 
 void TfrmInstall::PointDirectoryList(const std::string& folder) {
@@ -473,7 +355,7 @@ void TfrmInstall::EnableUninstallExit(bool enabled) { EnableWindow(Control(idBtn
 
 MessageResult TfrmInstall::ShowMessage(MessageKind kind, const std::string& text, MessageButtons buttons) {
     // After the application was told to terminate, a box closes at once.
-    if (terminated_) return MessageResult::Cancel;
+    if (pump_.Ended()) return MessageResult::Cancel;
     static const char* const kTitles[] = {"Warning", "Error", "Information", "Confirm"};
     static const BoxIcon kIcons[] = {BoxIcon::Warning, BoxIcon::Error, BoxIcon::Information, BoxIcon::Question};
     const int index = static_cast<int>(kind);
@@ -481,36 +363,12 @@ MessageResult TfrmInstall::ShowMessage(MessageKind kind, const std::string& text
 }
 
 void TfrmInstall::ShowFailure(const std::string& message) {
-    if (terminated_) return;
+    if (pump_.Ended()) return;
     ShowMessageBox(window_, font_.Get(), "Installer", BoxIcon::Error, message, MessageButtons::Ok);
 }
 
-void TfrmInstall::ProcessMessages() {
-    // The installation asks once per file. Asking the queue costs far less than
-    // an empty PeekMessage does under some window systems (Wine: two server
-    // round trips and a surface flush); the queue is still emptied at least
-    // every 100 ms, so the system never takes the window for a hung one. The
-    // mask leaves out touch and pointer input, which Windows 7 refuses to be
-    // asked about (the 100 ms emptying takes them in).
-    constexpr UINT kQueueMask = QS_KEY | QS_MOUSE | QS_HOTKEY | QS_RAWINPUT | QS_POSTMESSAGE | QS_TIMER | QS_PAINT |
-                                QS_SENDMESSAGE;
-    const DWORD now = GetTickCount();
-    if (HIWORD(GetQueueStatus(kQueueMask)) == 0 && now - lastMessageCheck_ < 100) return;
-    lastMessageCheck_ = now;
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            terminated_ = true;
-            continue;
-        }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
+void TfrmInstall::ProcessMessages() { pump_.KeepResponsive(); }
 
-void TfrmInstall::Terminate() {
-    terminated_ = true;
-    PostQuitMessage(0);
-}
+void TfrmInstall::Terminate() { pump_.Quit(); }
 
 }  // namespace velmoran::ui::win32

@@ -11,6 +11,7 @@
 #include "ui/view.h"
 #include "ui/win32/directory_controls.h"
 #include "ui/win32/gdi.h"
+#include "ui/win32/message_pump.h"
 #include "ui/win32/pictures.h"
 
 namespace velmoran::ui::win32 {
@@ -58,7 +59,6 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
     LRESULT OnMessage(UINT message, WPARAM w, LPARAM l);
     void CreateControls();
-    HWND CreateControl(const struct ControlSpec& entry);
     void AddToolTip(HWND button, const char* hint);
     void OnCommand(int id, int code);
     void OnFolderTextChanged();
@@ -80,8 +80,7 @@ private:
     DirectoryControls directory_;
     std::string folderText_;
     bool withoutQuestions_;  // /SILENT
-    bool terminated_ = false;
-    DWORD lastMessageCheck_ = 0;  // GetTickCount of the last emptying of the queue
+    MessagePump pump_;
 };
 
 }  // namespace velmoran::ui::win32
