@@ -17,7 +17,7 @@
 #include "session/unattended_session.h"
 #include "ui/win32/frm_install.h"
 #include "ui/win32/message_box.h"
-#include "ui/win32/window_class.h"
+#include "ui/win32/window.h"
 
 namespace {
 
@@ -34,28 +34,35 @@ BOOL CALLBACK CloseForm(HWND window, LPARAM) {
 // "Installer": visible but of no size, it owns the wizard window (which so has
 // no button of its own). Closing it from the task bar asks the wizard window to
 // close; activating it there brings the wizard (or its open box) to the front.
-LRESULT CALLBACK ApplicationProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-    if (message == WM_CLOSE) {
-        EnumThreadWindows(GetCurrentThreadId(), CloseForm, 0);
-        return 0;
+class ApplicationWindow : public ui::win32::Window {
+public:
+    HWND Open(HINSTANCE instance) {
+        ui::win32::RegisterWindowClass(instance, ui::win32::kApplicationClass, &Window::Procedure,
+                                       ui::win32::ClassIcon::Program);
+        const int x = GetSystemMetrics(SM_CXSCREEN) / 2, y = GetSystemMetrics(SM_CYSCREEN) / 2;
+        HWND window = Create(0, ui::win32::kApplicationClass, "Installer", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                             {x, y, x, y}, nullptr, instance);
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+        return window;
     }
-    if (message == WM_ACTIVATE && LOWORD(w) != WA_INACTIVE) {
-        HWND front = GetLastActivePopup(window);
-        if (front && front != window && IsWindowEnabled(front)) SetActiveWindow(front);
-        return 0;
+    ~ApplicationWindow() override {
+        if (Handle()) DestroyWindow(Handle());
     }
-    return DefWindowProcA(window, message, w, l);
-}
 
-HWND CreateApplicationWindow(HINSTANCE instance) {
-    ui::win32::RegisterWindowClass(instance, ui::win32::kApplicationClass, ApplicationProc, ui::win32::ClassIcon::Program);
-    const int x = GetSystemMetrics(SM_CXSCREEN) / 2, y = GetSystemMetrics(SM_CYSCREEN) / 2;
-    HWND window = CreateWindowExA(0, ui::win32::kApplicationClass, "Installer",
-                                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0, nullptr, nullptr,
-                                  instance, nullptr);
-    ShowWindow(window, SW_SHOWNOACTIVATE);
-    return window;
-}
+private:
+    bool OnClose() override {
+        EnumThreadWindows(GetCurrentThreadId(), CloseForm, 0);
+        return true;
+    }
+    LRESULT OnMessage(UINT message, WPARAM w, LPARAM l) override {
+        if (message == WM_ACTIVATE && LOWORD(w) != WA_INACTIVE) {
+            HWND front = GetLastActivePopup(Handle());
+            if (front && front != Handle() && IsWindowEnabled(front)) SetActiveWindow(front);
+            return 0;
+        }
+        return Window::OnMessage(message, w, l);
+    }
+};
 
 // "/?" and usage errors: a box, or the setup log alone when boxes are suppressed.
 int AnswerUsage(const setup::ParsedCommandLine& parsed, setup::SetupLog* log) {
@@ -73,7 +80,8 @@ int AnswerUsage(const setup::ParsedCommandLine& parsed, setup::SetupLog* log) {
 int RunWizard(HINSTANCE instance, const setup::RunOptions& options, platform::Platform& platform,
               platform::win32::Win32Shell& shell, ByteSource& ownFile, const std::string& programPath,
               setup::SetupLog* log) {
-    HWND application = CreateApplicationWindow(instance);
+    ApplicationWindow applicationWindow;
+    HWND application = applicationWindow.Open(instance);
     // No desktop to show a window on (a service session, or no display at all):
     // nothing can be asked or shown, and the program ends saying so by its exit code.
     if (!application) {
@@ -83,11 +91,10 @@ int RunWizard(HINSTANCE instance, const setup::RunOptions& options, platform::Pl
     int exitCode = setup::kExitCouldNotStart;
     {
         ui::win32::TfrmInstall form(instance, application, platform, ownFile, programPath, options, log);
-        shell.SetOwner([&form] { return form.Window(); });
+        shell.SetOwner([&form] { return form.Handle(); });
         if (form.Run()) exitCode = form.ExitCode();
         shell.SetOwner(nullptr);
     }
-    DestroyWindow(application);
     return exitCode;
 }
 

@@ -4,115 +4,87 @@
 
 #include "ui/win32/control_ids.h"
 #include "ui/win32/pictures.h"
-#include "ui/win32/window_class.h"
+#include "ui/win32/window.h"
 
 namespace velmoran::ui::win32 {
 namespace {
 
-template <typename State>
-State* StateOf(HWND window) {
-    return reinterpret_cast<State*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-}
+class PanelWindow : public Window {
+public:
+    explicit PanelWindow(const CREATESTRUCTA&) {}
+    PanelLook look{{}, GetSysColor(COLOR_BTNFACE), false};
 
-template <typename State>
-void Release(HWND window) {
-    delete StateOf<State>(window);
-    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-}
-
-LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-    switch (message) {
-        case WM_ERASEBKGND: {
-            RECT client;
-            GetClientRect(window, &client);
-            const PanelLook* look = StateOf<PanelLook>(window);
-            Brush fill(CreateSolidBrush(look ? look->background : GetSysColor(COLOR_BTNFACE)));
-            FillRect(reinterpret_cast<HDC>(w), &client, fill.Get());
-            return 1;
+private:
+    LRESULT OnMessage(UINT message, WPARAM w, LPARAM l) override {
+        switch (message) {
+            // Children's notifications belong to the form, which owns the handlers.
+            case WM_COMMAND:
+            case WM_DRAWITEM:
+            case WM_MEASUREITEM:
+            case WM_VKEYTOITEM:
+            case WM_CTLCOLORSTATIC:
+            case WM_CTLCOLORBTN:
+            case WM_CTLCOLOREDIT:
+            case WM_CTLCOLORLISTBOX:
+                return SendMessageA(GetAncestor(Handle(), GA_ROOT), message, w, l);
         }
-        case WM_PAINT: {
-            PaintScope paint(window);
-            if (const PanelLook* look = StateOf<PanelLook>(window)) {
-                for (const BevelSpec& bevel : look->bevels) DrawBevel(paint.Get(), bevel.rect, bevel.raised);
-                if (look->lowered) {
-                    RECT client;
-                    GetClientRect(window, &client);
-                    DrawBevel(paint.Get(), client, false);
-                }
-            }
-            return 0;
-        }
-        // Children's notifications belong to the form, which owns the handlers.
-        case WM_COMMAND:
-        case WM_DRAWITEM:
-        case WM_MEASUREITEM:
-        case WM_VKEYTOITEM:
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-            return SendMessageA(GetAncestor(window, GA_ROOT), message, w, l);
-        case WM_NCDESTROY:
-            Release<PanelLook>(window);
-            break;
+        return Window::OnMessage(message, w, l);
     }
-    return DefWindowProcA(window, message, w, l);
-}
+    bool OnEraseBackground(HDC dc) override {
+        RECT client;
+        GetClientRect(Handle(), &client);
+        Brush fill(CreateSolidBrush(look.background));
+        FillRect(dc, &client, fill.Get());
+        return true;
+    }
+    bool OnPaint() override {
+        PaintScope paint(Handle());
+        for (const BevelSpec& bevel : look.bevels) DrawBevel(paint.Get(), bevel.rect, bevel.raised);
+        if (look.lowered) {
+            RECT client;
+            GetClientRect(Handle(), &client);
+            DrawBevel(paint.Get(), client, false);
+        }
+        return true;
+    }
+    void OnDestroyed() override { delete this; }
+};
 
-struct Picture {
+class PictureWindow : public Window {
+public:
+    // The background shows until a picture arrives; it comes as the creation parameter.
+    explicit PictureWindow(const CREATESTRUCTA& creation)
+        : background(static_cast<COLORREF>(reinterpret_cast<UINT_PTR>(creation.lpCreateParams))) {}
     Bitmap bitmap;
     SIZE size{};
     bool stretch = false;
     COLORREF background = 0;
-};
 
-struct GaugeState {
-    GaugeModel model;
-    HFONT font = nullptr;
-};
-
-LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-    switch (message) {
-        case WM_CREATE: {
-            // The background shows until a picture arrives; it comes as the creation parameter.
-            auto* picture = new Picture();
-            picture->background = static_cast<COLORREF>(
-                reinterpret_cast<UINT_PTR>(reinterpret_cast<const CREATESTRUCTA*>(l)->lpCreateParams));
-            SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(picture));
-            return 0;
+private:
+    bool OnEraseBackground(HDC) override { return true; }
+    bool OnPaint() override {
+        PaintScope paint(Handle());
+        RECT client;
+        GetClientRect(Handle(), &client);
+        Brush fill(CreateSolidBrush(background));
+        FillRect(paint.Get(), &client, fill.Get());
+        if (!bitmap.Get()) return true;
+        MemoryCanvas source(paint.Get(), bitmap.Get());
+        if (stretch) {
+            SetStretchBltMode(paint.Get(), HALFTONE);
+            SetBrushOrgEx(paint.Get(), 0, 0, nullptr);
+            StretchBlt(paint.Get(), 0, 0, client.right, client.bottom, source.Get(), 0, 0, size.cx, size.cy, SRCCOPY);
+        } else {
+            BitBlt(paint.Get(), 0, 0, size.cx, size.cy, source.Get(), 0, 0, SRCCOPY);
         }
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT: {
-            PaintScope paint(window);
-            RECT client;
-            GetClientRect(window, &client);
-            const Picture* picture = StateOf<Picture>(window);
-            Brush fill(CreateSolidBrush(picture->background));
-            FillRect(paint.Get(), &client, fill.Get());
-            if (!picture->bitmap.Get()) return 0;
-            MemoryCanvas source(paint.Get(), picture->bitmap.Get());
-            if (picture->stretch) {
-                SetStretchBltMode(paint.Get(), HALFTONE);
-                SetBrushOrgEx(paint.Get(), 0, 0, nullptr);
-                StretchBlt(paint.Get(), 0, 0, client.right, client.bottom, source.Get(), 0, 0, picture->size.cx,
-                           picture->size.cy, SRCCOPY);
-            } else {
-                BitBlt(paint.Get(), 0, 0, picture->size.cx, picture->size.cy, source.Get(), 0, 0, SRCCOPY);
-            }
-            return 0;
-        }
-        case WM_NCDESTROY:
-            Release<Picture>(window);
-            break;
+        return true;
     }
-    return DefWindowProcA(window, message, w, l);
-}
+    void OnDestroyed() override { delete this; }
+};
 
 // Background, a bar from the bottom, a black frame, and the percentage in the
 // inverse of whatever lies beneath each of its pixels.
-void PaintGauge(HWND window, HDC target) {
-    const GaugeModel& model = GaugeOf(window);
+void PaintGauge(HWND window, HDC target, const GaugeModel& model, HFONT textFont) {
     RECT client;
     GetClientRect(window, &client);
     const int width = client.right, height = client.bottom;
@@ -136,7 +108,7 @@ void PaintGauge(HWND window, HDC target) {
     PatBlt(mask.Get(), 0, 0, width, height, BLACKNESS);
     SetTextColor(mask.Get(), RGB(255, 255, 255));
     SetBkMode(mask.Get(), TRANSPARENT);
-    Selection font(mask.Get(), StateOf<GaugeState>(window)->font);
+    Selection font(mask.Get(), textFont);
     DrawTextA(mask.Get(), text, -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     // Mask bits of 1 become white, 0 black: XOR inverts exactly the text.
     SetTextColor(dc, RGB(0, 0, 0));
@@ -145,54 +117,56 @@ void PaintGauge(HWND window, HDC target) {
     BitBlt(target, 0, 0, width, height, dc, 0, 0, SRCCOPY);
 }
 
-LRESULT CALLBACK GaugeProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-    switch (message) {
-        case WM_CREATE:
-            SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new GaugeState()));
-            return 0;
-        case WM_SETFONT:
-            StateOf<GaugeState>(window)->font = reinterpret_cast<HFONT>(w);
-            return 0;
-        case WM_GETFONT:
-            return reinterpret_cast<LRESULT>(StateOf<GaugeState>(window)->font);
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT: {
-            PaintScope paint(window);
-            PaintGauge(window, paint.Get());
-            return 0;
+class GaugeWindow : public Window {
+public:
+    explicit GaugeWindow(const CREATESTRUCTA&) {}
+    GaugeModel model;
+
+private:
+    LRESULT OnMessage(UINT message, WPARAM w, LPARAM l) override {
+        switch (message) {
+            case WM_SETFONT:
+                font_ = reinterpret_cast<HFONT>(w);
+                return 0;
+            case WM_GETFONT:
+                return reinterpret_cast<LRESULT>(font_);
+            case kGaugeGetPercent:
+                return model.Percent();
         }
-        case kGaugeGetPercent:
-            return GaugeOf(window).Percent();
-        case WM_NCDESTROY:
-            Release<GaugeState>(window);
-            break;
+        return Window::OnMessage(message, w, l);
     }
-    return DefWindowProcA(window, message, w, l);
-}
+    bool OnEraseBackground(HDC) override { return true; }
+    bool OnPaint() override {
+        PaintScope paint(Handle());
+        PaintGauge(Handle(), paint.Get(), model, font_);
+        return true;
+    }
+    void OnDestroyed() override { delete this; }
+
+    HFONT font_ = nullptr;
+};
 
 }  // namespace
 
 void RegisterControlClasses(HINSTANCE instance) {
-    RegisterWindowClass(instance, kPanelClass, PanelProc);
-    RegisterWindowClass(instance, kPictureClass, PictureProc);
-    RegisterWindowClass(instance, kGaugeClass, GaugeProc);
+    RegisterOwnedClass<PanelWindow>(instance, kPanelClass);
+    RegisterOwnedClass<PictureWindow>(instance, kPictureClass);
+    RegisterOwnedClass<GaugeWindow>(instance, kGaugeClass);
 }
 
 void SetPanelLook(HWND panel, PanelLook look) {
-    delete StateOf<PanelLook>(panel);
-    SetWindowLongPtrA(panel, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new PanelLook(std::move(look))));
+    ObjectOf<PanelWindow>(panel)->look = std::move(look);
 }
 
 void SetPicture(HWND window, Bitmap bitmap, SIZE size, bool stretch) {
-    Picture* picture = StateOf<Picture>(window);
+    PictureWindow* picture = ObjectOf<PictureWindow>(window);
     picture->bitmap = std::move(bitmap);
     picture->size = size;
     picture->stretch = stretch;
     InvalidateRect(window, nullptr, FALSE);
 }
 
-GaugeModel& GaugeOf(HWND gauge) { return StateOf<GaugeState>(gauge)->model; }
+GaugeModel& GaugeOf(HWND gauge) { return ObjectOf<GaugeWindow>(gauge)->model; }
 
 void SetGaugeMax(HWND gauge, int maximum) {
     const int before = GaugeOf(gauge).Percent();

@@ -79,24 +79,24 @@ TfrmInstall::TfrmInstall(HINSTANCE instance, HWND application, platform::Platfor
 }
 
 TfrmInstall::~TfrmInstall() {
-    if (window_) DestroyWindow(window_);
+    if (Handle()) DestroyWindow(Handle());
 }
 
 bool TfrmInstall::Run() {
     LoadControlLibraries();
     RegisterControlClasses(instance_);
-    RegisterWindowClass(instance_, kFormClass, WindowProc, ClassIcon::Program);
+    RegisterWindowClass(instance_, kFormClass, &Window::Procedure, ClassIcon::Program);
 
     const int x = (GetSystemMetrics(SM_CXSCREEN) - kFormWidth) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - kFormHeight) / 2;
-    if (!CreateWindowExA(WS_EX_CONTROLPARENT, kFormClass, "Velmoran Installation System", WS_POPUP | WS_CLIPCHILDREN, x,
-                         y, kFormWidth, kFormHeight, application_, nullptr, instance_, this))
+    if (!Create(WS_EX_CONTROLPARENT, kFormClass, "Velmoran Installation System", WS_POPUP | WS_CLIPCHILDREN,
+                {x, y, x + kFormWidth, y + kFormHeight}, application_, instance_))
         return false;
     CreateControls();
 
     install_.Handle(&Install::FormCreate);
-    ShowWindow(window_, SW_SHOW);
-    UpdateWindow(window_);
+    ShowWindow(Handle(), SW_SHOW);
+    UpdateWindow(Handle());
     SetFocus(Control(idPanIcon));
     if (withoutQuestions_) install_.RunWithoutQuestions();
 
@@ -114,7 +114,7 @@ void TfrmInstall::CreateControls() {
     glyphOfControl_.assign(controls_.size(), -1);
     for (int i = 0; i < kControlCount; ++i) {
         const ControlSpec& entry = kControls[i];
-        HWND parent = entry.parent == 0 ? window_ : Control(entry.parent);
+        HWND parent = entry.parent == 0 ? Handle() : Control(entry.parent);
         HWND control = CreateControl(entry, parent, instance_, {font_.Get(), boldFont_.Get()});
         if (entry.hint) AddToolTip(control, entry.hint);
         controls_[static_cast<std::size_t>(entry.id - idPanel1)] = control;
@@ -143,42 +143,22 @@ void TfrmInstall::CreateControls() {
 void TfrmInstall::AddToolTip(HWND button, const char* hint) {
     if (!toolTips_) {
         toolTips_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance_, nullptr);
+                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, instance_, nullptr);
         if (!toolTips_) return;
     }
     TOOLINFOA tool{};
     tool.cbSize = TTTOOLINFOA_V1_SIZE;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = window_;
+    tool.hwnd = Handle();
     tool.uId = reinterpret_cast<UINT_PTR>(button);
     tool.lpszText = const_cast<char*>(hint);
     SendMessageA(toolTips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-LRESULT CALLBACK TfrmInstall::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-    if (message == WM_NCCREATE) {
-        auto* form = static_cast<TfrmInstall*>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams);
-        form->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<TfrmInstall*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!form) return DefWindowProcA(window, message, w, l);
-    // No exception may unwind through the window system.
-    try {
-        return form->OnMessage(message, w, l);
-    } catch (const std::exception& failure) {
-        form->ShowFailure(FailureBoxText(failure.what()));
-    } catch (...) {
-        form->ShowFailure("Error");
-    }
-    return 0;
-}
+void TfrmInstall::OnFailure(const std::exception& failure) { ShowFailure(FailureBoxText(failure.what())); }
 
 LRESULT TfrmInstall::OnMessage(UINT message, WPARAM w, LPARAM l) {
     switch (message) {
-        case WM_COMMAND:
-            OnCommand(LOWORD(w), HIWORD(w));
-            return 0;
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(l);
             if (item.CtlID == idDirectoryListBox1) {
@@ -207,31 +187,34 @@ LRESULT TfrmInstall::OnMessage(UINT message, WPARAM w, LPARAM l) {
             SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
         }
-        case WM_ERASEBKGND: {
-            RECT client;
-            GetClientRect(window_, &client);
-            FillRect(reinterpret_cast<HDC>(w), &client, GetSysColorBrush(COLOR_BTNFACE));
-            return 1;
-        }
-        case WM_PAINT: {
-            PaintScope paint(window_);
-            for (int b = 0; b < kBevelCount; ++b) {
-                const BevelSpecRow& row = kBevels[b];
-                if (row.parent == 0)
-                    DrawBevel(paint.Get(), {row.x, row.y, row.x + row.width, row.y + row.height}, row.raised);
-            }
-            return 0;
-        }
-        case WM_CLOSE:
-            CloseRequest();
-            return 0;
     }
-    return DefWindowProcA(window_, message, w, l);
+    return Window::OnMessage(message, w, l);
+}
+
+bool TfrmInstall::OnEraseBackground(HDC dc) {
+    RECT client;
+    GetClientRect(Handle(), &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    return true;
+}
+
+bool TfrmInstall::OnPaint() {
+    PaintScope paint(Handle());
+    for (int b = 0; b < kBevelCount; ++b) {
+        const BevelSpecRow& row = kBevels[b];
+        if (row.parent == 0) DrawBevel(paint.Get(), {row.x, row.y, row.x + row.width, row.y + row.height}, row.raised);
+    }
+    return true;
+}
+
+bool TfrmInstall::OnClose() {
+    CloseRequest();
+    return true;
 }
 
 void TfrmInstall::CloseRequest() { install_.Handle(&Install::FormCloseRequest); }
 
-void TfrmInstall::OnCommand(int id, int code) {
+bool TfrmInstall::OnCommand(int id, int code) {
     struct ClickRoute {
         int id;
         void (Install::*handler)();
@@ -248,13 +231,14 @@ void TfrmInstall::OnCommand(int id, int code) {
         for (const ClickRoute& route : kClicks) {
             if (route.id == id) {
                 install_.Handle(route.handler);
-                return;
+                return true;
             }
         }
     }
     if (id == idEdtFolder && code == EN_CHANGE) OnFolderTextChanged();
     if (id == idDirectoryListBox1 && code == LBN_DBLCLK) Guarded(&TfrmInstall::OpenSelectedFolder);
     if (id == idDriveComboBox1 && code == CBN_SELCHANGE) Guarded(&TfrmInstall::ChooseDrive);
+    return true;
 }
 
 void TfrmInstall::OnFolderTextChanged() {
@@ -359,12 +343,12 @@ MessageResult TfrmInstall::ShowMessage(MessageKind kind, const std::string& text
     static const char* const kTitles[] = {"Warning", "Error", "Information", "Confirm"};
     static const BoxIcon kIcons[] = {BoxIcon::Warning, BoxIcon::Error, BoxIcon::Information, BoxIcon::Question};
     const int index = static_cast<int>(kind);
-    return ShowMessageBox(window_, font_.Get(), kTitles[index], kIcons[index], text, buttons);
+    return ShowMessageBox(Handle(), font_.Get(), kTitles[index], kIcons[index], text, buttons);
 }
 
 void TfrmInstall::ShowFailure(const std::string& message) {
     if (pump_.Ended()) return;
-    ShowMessageBox(window_, font_.Get(), "Installer", BoxIcon::Error, message, MessageButtons::Ok);
+    ShowMessageBox(Handle(), font_.Get(), "Installer", BoxIcon::Error, message, MessageButtons::Ok);
 }
 
 void TfrmInstall::ProcessMessages() { pump_.KeepResponsive(); }

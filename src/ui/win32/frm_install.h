@@ -13,10 +13,13 @@
 #include "ui/win32/gdi.h"
 #include "ui/win32/message_pump.h"
 #include "ui/win32/pictures.h"
+#include "ui/win32/window.h"
 
 namespace velmoran::ui::win32 {
 
-class TfrmInstall : public View {
+// The wizard window: the View the handlers talk to, made of the controls the
+// layout table lists.
+class TfrmInstall : public Window, public View {
 public:
     TfrmInstall(HINSTANCE instance, HWND application, platform::Platform& platform, ByteSource& ownFile,
                 std::string programPath, const setup::RunOptions& options, setup::SetupLog* log);
@@ -28,7 +31,6 @@ public:
     // until the application is told to terminate; false when the window cannot
     // be made (no desktop to show it on).
     bool Run();
-    HWND Window() const { return window_; }
     int ExitCode() const { return install_.ExitCode(); }
     void CloseRequest();
 
@@ -56,11 +58,14 @@ public:
     void Terminate() override;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
-    LRESULT OnMessage(UINT message, WPARAM w, LPARAM l);
+    LRESULT OnMessage(UINT message, WPARAM w, LPARAM l) override;
+    bool OnCommand(int id, int code) override;
+    bool OnPaint() override;
+    bool OnEraseBackground(HDC dc) override;
+    bool OnClose() override;
+    void OnFailure(const std::exception& failure) override;
     void CreateControls();
     void AddToolTip(HWND button, const char* hint);
-    void OnCommand(int id, int code);
     void OnFolderTextChanged();
     void Guarded(void (TfrmInstall::*action)());
     void OpenSelectedFolder();
@@ -69,7 +74,6 @@ private:
 
     HINSTANCE instance_;
     HWND application_;
-    HWND window_ = nullptr;
     HWND toolTips_ = nullptr;
     Install install_;
     Font font_, boldFont_;

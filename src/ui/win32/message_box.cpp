@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ui/win32/control_ids.h"
+#include "ui/win32/window.h"
 
 namespace velmoran::ui::win32 {
 namespace {
@@ -89,43 +90,51 @@ void Build(HWND box, BoxState& state) {
                  (GetSystemMetrics(SM_CYSCREEN) - frameHeight) / 2, frameWidth, frameHeight, 0);
 }
 
-// Dialog results start at 1: 0 and -1 are the dialog manager's own failures.
-void End(HWND box, MessageResult result) { EndDialog(box, static_cast<INT_PTR>(result) + 1); }
+// The box as the dialog manager runs it: modal, with its keyboard navigation;
+// its buttons and closing are this object's.
+class BoxWindow : public Window {
+public:
+    explicit BoxWindow(BoxState& state) : state_(state) {}
 
-INT_PTR CALLBACK BoxProc(HWND box, UINT message, WPARAM w, LPARAM l) {
-    auto* state = reinterpret_cast<BoxState*>(GetWindowLongPtrA(box, DWLP_USER));
-    switch (message) {
-        case WM_INITDIALOG:
-            SetWindowLongPtrA(box, DWLP_USER, l);
-            Build(box, *reinterpret_cast<BoxState*>(l));
-            return FALSE;  // focus was set on the default button
-        case WM_SYSCOMMAND:
-            if ((w & 0xFFF0) == SC_CLOSE) {
-                End(box, MessageResult::Cancel);
-                return TRUE;
-            }
-            break;
-        case WM_CLOSE:
-            End(box, MessageResult::Cancel);
-            return TRUE;
-        case WM_COMMAND: {
-            const int id = LOWORD(w);
-            if (id == IDCANCEL) {
-                // Esc: No in a Yes/No box; elsewhere it closes the box.
-                End(box, state->buttons == MessageButtons::YesNo ? MessageResult::No : MessageResult::Cancel);
-                return TRUE;
-            }
-            for (const BoxButton& button : state->row) {
-                if (button.id == id) {
-                    End(box, button.result);
-                    return TRUE;
-                }
-            }
-            break;
-        }
+    static INT_PTR CALLBACK DialogProc(HWND box, UINT message, WPARAM, LPARAM l) {
+        if (message != WM_INITDIALOG) return FALSE;
+        auto* window = reinterpret_cast<BoxWindow*>(l);
+        window->Subclass(box);
+        Build(box, window->state_);
+        return FALSE;  // focus was set on the default button
     }
-    return FALSE;
-}
+
+private:
+    LRESULT OnMessage(UINT message, WPARAM w, LPARAM l) override {
+        if (message == WM_SYSCOMMAND && (w & 0xFFF0) == SC_CLOSE) {
+            End(MessageResult::Cancel);
+            return 0;
+        }
+        return Window::OnMessage(message, w, l);
+    }
+    bool OnClose() override {
+        End(MessageResult::Cancel);
+        return true;
+    }
+    bool OnCommand(int id, int) override {
+        if (id == IDCANCEL) {
+            // Esc: No in a Yes/No box; elsewhere it closes the box.
+            End(state_.buttons == MessageButtons::YesNo ? MessageResult::No : MessageResult::Cancel);
+            return true;
+        }
+        for (const BoxButton& button : state_.row) {
+            if (button.id == id) {
+                End(button.result);
+                return true;
+            }
+        }
+        return false;
+    }
+    // Dialog results start at 1: 0 and -1 are the dialog manager's own failures.
+    void End(MessageResult result) { EndDialog(Handle(), static_cast<INT_PTR>(result) + 1); }
+
+    BoxState& state_;
+};
 
 }  // namespace
 
@@ -140,8 +149,9 @@ MessageResult ShowMessageBox(HWND owner, HFONT font, const std::string& title, B
     blank.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
     blank.header.cx = 100;
     blank.header.cy = 50;
-    const INT_PTR result =
-        DialogBoxIndirectParamA(GetModuleHandleA(nullptr), &blank.header, owner, BoxProc, reinterpret_cast<LPARAM>(&state));
+    BoxWindow box(state);
+    const INT_PTR result = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), &blank.header, owner, BoxWindow::DialogProc,
+                                                   reinterpret_cast<LPARAM>(&box));
     return result <= 0 ? MessageResult::Cancel : static_cast<MessageResult>(result - 1);
 }
 
