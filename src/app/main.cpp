@@ -15,6 +15,7 @@
 #include "setup/command_line.h"
 #include "setup/exit_codes.h"
 #include "session/unattended_session.h"
+#include "ui/install.h"
 #include "ui/win32/frm_install.h"
 #include "ui/win32/message_box.h"
 #include "ui/win32/window.h"
@@ -90,9 +91,11 @@ int RunWizard(HINSTANCE instance, const setup::RunOptions& options, platform::Pl
     }
     int exitCode = setup::kExitCouldNotStart;
     {
-        ui::win32::TfrmInstall form(instance, application, platform, ownFile, programPath, options, log);
+        ui::win32::TfrmInstall form(instance, application);
+        ui::Install install(form, platform, ownFile, programPath, options, log);
+        form.Connect(install);
         shell.SetOwner([&form] { return form.Handle(); });
-        if (form.Run()) exitCode = form.ExitCode();
+        if (form.Run()) exitCode = install.ExitCode();
         shell.SetOwner(nullptr);
     }
     return exitCode;

@@ -34,6 +34,28 @@ void Install::Handle(void (Install::*handler)()) {
     }
 }
 
+void Install::Raise(WizardEvent event) {
+    switch (event) {
+        case WizardEvent::FormCreate: return Handle(&Install::FormCreate);
+        case WizardEvent::ShowLicenseClick: return Handle(&Install::btnShowLicenseClick);
+        case WizardEvent::AcceptClick: return Handle(&Install::btnAcceptClick);
+        case WizardEvent::ExitClick: return Handle(&Install::btnExitClick);
+        case WizardEvent::CancelClick: return Handle(&Install::btnCancelClick);
+        case WizardEvent::ChooseClick: return Handle(&Install::btnChooseClick);
+        case WizardEvent::FolderChange: return Handle(&Install::edtFolderChange);
+        case WizardEvent::DirectoryChange: return Handle(&Install::DirectoryListBox1Change);
+        case WizardEvent::GoInstallClick: return Handle(&Install::btnGoInstallClick);
+        case WizardEvent::CompleteClick: return Handle(&Install::btnCompleteClick);
+        case WizardEvent::UninstallClick: return Handle(&Install::btnUninstallClick);
+        case WizardEvent::UninstallExitClick: return Handle(&Install::btnUninstallExitClick);
+        case WizardEvent::CloseRequest: return Handle(&Install::FormCloseRequest);
+    }
+}
+
+void Install::Shown() {
+    if (options_.quietness == setup::Quietness::Silent) RunWithoutQuestions();
+}
+
 void Install::Notify(const std::string& logLine, MessageKind kind, const std::string& text, MessageButtons buttons) {
     if (log_) log_->Line(logLine);
     if (!options_.suppressMessageBoxes) view_.ShowMessage(kind, text, buttons);

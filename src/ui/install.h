@@ -13,12 +13,13 @@
 #include "setup/installer_state.h"
 #include "setup/setup_log.h"
 #include "ui/view.h"
+#include "ui/wizard_events.h"
 #include "ui/wizard_report.h"
 
 namespace velmoran::ui {
 
 // Start-up's report is the wizard's own: it shows what start-up reads.
-class Install : private session::StartUpReport {
+class Install : public WizardEvents, private session::StartUpReport {
 public:
     // `options` from the command line; `log` the setup log, when one is kept.
     Install(View& view, platform::Platform& platform, ByteSource& ownFile, std::string programPath,
@@ -45,6 +46,10 @@ public:
 
     // /SILENT: after start-up, installs (or uninstalls) without a question and ends.
     void RunWithoutQuestions();
+
+    // The window's events, each to its handler.
+    void Raise(WizardEvent event) override;
+    void Shown() override;
 
     // What the program returns: a setup exit code.
     int ExitCode() const { return exitCode_; }

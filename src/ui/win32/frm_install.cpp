@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <exception>
+#include <iterator>
 
 #include "common/failure.h"
 #include "platform/win32/system_library.h"
@@ -61,12 +62,7 @@ void LoadControlLibraries() {
 
 }  // namespace
 
-TfrmInstall::TfrmInstall(HINSTANCE instance, HWND application, platform::Platform& platform, ByteSource& ownFile,
-                         std::string programPath, const setup::RunOptions& options, setup::SetupLog* log)
-    : instance_(instance),
-      application_(application),
-      install_(*this, platform, ownFile, std::move(programPath), options, log),
-      withoutQuestions_(options.quietness == setup::Quietness::Silent) {
+TfrmInstall::TfrmInstall(HINSTANCE instance, HWND application) : instance_(instance), application_(application) {
     // MS Sans Serif at 8 points: a character height of 11 pixels, never scaled.
     font_ = Font(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
@@ -94,11 +90,11 @@ bool TfrmInstall::Run() {
         return false;
     CreateControls();
 
-    install_.Handle(&Install::FormCreate);
+    Raise(WizardEvent::FormCreate);
     ShowWindow(Handle(), SW_SHOW);
     UpdateWindow(Handle());
     SetFocus(Control(idPanIcon));
-    if (withoutQuestions_) install_.RunWithoutQuestions();
+    if (events_) events_->Shown();
 
     pump_.Run();
     return true;
@@ -212,25 +208,29 @@ bool TfrmInstall::OnClose() {
     return true;
 }
 
-void TfrmInstall::CloseRequest() { install_.Handle(&Install::FormCloseRequest); }
+void TfrmInstall::CloseRequest() { Raise(WizardEvent::CloseRequest); }
+
+void TfrmInstall::Raise(WizardEvent event) {
+    if (events_) events_->Raise(event);
+}
 
 bool TfrmInstall::OnCommand(int id, int code) {
     struct ClickRoute {
         int id;
-        void (Install::*handler)();
+        WizardEvent event;
     };
     static const ClickRoute kClicks[] = {
-        {idBtnShowLicense, &Install::btnShowLicenseClick}, {idBtnAccept, &Install::btnAcceptClick},
-        {idBtnExit, &Install::btnExitClick}, {idBtnExit2, &Install::btnExitClick},
-        {idBtnExit3, &Install::btnExitClick}, {idBtnExit4, &Install::btnExitClick},
-        {idBtnChoose, &Install::btnChooseClick}, {idBtnGoInstall, &Install::btnGoInstallClick},
-        {idBtnComplete, &Install::btnCompleteClick}, {idBtnUninstall, &Install::btnUninstallClick},
-        {idBtnCancel, &Install::btnCancelClick}, {idBtnUninstallExit, &Install::btnUninstallExitClick},
+        {idBtnShowLicense, WizardEvent::ShowLicenseClick}, {idBtnAccept, WizardEvent::AcceptClick},
+        {idBtnExit, WizardEvent::ExitClick}, {idBtnExit2, WizardEvent::ExitClick},
+        {idBtnExit3, WizardEvent::ExitClick}, {idBtnExit4, WizardEvent::ExitClick},
+        {idBtnChoose, WizardEvent::ChooseClick}, {idBtnGoInstall, WizardEvent::GoInstallClick},
+        {idBtnComplete, WizardEvent::CompleteClick}, {idBtnUninstall, WizardEvent::UninstallClick},
+        {idBtnCancel, WizardEvent::CancelClick}, {idBtnUninstallExit, WizardEvent::UninstallExitClick},
     };
     if (code == BN_CLICKED) {
         for (const ClickRoute& route : kClicks) {
             if (route.id == id) {
-                install_.Handle(route.handler);
+                Raise(route.event);
                 return true;
             }
         }
@@ -245,7 +245,7 @@ void TfrmInstall::OnFolderTextChanged() {
     const std::string text = WindowText(Control(idEdtFolder));
     if (text == folderText_) return;
     folderText_ = text;
-    install_.Handle(&Install::edtFolderChange);
+    Raise(WizardEvent::FolderChange);
 }
 
 // Runs a folder-control action; its failure goes to the default handler.
@@ -258,11 +258,11 @@ void TfrmInstall::Guarded(void (TfrmInstall::*action)()) {
 }
 
 void TfrmInstall::OpenSelectedFolder() {
-    if (directory_.OpenSelected()) install_.Handle(&Install::DirectoryListBox1Change);
+    if (directory_.OpenSelected()) Raise(WizardEvent::DirectoryChange);
 }
 
 void TfrmInstall::ChooseDrive() {
-    if (directory_.ChooseDrive()) install_.Handle(&Install::DirectoryListBox1Change);
+    if (directory_.ChooseDrive()) Raise(WizardEvent::DirectoryChange);
 }
 
 void TfrmInstall::ShowPage(Page page) {
@@ -311,7 +311,7 @@ void TfrmInstall::LoadRichText(RichBox box, const Bytes& text) {
 }
 
 void TfrmInstall::PointDirectoryList(const std::string& folder) {
-    if (directory_.SetDirectory(folder)) install_.Handle(&Install::DirectoryListBox1Change);
+    if (directory_.SetDirectory(folder)) Raise(WizardEvent::DirectoryChange);
 }
 
 std::string TfrmInstall::DirectoryListFolder() { return directory_.Directory(); }
@@ -342,6 +342,9 @@ MessageResult TfrmInstall::ShowMessage(MessageKind kind, const std::string& text
     if (pump_.Ended()) return MessageResult::Cancel;
     static const char* const kTitles[] = {"Warning", "Error", "Information", "Confirm"};
     static const BoxIcon kIcons[] = {BoxIcon::Warning, BoxIcon::Error, BoxIcon::Information, BoxIcon::Question};
+    static_assert(std::size(kTitles) == static_cast<std::size_t>(MessageKind::Confirm) + 1 &&
+                      std::size(kIcons) == std::size(kTitles),
+                  "a title and an icon for each kind of message, in the order of MessageKind");
     const int index = static_cast<int>(kind);
     return ShowMessageBox(Handle(), font_.Get(), kTitles[index], kIcons[index], text, buttons);
 }

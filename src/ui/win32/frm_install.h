@@ -1,14 +1,13 @@
 #pragma once
 // The real wizard window, class TfrmInstall: creates the controls from the
-// layout table, turns their messages into handler calls of the window unit,
-// and implements the View the handlers talk to.
+// layout table, turns their messages into the events of the wizard's
+// controller, and implements the View the handlers talk to.
 
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
-#include "ui/install.h"
 #include "ui/view.h"
+#include "ui/wizard_events.h"
 #include "ui/win32/directory_controls.h"
 #include "ui/win32/gdi.h"
 #include "ui/win32/message_pump.h"
@@ -21,8 +20,8 @@ namespace velmoran::ui::win32 {
 // layout table lists.
 class TfrmInstall : public Window, public View {
 public:
-    TfrmInstall(HINSTANCE instance, HWND application, platform::Platform& platform, ByteSource& ownFile,
-                std::string programPath, const setup::RunOptions& options, setup::SetupLog* log);
+    // `application` owns the window (its task-bar button).
+    TfrmInstall(HINSTANCE instance, HWND application);
     ~TfrmInstall() override;
     TfrmInstall(const TfrmInstall&) = delete;
     TfrmInstall& operator=(const TfrmInstall&) = delete;
@@ -30,8 +29,9 @@ public:
     // Creates the window, runs start-up, shows it and runs the message loop
     // until the application is told to terminate; false when the window cannot
     // be made (no desktop to show it on).
+    // Events go to `events` from Run on.
+    void Connect(WizardEvents& events) { events_ = &events; }
     bool Run();
-    int ExitCode() const { return install_.ExitCode(); }
     void CloseRequest();
 
     void ShowPage(Page page) override;
@@ -68,6 +68,7 @@ private:
     void AddToolTip(HWND button, const char* hint);
     void OnFolderTextChanged();
     void Guarded(void (TfrmInstall::*action)());
+    void Raise(WizardEvent event);
     void OpenSelectedFolder();
     void ChooseDrive();
     HWND Control(int id) const;
@@ -75,7 +76,7 @@ private:
     HINSTANCE instance_;
     HWND application_;
     HWND toolTips_ = nullptr;
-    Install install_;
+    WizardEvents* events_ = nullptr;
     Font font_, boldFont_;
     Bitmap glyphs_[kGlyphCount];
     Bitmap greyedGlyphs_[kGlyphCount];  // for disabled buttons
@@ -83,7 +84,6 @@ private:
     std::vector<int> glyphOfControl_;
     DirectoryControls directory_;
     std::string folderText_;
-    bool withoutQuestions_;  // /SILENT
     MessagePump pump_;
 };
 
