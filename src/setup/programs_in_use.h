@@ -3,6 +3,7 @@
 // closed when the user (or /NOCLOSEAPPLICATIONS' absence) allows, and started
 // again once the run is over.
 
+#include <exception>
 #include <string>
 
 #include "platform/platform.h"
