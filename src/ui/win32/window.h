@@ -3,7 +3,7 @@
 // window of this program: it keeps the object in the window's user data from
 // the first message on, cracks the messages most windows answer into virtual
 // handlers, and stops a failure a handler throws before it can unwind through
-// the window system (OnFailure hears of it; the message gets the default answer).
+// the window system (OnFailure hears of it; the message is answered 0).
 //
 // The object comes to its window one of three ways: as the creation parameter
 // (Create), made by the window itself (a class registered with
@@ -43,7 +43,7 @@ protected:
     virtual bool OnEraseBackground(HDC dc) { (void)dc; return false; }  // true: erased
     virtual bool OnCommand(int id, int code) { (void)id; (void)code; return false; }
     virtual bool OnClose() { return false; }  // true: handled, the window stays
-    // A handler threw; the message has been given its default answer.
+    // A handler threw; the message is answered 0.
     virtual void OnFailure(const std::exception& failure) { (void)failure; }
     // The window is gone; an object the window made deletes itself here.
     virtual void OnDestroyed() {}
