@@ -34,7 +34,7 @@
 //
 // Optional identity lines (a header without them is read as before): Version=
 // (one to four numbers), Publisher=, Website= and SupportUrl= (web addresses);
-// the installation shows them in the uninstall entry (kIdentityKeys).
+// the installation shows them in the uninstall entry.
 //
 // The item-area start is the byte after the CR LF that follows the end marker.
 // uninstall.exe is the file cut at the file-data start: it carries no file data.
@@ -114,6 +114,5 @@ inline constexpr char kSupportUrlKey[] = "SupportUrl";
 // Absent (or any other value): for the whole machine.
 inline constexpr char kScopeKey[] = "Scope";
 inline constexpr char kScopeUser[] = "user";
-inline constexpr const char* kIdentityKeys[] = {kVersionKey, kPublisherKey, kWebsiteKey, kSupportUrlKey};
 
 }  // namespace velmoran::payload

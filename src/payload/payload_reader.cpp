@@ -273,7 +273,8 @@ void PayloadReader::ReadManifest() {
 }
 
 void PayloadReader::ConvertLegacyText(const std::function<std::string(const std::string&)>& convert) {
-    if (utf8_) return;
+    // Only lines with bytes above 0x7F change: an ASCII header stays as read.
+    if (utf8_ || settings_.IsAscii()) return;
     settings_.ConvertLines(convert);
     ReadManifest();
 }

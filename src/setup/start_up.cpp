@@ -4,7 +4,6 @@
 #include "common/windows_names.h"
 #include "setup/exit_codes.h"
 #include "payload/format.h"
-#include "payload/leading_items.h"
 #include "setup/payload_names.h"
 #include "setup/uninstall_entry.h"
 
@@ -101,11 +100,6 @@ std::optional<std::string> DowngradeQuestion(const InstallerState& state) {
     if (state.previousFolder.empty() || !installed || !ourNumbers || *installed <= *ourNumbers) return std::nullopt;
     return "A newer version (" + state.previousVersion + ") of " + state.appName + " is installed. Install version " +
            ours + " over it?";
-}
-
-void SkipPresentation(InstallerState& state) {
-    const payload::LeadingItemsRead read = payload::ReadLeadingItems(state.payload, payload::OnPictureFailure::Stop);
-    if (read.failed) throw Failure(read.failure);
 }
 
 bool ChooseUninstall(InstallerState& state, platform::Platform& platform) {

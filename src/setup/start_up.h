@@ -46,10 +46,6 @@ void FindPreviousInstallation(InstallerState& state, platform::Platform& platfor
 // either version is unknown).
 std::optional<std::string> DowngradeQuestion(const InstallerState& state);
 
-// Takes the pictures and texts a window would show, so that the file data
-// after them is read from its place.
-void SkipPresentation(InstallerState& state);
-
 // The install log beside the running program means this run uninstalls: the
 // log is loaded and true returned. Otherwise the file data's place is noted.
 bool ChooseUninstall(InstallerState& state, platform::Platform& platform);

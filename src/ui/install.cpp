@@ -16,9 +16,6 @@ Install::Install(View& view, platform::Platform& platform, ByteSource& ownFile, 
                  setup::RunOptions options, setup::SetupLog* log)
     : view_(view),
       session_(state_, platform, std::move(options), log),
-      options_(session_.Options()),
-      log_(session_.Log()),
-      platform_(session_.Platform()),
       exitCode_(setup::kExitCancelled) {
     state_.ownFile = &ownFile;
     state_.programPath = std::move(programPath);
@@ -29,8 +26,8 @@ void Install::Handle(void (Install::*handler)()) {
         (this->*handler)();
     } catch (const std::exception& failure) {
         const std::string text = FailureBoxText(failure.what());
-        if (log_) log_->Line("Error: " + text);
-        if (!options_.suppressMessageBoxes) view_.ShowFailure(text);
+        LogLine("Error: " + text);
+        if (!Options().suppressMessageBoxes) view_.ShowFailure(text);
     }
 }
 
@@ -53,12 +50,12 @@ void Install::Raise(WizardEvent event) {
 }
 
 void Install::Shown() {
-    if (options_.quietness == setup::Quietness::Silent) RunWithoutQuestions();
+    if (Options().quietness == setup::Quietness::Silent) RunWithoutQuestions();
 }
 
 void Install::Notify(const std::string& logLine, MessageKind kind, const std::string& text, MessageButtons buttons) {
-    if (log_) log_->Line(logLine);
-    if (!options_.suppressMessageBoxes) view_.ShowMessage(kind, text, buttons);
+    LogLine(logLine);
+    if (!Options().suppressMessageBoxes) view_.ShowMessage(kind, text, buttons);
 }
 
 void Install::Stop(int exitCode) {
@@ -68,7 +65,7 @@ void Install::Stop(int exitCode) {
 }
 
 WizardReport::Questions Install::Questions() const {
-    return {options_.quietness == setup::Quietness::Interactive, !options_.suppressMessageBoxes};
+    return {Options().quietness == setup::Quietness::Interactive, !Options().suppressMessageBoxes};
 }
 
 void Install::FormCreate() {
@@ -93,12 +90,12 @@ void Install::CannotStart(Refusal refusal, const std::string& message, int exitC
 
 bool Install::AllowDowngrade(const std::string& question) {
     if (!Questions().ask) {
-        if (log_) log_->Line("Error: " + question + " Not without /ALLOWDOWNGRADE.");
+        LogLine("Error: " + question + " Not without /ALLOWDOWNGRADE.");
         return false;
     }
     // Closing the box is no consent here.
     const bool yes = view_.ShowMessage(MessageKind::Warning, question, MessageButtons::YesNo) == MessageResult::Yes;
-    if (log_) log_->Line("Question: " + question + " Answer: " + (yes ? "Yes" : "No"));
+    LogLine("Question: " + question + " Answer: " + (yes ? "Yes" : "No"));
     return yes;
 }
 
@@ -127,11 +124,10 @@ void Install::ShowName() {
 // a folder given on the command line, or under the user's own program folder
 // (which a new profile lacks), is made by the installation.
 void Install::ShowFolder() {
-    const std::optional<setup::ProposedFolder> proposed = options_.installFolder
-                                                              ? setup::SplitFolder(*options_.installFolder)
-                                                              : setup::ProposeInstallFolder(state_);
+    const std::optional<setup::ProposedFolder> proposed =
+        Options().installFolder ? setup::SplitFolder(*Options().installFolder) : setup::ProposeInstallFolder(state_);
     if (!proposed) return;
-    const bool madeIfMissing = options_.installFolder || state_.perUser;
+    const bool madeIfMissing = Options().installFolder || state_.perUser;
     try {
         state_.baseFolder = proposed->base;
         try {
@@ -190,7 +186,7 @@ void Install::DirectoryListBox1Change() {
 
 void Install::btnGoInstallClick() {
     WizardReport wizard(view_, WizardReport::Run::Installation, Questions());
-    setup::LoggedReport report(wizard, log_);
+    setup::LoggedReport report(wizard, session_.Log());
     setup::RunOutcome outcome;
     try {
         outcome = session_.Install(state_.chosenFolder, report);
@@ -205,7 +201,7 @@ void Install::btnGoInstallClick() {
                 view_.SetLabel(Label::Completion, "Installation Complete.  Windows must be restarted to finish it: "
                                                   "some files were in use.");
             // A run without questions closes from its progress page.
-            if (options_.quietness == setup::Quietness::Interactive) view_.ShowPage(Page::Installed);
+            if (Options().quietness == setup::Quietness::Interactive) view_.ShowPage(Page::Installed);
             break;
         case setup::RunOutcome::Declined:
             break;  // the wizard stays on its page
@@ -220,19 +216,19 @@ void Install::btnGoInstallClick() {
 }
 
 void Install::btnCompleteClick() {
-    const bool startProgram = options_.quietness == setup::Quietness::Interactive && view_.RunProgramChecked();
+    const bool startProgram = Options().quietness == setup::Quietness::Interactive && view_.RunProgramChecked();
     WizardReport wizard(view_, WizardReport::Run::Installation, Questions());
-    setup::LoggedReport report(wizard, log_);
-    setup::CompleteInstallation(state_, report, platform_, startProgram);
+    setup::LoggedReport report(wizard, session_.Log());
+    setup::CompleteInstallation(state_, report, session_.Platform(), startProgram);
     view_.Terminate();
 }
 
 void Install::btnUninstallClick() {
     WizardReport wizard(view_, WizardReport::Run::Uninstall, Questions());
-    setup::LoggedReport report(wizard, log_);
+    setup::LoggedReport report(wizard, session_.Log());
     std::vector<std::string> names;
     try {
-        names = removal::RunUninstall(state_, report, platform_);
+        names = removal::RunUninstall(state_, report, session_.Platform());
     } catch (const std::exception&) {
         exitCode_ = setup::kExitFailedWhileRunning;
         throw;
@@ -249,7 +245,7 @@ void Install::btnUninstallClick() {
 }
 
 void Install::btnUninstallExitClick() {
-    removal::FinishUninstall(state_, platform_);
+    removal::FinishUninstall(state_, session_.Platform());
     view_.Terminate();
 }
 
@@ -259,7 +255,7 @@ void Install::RunWithoutQuestions() {
         Handle(&Install::btnUninstallClick);
         if (Succeeded()) Handle(&Install::btnUninstallExitClick);
     } else {
-        if (options_.installFolder) ShowChosenFolder(*options_.installFolder);
+        if (Options().installFolder) ShowChosenFolder(*Options().installFolder);
         Handle(&Install::btnGoInstallClick);
         if (Succeeded()) Handle(&Install::btnCompleteClick);
     }

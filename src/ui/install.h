@@ -67,6 +67,11 @@ private:
     void ShowUninstall() override;
 
     void ShowChosenFolder(const std::string& folder);
+    const setup::RunOptions& Options() const { return session_.Options(); }
+    // A line in the setup log, when one is kept.
+    void LogLine(const std::string& line) {
+        if (setup::SetupLog* log = session_.Log()) log->Line(line);
+    }
     WizardReport::Questions Questions() const;
     // A message for the user: a line in the setup log, and a box unless boxes are suppressed.
     void Notify(const std::string& logLine, MessageKind kind, const std::string& text, MessageButtons buttons);
@@ -76,10 +81,6 @@ private:
     View& view_;
     setup::InstallerState state_;
     session::Session session_;
-    // The session's, kept at hand: the runs write the registry through the log.
-    const setup::RunOptions& options_;
-    setup::SetupLog* log_;
-    platform::Platform& platform_;
     bool ended_ = false;
     int exitCode_;
 };

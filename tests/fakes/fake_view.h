@@ -32,7 +32,6 @@ public:
     // Runs at every message pump, with the pump's number from 1.
     void OnPump(std::function<void(int)> action) { onPump_ = std::move(action); }
     // Runs at every gauge repaint (once per step of a run).
-    void OnGaugeRepaint(std::function<void()> action) { onGaugeRepaint_ = std::move(action); }
 
     ui::Page page = ui::Page::Intro;
     std::vector<ui::Page> pagesShown;
@@ -58,10 +57,7 @@ public:
     void SetGaugeMax(ui::Gauge gauge, int maximum) override { gauges[gauge].SetMax(maximum); }
     void SetGaugeProgress(ui::Gauge gauge, long long progress) override { gauges[gauge].SetProgress(progress); }
     long long GaugeProgress(ui::Gauge gauge) override { return gauges[gauge].Progress(); }
-    void RepaintGauge(ui::Gauge) override {
-        ++gaugeRepaints;
-        if (onGaugeRepaint_) onGaugeRepaint_();
-    }
+    void RepaintGauge(ui::Gauge) override { ++gaugeRepaints; }
     void SetSplash(const Bytes& jpeg) override { splash = Decode(jpeg); }
     void SetIcon(const Bytes& jpeg) override { icon = Decode(jpeg); }
     void LoadRichText(ui::RichBox box, const Bytes& text) override;
@@ -89,7 +85,6 @@ private:
     ui::Install* install_ = nullptr;
     std::deque<ui::MessageResult> answers_;
     std::function<void(int)> onPump_;
-    std::function<void()> onGaugeRepaint_;
 };
 
 }  // namespace velmoran::testing
