@@ -36,6 +36,10 @@
 // (one to four numbers), Publisher=, Website= and SupportUrl= (web addresses);
 // the installation shows them in the uninstall entry.
 //
+// Optional registration lines (FileType1=, LinkProtocol1=, PathEntry=,
+// Variable1=, AppPath1=, RegistryValue1=, DesktopShortcut=), after Charset=:
+// what the application registers with Windows, laid out in registrations.h.
+//
 // The item-area start is the byte after the CR LF that follows the end marker.
 // uninstall.exe is the file cut at the file-data start: it carries no file data.
 //

@@ -52,6 +52,7 @@ HeaderManifest ReadManifest(const SettingsList& settings) {
     m.perUser = settings.Value(kScopeKey) == kScopeUser;
     m.solid = settings.Value(kCompressionKey) == kCompressionLzma2;
     m.utf8 = EqualsIgnoreCase(settings.Value(kCharsetKey), kCharsetUtf8);
+    m.registrations = ReadRegistrations(settings);
     return m;
 }
 

@@ -13,6 +13,7 @@
 
 #include "payload/format.h"
 #include "payload/entries.h"
+#include "payload/registrations.h"
 #include "payload/settings_list.h"
 
 namespace velmoran::payload {
@@ -59,6 +60,7 @@ struct HeaderManifest {
     bool perUser = false;  // Scope=user
     bool solid = false;    // Compression=lzma2
     bool utf8 = false;     // Charset=UTF-8
+    Registrations registrations;
 
     // True when any identity line is there: only then does the uninstall entry get more than its name.
     bool Identified() const;

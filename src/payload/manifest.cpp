@@ -52,6 +52,7 @@ std::vector<std::string> HeaderLines(const Manifest& m) {
     if (m.perUser) lines.push_back(Line(kScopeKey, kScopeUser));
     if (m.solid) lines.push_back(Line(kCompressionKey, kCompressionLzma2));
     if (m.utf8) lines.push_back(Line(kCharsetKey, kCharsetUtf8));
+    for (std::string& line : RegistrationLines(m.registrations)) lines.push_back(std::move(line));
     lines.push_back("[Files]");
     for (std::size_t i = 0; i < m.files.size(); ++i) {
         lines.push_back(FileEntryKey(static_cast<int>(i + 1)) + "=<" + m.files[i].path + "><" +

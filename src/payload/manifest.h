@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "payload/entries.h"
+#include "payload/registrations.h"
 
 namespace velmoran::payload {
 
@@ -25,6 +26,7 @@ struct Manifest {
     bool perUser = false;  // written as Scope=user
     bool solid = false;    // written as Compression=lzma2
     bool utf8 = false;     // texts in UTF-8, written as Charset=UTF-8; else the machine's code page
+    Registrations registrations;  // file types, PATH, registry values, ...: their lines only when given
 
     int64_t TotalFileBytes() const;
 };

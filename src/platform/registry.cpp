@@ -21,6 +21,31 @@ std::string ReadShellValueReadOnly(Registry& registry, const std::string& key, c
     return ReadWithUserFallback(registry, key, name, KeyAccess::Read);
 }
 
+RegistryValue StringValue(std::string text) { return {kRegistryString, std::move(text)}; }
+
+RegistryValue NumberValue(uint32_t number) {
+    std::string bytes(4, '\0');
+    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((number >> (8 * i)) & 0xFF);
+    return {kRegistryNumber, bytes};
+}
+
+std::string ValueText(const RegistryValue& value) {
+    if (value.type == kRegistryString) return value.data;
+    if (value.type == kRegistryExpandString) return value.data + " (expandable)";
+    if (value.type == kRegistryNumber && value.data.size() == 4) {
+        uint32_t number = 0;
+        for (int i = 3; i >= 0; --i) number = number << 8 | static_cast<unsigned char>(value.data[i]);
+        return std::to_string(number) + " (number)";
+    }
+    static const char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    for (const char byte : value.data) {
+        hex += kDigits[static_cast<unsigned char>(byte) >> 4];
+        hex += kDigits[byte & 0xF];
+    }
+    return hex + " (type " + std::to_string(value.type) + ")";
+}
+
 void WriteMachineValue(Registry& registry, const std::string& key, const std::string& name, const std::string& text) {
     WriteValue(registry, Hive::LocalMachine, key, name, text);
 }

@@ -3,6 +3,7 @@
 // machine and user hives, and deleting a key with its sub-keys.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace velmoran::platform {
@@ -12,6 +13,24 @@ enum class Hive { LocalMachine, CurrentUser };
 // Full access fails without write rights (so a user's read of the machine hive
 // comes back empty); read access falls back to ever smaller read rights.
 enum class KeyAccess { Full, Read };
+
+// A value as the registry holds it: its type (REG_SZ, REG_DWORD, ...) and its
+// bytes. Texts are held without their terminating NUL; a REG_DWORD as four
+// little-endian bytes.
+struct RegistryValue {
+    uint32_t type = 0;
+    std::string data;
+    bool operator==(const RegistryValue& other) const { return type == other.type && data == other.data; }
+    bool operator!=(const RegistryValue& other) const { return !(*this == other); }
+};
+inline constexpr uint32_t kRegistryString = 1;        // REG_SZ
+inline constexpr uint32_t kRegistryExpandString = 2;  // REG_EXPAND_SZ
+inline constexpr uint32_t kRegistryNumber = 4;        // REG_DWORD
+RegistryValue StringValue(std::string text);
+RegistryValue NumberValue(uint32_t number);
+// For people: a text as it stands, a number in decimal with its type, other
+// data in hexadecimal with its type.
+std::string ValueText(const RegistryValue& value);
 
 class Registry {
 public:
@@ -28,6 +47,17 @@ public:
     virtual bool WriteNumber(Hive hive, const std::string& key, const std::string& name, uint32_t number) = 0;
     // Deletes the key's sub-keys, deepest first, then the key. Results ignored.
     virtual void DeleteKeyTree(Hive hive, const std::string& key) = 0;
+
+    // The value with its type; nothing when the key or the value is missing.
+    // `name` empty is the key's default value.
+    virtual std::optional<RegistryValue> QueryValue(Hive hive, const std::string& key, const std::string& name) = 0;
+    // Creates the key and its parents as needed. False when it cannot.
+    virtual bool SetValue(Hive hive, const std::string& key, const std::string& name, const RegistryValue& value) = 0;
+    // True when the value is gone, or was never there.
+    virtual bool DeleteValue(Hive hive, const std::string& key, const std::string& name) = 0;
+    virtual bool KeyExists(Hive hive, const std::string& key) = 0;
+    // Deletes the key only when it holds neither values nor sub-keys.
+    virtual void DeleteKeyIfEmpty(Hive hive, const std::string& key) = 0;
 };
 
 // Under the machine hive with full access, else under the user hive.

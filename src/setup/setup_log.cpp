@@ -119,6 +119,19 @@ bool LoggedRegistry::WriteNumber(platform::Hive hive, const std::string& key, co
     return written;
 }
 
+bool LoggedRegistry::SetValue(platform::Hive hive, const std::string& key, const std::string& name,
+                              const platform::RegistryValue& value) {
+    const bool written = inner_.SetValue(hive, key, name, value);
+    Note(written, hive, key, (name.empty() ? "(default)" : name) + " = " + platform::ValueText(value));
+    return written;
+}
+
+bool LoggedRegistry::DeleteValue(platform::Hive hive, const std::string& key, const std::string& name) {
+    const bool deleted = inner_.DeleteValue(hive, key, name);
+    Note(deleted, hive, key, (name.empty() ? "(default)" : name) + " deleted");
+    return deleted;
+}
+
 void LoggedRegistry::DeleteKeyTree(platform::Hive hive, const std::string& key) {
     inner_.DeleteKeyTree(hive, key);
     Note(true, hive, key, "deleted");

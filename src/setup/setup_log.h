@@ -83,6 +83,15 @@ public:
                      const std::string& text) override;
     bool WriteNumber(platform::Hive hive, const std::string& key, const std::string& name, uint32_t number) override;
     void DeleteKeyTree(platform::Hive hive, const std::string& key) override;
+    std::optional<platform::RegistryValue> QueryValue(platform::Hive hive, const std::string& key,
+                                                      const std::string& name) override {
+        return inner_.QueryValue(hive, key, name);
+    }
+    bool SetValue(platform::Hive hive, const std::string& key, const std::string& name,
+                  const platform::RegistryValue& value) override;
+    bool DeleteValue(platform::Hive hive, const std::string& key, const std::string& name) override;
+    bool KeyExists(platform::Hive hive, const std::string& key) override { return inner_.KeyExists(hive, key); }
+    void DeleteKeyIfEmpty(platform::Hive hive, const std::string& key) override { inner_.DeleteKeyIfEmpty(hive, key); }
 
 private:
     void Note(bool written, platform::Hive hive, const std::string& key, const std::string& what);

@@ -44,14 +44,20 @@ std::string FakeRegistry::ReadString(Hive hive, const std::string& key, const st
     return v->second.data.substr(0, v->second.data.find('\0'));
 }
 
-bool FakeRegistry::WriteString(Hive hive, const std::string& key, const std::string& name, const std::string& text) {
+bool FakeRegistry::Writable(Hive hive, const std::string& key) const {
     if (hive == Hive::LocalMachine && !machineWritable_) return false;
+    const std::string lower = AsciiLower(key), below = AsciiLower(failBelow_);
+    return below.empty() || (lower != below && lower.rfind(below + "\\", 0) != 0);
+}
+
+bool FakeRegistry::WriteString(Hive hive, const std::string& key, const std::string& name, const std::string& text) {
+    if (!Writable(hive, key)) return false;
     Set(hive, key, name, text);
     return true;
 }
 
 bool FakeRegistry::WriteNumber(Hive hive, const std::string& key, const std::string& name, uint32_t number) {
-    if (hive == Hive::LocalMachine && !machineWritable_) return false;
+    if (!Writable(hive, key)) return false;
     Set(hive, key, name, std::to_string(number), Type::DWord);
     return true;
 }
@@ -64,6 +70,60 @@ void FakeRegistry::DeleteKeyTree(Hive hive, const std::string& key) {
         const bool inside = it->first == lower || it->first.rfind(lower + "\\", 0) == 0;
         it = inside ? keys.erase(it) : std::next(it);
     }
+}
+
+std::optional<platform::RegistryValue> FakeRegistry::QueryValue(Hive hive, const std::string& key,
+                                                              const std::string& name) {
+    const auto& keys = hives_[static_cast<int>(hive)];
+    const auto k = keys.find(AsciiLower(key));
+    if (k == keys.end()) return std::nullopt;
+    const auto v = k->second.find(AsciiLower(name));
+    if (v == k->second.end()) return std::nullopt;
+    if (v->second.type == Type::DWord) return platform::NumberValue(static_cast<uint32_t>(std::stoul(v->second.data)));
+    return platform::RegistryValue{static_cast<uint32_t>(v->second.type), v->second.data};
+}
+
+bool FakeRegistry::SetValue(Hive hive, const std::string& key, const std::string& name,
+                            const platform::RegistryValue& value) {
+    if (!Writable(hive, key)) return false;
+    if (value.type != platform::kRegistryNumber) {
+        Set(hive, key, name, value.data, static_cast<Type>(value.type));
+        return true;
+    }
+    uint32_t number = 0;
+    for (int i = 3; i >= 0; --i) number = number << 8 | static_cast<unsigned char>(value.data.at(i));
+    Set(hive, key, name, std::to_string(number), Type::DWord);
+    return true;
+}
+
+bool FakeRegistry::DeleteValue(Hive hive, const std::string& key, const std::string& name) {
+    if (!Writable(hive, key)) return false;
+    auto& keys = hives_[static_cast<int>(hive)];
+    const auto k = keys.find(AsciiLower(key));
+    if (k != keys.end()) k->second.erase(AsciiLower(name));
+    return true;
+}
+
+void FakeRegistry::DeleteKeyIfEmpty(Hive hive, const std::string& key) {
+    if (!Writable(hive, key) || key.empty()) return;
+    auto& keys = hives_[static_cast<int>(hive)];
+    const std::string lower = AsciiLower(key);
+    const auto k = keys.find(lower);
+    if (k == keys.end() || !k->second.empty()) return;
+    const auto next = std::next(k);
+    if (next != keys.end() && next->first.rfind(lower + "\\", 0) == 0) return;  // a sub-key
+    keys.erase(k);
+}
+
+std::string FakeRegistry::Snapshot() const {
+    std::string text;
+    for (int hive = 0; hive < 2; ++hive)
+        for (const auto& [key, values] : hives_[hive]) {
+            text += std::to_string(hive) + " " + key + "\n";
+            for (const auto& [name, value] : values)
+                text += "  " + name + " = " + std::to_string(static_cast<uint32_t>(value.type)) + ":" + value.data + "\n";
+        }
+    return text;
 }
 
 }  // namespace velmoran::testing

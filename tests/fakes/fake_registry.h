@@ -11,7 +11,8 @@ namespace velmoran::testing {
 
 class FakeRegistry : public platform::Registry {
 public:
-    enum class Type { String, ExpandString, DWord };
+    // REG_SZ, REG_EXPAND_SZ, REG_DWORD (its data held in decimal); other types by number.
+    enum class Type : uint32_t { String = 1, ExpandString = 2, DWord = 4 };
 
     void Set(platform::Hive hive, const std::string& key, const std::string& name, const std::string& data,
              Type type = Type::String);
@@ -26,6 +27,19 @@ public:
                      const std::string& text) override;
     bool WriteNumber(platform::Hive hive, const std::string& key, const std::string& name, uint32_t number) override;
     void DeleteKeyTree(platform::Hive hive, const std::string& key) override;
+    std::optional<platform::RegistryValue> QueryValue(platform::Hive hive, const std::string& key,
+                                                      const std::string& name) override;
+    bool SetValue(platform::Hive hive, const std::string& key, const std::string& name,
+                  const platform::RegistryValue& value) override;
+    bool DeleteValue(platform::Hive hive, const std::string& key, const std::string& name) override;
+    bool KeyExists(platform::Hive hive, const std::string& key) override {
+        return static_cast<const FakeRegistry*>(this)->KeyExists(hive, key);
+    }
+    void DeleteKeyIfEmpty(platform::Hive hive, const std::string& key) override;
+    // Every key and value of both hives, one line each, for comparing states.
+    std::string Snapshot() const;
+    // Writes to keys below this path fail (an empty path: none do).
+    void FailWritesBelow(const std::string& key) { failBelow_ = key; }
 
 private:
     struct Value {
@@ -37,7 +51,10 @@ private:
     void CreateKey(platform::Hive hive, const std::string& key);
 
     std::map<std::string, Key> hives_[2];  // by lower-case key path
+    bool Writable(platform::Hive hive, const std::string& key) const;
+
     bool machineWritable_ = true;
+    std::string failBelow_;
 };
 
 }  // namespace velmoran::testing

@@ -10,6 +10,11 @@ public:
     bool WriteString(Hive hive, const std::string& key, const std::string& name, const std::string& text) override;
     bool WriteNumber(Hive hive, const std::string& key, const std::string& name, uint32_t number) override;
     void DeleteKeyTree(Hive hive, const std::string& key) override;
+    std::optional<RegistryValue> QueryValue(Hive hive, const std::string& key, const std::string& name) override;
+    bool SetValue(Hive hive, const std::string& key, const std::string& name, const RegistryValue& value) override;
+    bool DeleteValue(Hive hive, const std::string& key, const std::string& name) override;
+    bool KeyExists(Hive hive, const std::string& key) override;
+    void DeleteKeyIfEmpty(Hive hive, const std::string& key) override;
 };
 
 }  // namespace velmoran::platform::win32
