@@ -39,6 +39,11 @@ public:
     // never install or uninstall the same application at once. False when
     // another process holds the claim.
     virtual bool ClaimSingleRun(const std::string& appName) = 0;
+    // Tells Explorer that file types or link protocols changed.
+    virtual void NotifyAssociationsChanged() = 0;
+    // Tells running programs (Explorer, which starts new terminals) that the
+    // environment changed; a program that does not answer is not waited for.
+    virtual void BroadcastEnvironmentChange() = 0;
 };
 
 }  // namespace velmoran::platform

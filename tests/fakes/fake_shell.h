@@ -46,6 +46,9 @@ public:
     }
     bool noDesktopShell = false;
     bool RunsAsSystem() override { return asSystem; }
+    void NotifyAssociationsChanged() override { ++associationNotices; }
+    void BroadcastEnvironmentChange() override { ++environmentNotices; }
+    int associationNotices = 0, environmentNotices = 0;
     bool asSystem = false;
     // Claimed by another process when the name is in `claimedElsewhere`.
     bool ClaimSingleRun(const std::string& appName) override { return claimedElsewhere.count(appName) == 0; }

@@ -228,4 +228,13 @@ bool Win32Shell::ClaimSingleRun(const std::string& appName) {
     return true;
 }
 
+void Win32Shell::NotifyAssociationsChanged() { SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr); }
+
+void Win32Shell::BroadcastEnvironmentChange() {
+    // A hung window is skipped at once, a slow one after two seconds: the run never waits on another program.
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("Environment"), SMTO_ABORTIFHUNG,
+                        2000, &result);
+}
+
 }  // namespace velmoran::platform::win32

@@ -23,6 +23,8 @@ public:
     bool RunsAsSystem() override;
     // A named mutex in the global namespace, so runs in other sessions count too.
     bool ClaimSingleRun(const std::string& appName) override;
+    void NotifyAssociationsChanged() override;
+    void BroadcastEnvironmentChange() override;
 
     Win32Shell() = default;
     ~Win32Shell() override;

@@ -25,6 +25,20 @@ extern "C" void JumpBack(j_common_ptr info) {
 }
 
 extern "C" void Silent(j_common_ptr) {}
+extern "C" void NoWarning(j_common_ptr, int) {}
+extern "C" void NoText(j_common_ptr, char* buffer) { buffer[0] = '\0'; }
+
+// A picture that fails is left out, and libjpeg's texts are never shown: its
+// table of them (and the standard manager that brings it in) stays out of the
+// installer.
+void SilentErrors(jpeg_error_mgr& errors) {
+    std::memset(&errors, 0, sizeof errors);
+    errors.error_exit = JumpBack;
+    errors.emit_message = NoWarning;
+    errors.output_message = Silent;
+    errors.format_message = NoText;
+    errors.reset_error_mgr = Silent;
+}
 
 // The least reduction libjpeg offers (1/1, 1/2, 1/4, 1/8) that brings the
 // picture within twice the size it is shown at; 1/8 at most.
@@ -70,9 +84,8 @@ Bitmap DecodeJpeg(const Bytes& jpeg, SIZE shownAt, SIZE& size) {
     jpeg_decompress_struct info;
     std::memset(&info, 0, sizeof info);
     ErrorManager errors;
-    info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = JumpBack;
-    errors.base.output_message = Silent;
+    SilentErrors(errors.base);
+    info.err = &errors.base;
     Bitmap bitmap;
     const bool decoded = Decode(jpeg, shownAt, info, errors, bitmap, size);
     jpeg_destroy_decompress(&info);
