@@ -5,7 +5,6 @@
 
 #include "common/failure.h"
 #include "fake_registry.h"
-#include "installer_rig.h"
 #include "payload/registrations.h"
 #include "setup/path_list.h"
 #include "setup/registration_run.h"
@@ -231,33 +230,3 @@ TEST(Registrations, AFailedWriteUndoesTheRestAndNamesTheKey) {
 
 }  // namespace
 }  // namespace velmoran::setup
-
-namespace velmoran::testing {
-namespace {
-
-TEST(RegistrationRun, AnInstallationRegistersAndItsUninstallRemovesItAll) {
-    TestApp app;
-    app.manifest.registrations.fileTypes = {{".knote", "", "Kestrel note"}};
-    app.manifest.registrations.pathEntry = "docs";
-    QuietRig rig(app.Build());
-    ASSERT_EQ(rig.Run(), 0);
-    const std::string logPath = kQuietFolder + "\\Kestrel.rlg";
-    EXPECT_TRUE(rig.files.FileExists(logPath));
-    EXPECT_EQ(rig.registry.Get(platform::Hive::LocalMachine, "Software\\Classes\\.knote", ""), "Velmoran.Kestrel.knote");
-    EXPECT_EQ(rig.registry.Get(platform::Hive::LocalMachine, setup::kMachineEnvironmentKey, "Path"),
-              kQuietFolder + "\\docs");
-    EXPECT_EQ(rig.shell.associationNotices, 1);
-    EXPECT_EQ(rig.shell.environmentNotices, 1);
-    EXPECT_TRUE(rig.Logged("Software\\Classes\\.knote (default) = Velmoran.Kestrel.knote"));
-    // The uninstall entry stays as the uninstall leaves it; everything registered goes.
-    ASSERT_EQ(rig.Uninstall(), 0);
-    EXPECT_FALSE(rig.files.FileExists(logPath));
-    EXPECT_EQ(rig.shell.associationNotices, 2);
-    const std::string after = rig.registry.Snapshot();
-    EXPECT_EQ(after.find("knote"), std::string::npos) << after;
-    EXPECT_EQ(after.find("Velmoran"), std::string::npos) << after;
-    EXPECT_EQ(rig.registry.Get(platform::Hive::LocalMachine, setup::kMachineEnvironmentKey, "Path"), "<missing>");
-}
-
-}  // namespace
-}  // namespace velmoran::testing
