@@ -61,4 +61,15 @@ bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && FoldedCase(a) == FoldedCase(b);
 }
 
+std::vector<std::string> SplitAt(const std::string& text, char separator) {
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    for (;;) {
+        const auto at = text.find(separator, start);
+        pieces.push_back(text.substr(start, at - start));
+        if (at == std::string::npos) return pieces;
+        start = at + 1;
+    }
+}
+
 }  // namespace velmoran

@@ -4,6 +4,7 @@
 // safe: no byte of a multi-byte UTF-8 character is below 0x80.
 
 #include <string>
+#include <vector>
 
 namespace velmoran {
 
@@ -25,6 +26,10 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 // (header keys, switches, extensions), never for paths.
 char LowerAscii(char c);
 std::string AsciiLower(const std::string& text);
+
+// The pieces of `text` between the separators, empty ones included (so
+// joining them with the separator gives the text back).
+std::vector<std::string> SplitAt(const std::string& text, char separator);
 
 // The text with every character upper-cased as Windows compares file names
 // (SimpleUpperCase); bytes that are not well-formed UTF-8 are kept as they are.

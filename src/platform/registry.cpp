@@ -1,6 +1,7 @@
 #include "platform/registry.h"
 
 #include "common/failure.h"
+#include "common/little_endian.h"
 
 namespace velmoran::platform {
 namespace {
@@ -24,19 +25,19 @@ std::string ReadShellValueReadOnly(Registry& registry, const std::string& key, c
 RegistryValue StringValue(std::string text) { return {kRegistryString, std::move(text)}; }
 
 RegistryValue NumberValue(uint32_t number) {
-    std::string bytes(4, '\0');
-    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((number >> (8 * i)) & 0xFF);
-    return {kRegistryNumber, bytes};
+    Bytes bytes;
+    Append32(bytes, number);
+    return {kRegistryNumber, std::string(bytes.begin(), bytes.end())};
+}
+
+uint32_t NumberIn(const RegistryValue& value) {
+    return value.data.size() == 4 ? Load32(reinterpret_cast<const uint8_t*>(value.data.data())) : 0;
 }
 
 std::string ValueText(const RegistryValue& value) {
     if (value.type == kRegistryString) return value.data;
     if (value.type == kRegistryExpandString) return value.data + " (expandable)";
-    if (value.type == kRegistryNumber && value.data.size() == 4) {
-        uint32_t number = 0;
-        for (int i = 3; i >= 0; --i) number = number << 8 | static_cast<unsigned char>(value.data[i]);
-        return std::to_string(number) + " (number)";
-    }
+    if (value.type == kRegistryNumber && value.data.size() == 4) return std::to_string(NumberIn(value)) + " (number)";
     static const char kDigits[] = "0123456789abcdef";
     std::string hex;
     for (const char byte : value.data) {

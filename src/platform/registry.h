@@ -28,6 +28,8 @@ inline constexpr uint32_t kRegistryExpandString = 2;  // REG_EXPAND_SZ
 inline constexpr uint32_t kRegistryNumber = 4;        // REG_DWORD
 RegistryValue StringValue(std::string text);
 RegistryValue NumberValue(uint32_t number);
+// The number a REG_DWORD value holds (its four bytes); 0 for data of another size.
+uint32_t NumberIn(const RegistryValue& value);
 // For people: a text as it stands, a number in decimal with its type, other
 // data in hexadecimal with its type.
 std::string ValueText(const RegistryValue& value);

@@ -16,10 +16,9 @@ RegistrationPlace PlaceOf(const InstallerState& state, const std::string& instal
     return place;
 }
 
-// A log that is missing or cannot be read names nothing.
+// A log that cannot be read names nothing.
 std::vector<RegistrationRecord> Load(platform::FileSystem& files, const std::string& path) {
     try {
-        if (!files.FileExists(path)) return {};
         const Bytes bytes = files.ReadWholeFile(path);
         return ParseRegistrationLog(std::string(bytes.begin(), bytes.end()));
     } catch (const std::exception&) {
@@ -53,7 +52,8 @@ void RegisterApplication(const InstallerState& state, const std::string& install
                          RunReport& report, platform::Platform& platform) {
     const payload::Registrations& declared = state.payload.Manifest().registrations;
     const std::string logPath = RegistrationLogPath(installFolder, state.appName);
-    const std::vector<RegistrationRecord> previous = Load(platform.files, logPath);
+    const std::vector<RegistrationRecord> previous =
+        platform.files.FileExists(logPath) ? Load(platform.files, logPath) : std::vector<RegistrationRecord>();
     if (declared.Empty() && previous.empty()) return;  // nothing registered, before or now
     const RegistrationPlace place = PlaceOf(state, installFolder);
     const RegistrationPlan plan = PlanRegistrations(declared, place);
@@ -73,8 +73,8 @@ void RegisterApplication(const InstallerState& state, const std::string& install
 void UnregisterApplication(const InstallerState& state, const std::string& installFolder,
                            const std::string& finalFolder, RunReport& report, platform::Platform& platform) {
     const std::string logPath = RegistrationLogPath(installFolder, state.appName);
-    const std::vector<RegistrationRecord> records = Load(platform.files, logPath);
     if (!platform.files.FileExists(logPath)) return;
+    const std::vector<RegistrationRecord> records = Load(platform.files, logPath);
     const RegistrationPlace place = PlaceOf(state, installFolder);
     UndoRegistrations(records, {}, RegistrationPolicy(place, state.payload.Manifest().registrations, platform.registry),
                       platform.registry, report);

@@ -7,17 +7,6 @@
 namespace velmoran::setup {
 namespace {
 
-std::vector<std::string> Entries(const std::string& path) {
-    std::vector<std::string> entries;
-    std::size_t start = 0;
-    for (;;) {
-        const auto semicolon = path.find(';', start);
-        entries.push_back(path.substr(start, semicolon - start));
-        if (semicolon == std::string::npos) return entries;
-        start = semicolon + 1;
-    }
-}
-
 // The entry as Windows resolves it for comparing: without the quotes a
 // folder with ";" in its name needs, and without trailing backslashes.
 std::string Folder(std::string entry) {
@@ -33,7 +22,7 @@ bool SameFolder(const std::string& a, const std::string& b) {
 }
 
 bool PathHolds(const std::string& path, const std::string& folder) {
-    for (const std::string& entry : Entries(path))
+    for (const std::string& entry : SplitAt(path, ';'))
         if (SameFolder(entry, folder)) return true;
     return false;
 }
@@ -45,7 +34,7 @@ std::optional<std::string> PathWith(const std::string& path, const std::string& 
 }
 
 std::optional<std::string> PathWithout(const std::string& path, const std::string& folder) {
-    std::vector<std::string> entries = Entries(path);
+    std::vector<std::string> entries = SplitAt(path, ';');
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (!SameFolder(entries[i], folder)) continue;
         entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(i));

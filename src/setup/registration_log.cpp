@@ -57,19 +57,8 @@ std::optional<platform::RegistryValue> ParseValue(const std::string& field) {
     return platform::RegistryValue{static_cast<uint32_t>(type), *data};
 }
 
-std::vector<std::string> Fields(const std::string& line) {
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (;;) {
-        const auto tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab - start));
-        if (tab == std::string::npos) return fields;
-        start = tab + 1;
-    }
-}
-
 std::optional<RegistrationRecord> ParseLine(const std::string& line) {
-    const std::vector<std::string> f = Fields(line);
+    const std::vector<std::string> f = SplitAt(line, '\t');
     if (f.size() < 3 || (f[1] != "HKLM" && f[1] != "HKCU") || f[2].empty()) return std::nullopt;
     RegistrationRecord record;
     record.hive = f[1] == "HKLM" ? platform::Hive::LocalMachine : platform::Hive::CurrentUser;

@@ -9,13 +9,12 @@ namespace velmoran::setup {
 namespace {
 
 std::string Resolved(const std::string& text, const std::string& installFolder) {
-    std::string result = text;
-    const std::string placeholder = payload::kInstallFolderPlaceholder;
-    for (std::size_t at = 0; (at = AsciiLower(result).find(AsciiLower(placeholder), at)) != std::string::npos;) {
-        result.replace(at, placeholder.size(), installFolder);
-        at += installFolder.size();
-    }
-    return result;
+    const std::string placeholder = AsciiLower(payload::kInstallFolderPlaceholder), folded = AsciiLower(text);
+    std::string result;
+    std::size_t from = 0;
+    for (std::size_t at; (at = folded.find(placeholder, from)) != std::string::npos; from = at + placeholder.size())
+        result += text.substr(from, at - from) + installFolder;
+    return result + text.substr(from);
 }
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }

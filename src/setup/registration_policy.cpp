@@ -61,9 +61,8 @@ Verdict RegistrationPolicy::Judge(const RegistrationRecord& record) const {
     if (record.kind == RegistrationRecord::Kind::PathEntry)
         return InInstallFolder(key) ? Verdict::Remove : Verdict::Refused;
     const bool isValue = record.kind == RegistrationRecord::Kind::Value;
+    if (StartsWithIgnoringCase(key, std::string(kClassesKey) + "\\" + prefix_)) return Verdict::Remove;
     std::string rest;
-    if (KeyWithin(key, std::string(kClassesKey) + "\\" + prefix_.substr(0, prefix_.size() - 1), &rest))
-        return StartsWithIgnoringCase(key, std::string(kClassesKey) + "\\" + prefix_) ? Verdict::Remove : Verdict::Refused;
     if (KeyWithin(key, CapabilitiesKey(place_.appName))) return Verdict::Remove;
     if (EqualsIgnoreCase(key, kRegisteredApplicationsKey))
         return isValue && EqualsIgnoreCase(record.name, prefix_.substr(0, prefix_.size() - 1)) ? Verdict::Remove

@@ -90,9 +90,7 @@ bool FakeRegistry::SetValue(Hive hive, const std::string& key, const std::string
         Set(hive, key, name, value.data, static_cast<Type>(value.type));
         return true;
     }
-    uint32_t number = 0;
-    for (int i = 3; i >= 0; --i) number = number << 8 | static_cast<unsigned char>(value.data.at(i));
-    Set(hive, key, name, std::to_string(number), Type::DWord);
+    Set(hive, key, name, std::to_string(platform::NumberIn(value)), Type::DWord);
     return true;
 }
 

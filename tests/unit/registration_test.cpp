@@ -8,6 +8,7 @@
 #include "payload/registrations.h"
 #include "setup/path_list.h"
 #include "setup/registration_run.h"
+#include "setup/setup_log.h"
 
 namespace velmoran::setup {
 namespace {
@@ -15,13 +16,7 @@ namespace {
 using platform::Hive;
 using testing::FakeRegistry;
 
-struct Silent : RunReport {
-    void StartProgress(long long) override {}
-    void Advance(long long) override {}
-    void KeepResponsive() override {}
-    bool Ask(const std::string&) override { return true; }
-    void Tell(Notice, const std::string&) override {}
-    void Status(const std::string&) override {}
+struct Silent : UnattendedReport {
     void Record(const std::string& step) override { steps += step + "\n"; }
     std::string steps;
 };
