@@ -51,4 +51,15 @@ std::optional<int32_t> TryParseHeaderNumber(const std::string& text) {
     return static_cast<int32_t>(negative ? -magnitude : magnitude);
 }
 
+std::optional<uint32_t> ParseDecimalDword(const std::string& text) {
+    if (text.empty()) return std::nullopt;
+    uint64_t number = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        number = number * 10 + static_cast<uint64_t>(c - '0');
+        if (number > 0xFFFFFFFFull) return std::nullopt;
+    }
+    return static_cast<uint32_t>(number);
+}
+
 }  // namespace velmoran

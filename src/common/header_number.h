@@ -14,4 +14,8 @@ int32_t ParseHeaderNumber(const std::string& text);
 // The same rules; nothing for a text that is no number.
 std::optional<int32_t> TryParseHeaderNumber(const std::string& text);
 
+// Decimal digits alone, within 0..4294967295 (a DWORD as a file writes it);
+// nothing for anything else.
+std::optional<uint32_t> ParseDecimalDword(const std::string& text);
+
 }  // namespace velmoran

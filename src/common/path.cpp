@@ -42,6 +42,8 @@ std::string AsciiLower(const std::string& text) {
     return out;
 }
 
+bool IsAsciiAlphanumeric(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'); }
+
 std::string FoldedCase(const std::string& text) {
     std::string out;
     out.reserve(text.size());

@@ -26,6 +26,8 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 // (header keys, switches, extensions), never for paths.
 char LowerAscii(char c);
 std::string AsciiLower(const std::string& text);
+// A-Z, a-z or 0-9.
+bool IsAsciiAlphanumeric(char c);
 
 // The pieces of `text` between the separators, empty ones included (so
 // joining them with the separator gives the text back).

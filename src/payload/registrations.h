@@ -18,6 +18,7 @@
 //
 // Numbered lines run from 1 up to the first missing number.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,8 @@ inline constexpr char kVariablePrefix[] = "Variable";
 inline constexpr char kAppPathPrefix[] = "AppPath";
 inline constexpr char kRegistryValuePrefix[] = "RegistryValue";
 inline constexpr char kDesktopShortcutKey[] = "DesktopShortcut";
+// Where the applications' Capabilities keys live (one key each).
+inline constexpr char kOwnSoftwareKey[] = "Software\\Velmoran";
 // The only placeholder of variables and registry values.
 inline constexpr char kInstallFolderPlaceholder[] = "%InstallFolder%";
 
@@ -78,6 +81,29 @@ struct Registrations {
     // True when nothing is registered beyond the uninstall entry.
     bool Empty() const;
 };
+
+// Why a [Registry] value may not be written below `key` (relative to the
+// installation's hive), or "" when it may: below Software\, away from the
+// classes and from the keys the installation writes through its other entries.
+std::string RegistryKeyProblem(const std::string& key);
+
+// Variables Windows itself sets and depends on: an installation neither sets
+// nor removes them.
+bool IsWindowsVariable(const std::string& name);
+
+// ".knote": a dot and letters, digits, "-" or "_" (one extension, as Windows
+// takes a file's last one).
+bool IsFileExtension(const std::string& extension);
+// A URL scheme (a letter, then letters, digits, "+", "-" or "."), longer than
+// one letter, which a drive letter would be, and none the system or browsers own.
+bool IsOwnLinkScheme(const std::string& scheme);
+// Letters, digits and "_", "-", ".", "(", ")".
+bool IsVariableName(const std::string& name);
+
+// The first entry an installation never registers (what, text), or nothing.
+// The builder refuses these with the project file's line; an installer whose
+// header holds one is damaged.
+std::optional<std::pair<std::string, std::string>> FindUnsafeRegistration(const Registrations& registrations);
 
 // The header lines, only those that say something.
 std::vector<std::string> RegistrationLines(const Registrations& registrations);

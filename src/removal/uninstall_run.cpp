@@ -6,6 +6,7 @@
 #include "common/path.h"
 #include "common/windows_names.h"
 #include "removal/removal_scope.h"
+#include "setup/application_registrations.h"
 #include "setup/payload_names.h"
 #include "setup/uninstall_entry.h"
 #include "removal/removal_script.h"
@@ -181,6 +182,9 @@ std::vector<std::string> RunUninstall(setup::InstallerState& state, setup::RunRe
         report.Status("Nothing was uninstalled.");
         return {};
     }
+    const std::string registrationLog = setup::RegistrationLogPath(installFolder, state.appName);
+    if (const auto container = scope.FileContainer(registrationLog))
+        setup::UnregisterApplication(state, installFolder, *container, report, platform);
     const std::string uninstallerLine = FindUninstallerLine(state.log, ownPath, platform.files);
     LongLines lines(platform.files);
     // The walk runs over folded paths, so the base is measured on one too.

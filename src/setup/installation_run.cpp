@@ -1,6 +1,7 @@
 #include "setup/installation_run.h"
 
 #include "common/path.h"
+#include "setup/application_registrations.h"
 #include "payload/format.h"
 #include "setup/exit_codes.h"
 #include "setup/install_checks.h"
@@ -40,6 +41,7 @@ RunOutcome RunInstallation(InstallerState& state, const std::string& chosenFolde
     WriteUninstallerCopy(state, report, platform.files, place.finalFolder);
     state.log.Append(place.logPath);
     if (!state.noIcons) MakeShortcuts(state, report, platform);
+    RegisterApplication(state, place.folder, place.finalFolder, report, platform);
     state.log.Save(platform.files, place.logPath, place.finalFolder);
     report.Record("Install log: " + place.logPath);
     RegisterUninstallEntry(platform.registry, header,

@@ -34,6 +34,8 @@ std::optional<std::string> FindUnsafeName(const payload::HeaderManifest& header)
     }
     for (const payload::HeaderFileEntry& file : header.files)
         if (!file.path.empty() && !IsSafeRelativePath(file.path)) return Refusal("file entry", file.path, kOutside);
+    if (const auto registration = payload::FindUnsafeRegistration(header.registrations))
+        return Refusal(registration->first, registration->second, "is not one an installation registers");
     return std::nullopt;
 }
 

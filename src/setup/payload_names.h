@@ -21,7 +21,8 @@ bool IsSafeAppName(const std::string& name);
 bool IsSafeShortcutName(const std::string& name);
 
 // The message for the first unsafe name among AppName, ExeName, ExeShortcut,
-// the shortcut pairs and the file entries, or nothing when all are safe.
+// the shortcut pairs, the file entries and the registrations, or nothing when
+// all are safe.
 std::optional<std::string> FindUnsafeName(const payload::HeaderManifest& header);
 
 }  // namespace velmoran::setup

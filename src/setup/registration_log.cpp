@@ -1,5 +1,6 @@
 #include "setup/registration_log.h"
 
+#include "common/header_number.h"
 #include "common/path.h"
 
 namespace velmoran::setup {
@@ -48,13 +49,11 @@ std::string ValueField(const platform::RegistryValue& value) {
 
 std::optional<platform::RegistryValue> ParseValue(const std::string& field) {
     const auto colon = field.find(':');
-    if (colon == std::string::npos || colon == 0 || colon > 10 ||
-        field.find_first_not_of("0123456789") < colon)
-        return std::nullopt;
-    const unsigned long long type = std::stoull(field.substr(0, colon));
+    if (colon == std::string::npos) return std::nullopt;
+    const auto type = ParseDecimalDword(field.substr(0, colon));
     const auto data = Unescaped(field.substr(colon + 1));
-    if (type > 0xFFFFFFFFull || !data) return std::nullopt;
-    return platform::RegistryValue{static_cast<uint32_t>(type), *data};
+    if (!type || !data) return std::nullopt;
+    return platform::RegistryValue{*type, *data};
 }
 
 std::optional<RegistrationRecord> ParseLine(const std::string& line) {

@@ -1,8 +1,8 @@
 #include "setup/registration_plan.h"
 
 #include <cstdint>
-#include <cstdio>
 
+#include "common/header_number.h"
 #include "common/path.h"
 
 namespace velmoran::setup {
@@ -71,14 +71,7 @@ public:
         for (const payload::RegistryValueEntry& entry : declared.registryValues) {
             if (entry.number) {
                 // The builder writes a decimal number; anything else in a damaged header is 0.
-                uint32_t number = 0;
-                for (const char c : entry.data) {
-                    if (c < '0' || c > '9') {
-                        number = 0;
-                        break;
-                    }
-                    number = number * 10 + static_cast<uint32_t>(c - '0');
-                }
+                const uint32_t number = ParseDecimalDword(entry.data).value_or(0);
                 plan_.values.push_back({entry.key, entry.name, platform::NumberValue(number)});
             } else {
                 Text(entry.key, entry.name, Resolved(entry.data, place_.installFolder));
@@ -112,22 +105,21 @@ const char* EnvironmentKey(platform::Hive hive) {
 std::string ProgIdPrefix(const std::string& appName) {
     std::string letters;
     for (const char c : appName)
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) letters += c;
+        if (IsAsciiAlphanumeric(c)) letters += c;
     if (letters.size() > 32) letters.resize(32);
     if (letters.empty()) {
         // A name in another script: the same name always gives the same ProgID.
         uint32_t hash = 2166136261u;
         for (const char c : appName) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-        char text[16];
-        std::snprintf(text, sizeof text, "App%08X", static_cast<unsigned>(hash));
-        letters = text;
+        letters = "App";
+        for (int shift = 28; shift >= 0; shift -= 4) letters += "0123456789ABCDEF"[(hash >> shift) & 0xF];
     }
     return "Velmoran." + letters + ".";
 }
 
 std::string CapabilitiesKey(const std::string& appName) {
     const std::string prefix = ProgIdPrefix(appName);
-    return "Software\\Velmoran\\" + prefix.substr(9, prefix.size() - 10) + "\\Capabilities";
+    return std::string(payload::kOwnSoftwareKey) + "\\" + prefix.substr(9, prefix.size() - 10) + "\\Capabilities";
 }
 
 RegistrationPlan PlanRegistrations(const payload::Registrations& declared, const RegistrationPlace& place) {

@@ -63,7 +63,10 @@ Verdict RegistrationPolicy::Judge(const RegistrationRecord& record) const {
     const bool isValue = record.kind == RegistrationRecord::Kind::Value;
     if (StartsWithIgnoringCase(key, std::string(kClassesKey) + "\\" + prefix_)) return Verdict::Remove;
     std::string rest;
-    if (KeyWithin(key, CapabilitiesKey(place_.appName))) return Verdict::Remove;
+    const std::string capabilities = CapabilitiesKey(place_.appName);
+    // The Capabilities key, and the keys made on the way to it (removed only when empty).
+    if (KeyWithin(key, capabilities) || (!isValue && KeyWithin(capabilities, key) && KeyWithin(key, payload::kOwnSoftwareKey)))
+        return Verdict::Remove;
     if (EqualsIgnoreCase(key, kRegisteredApplicationsKey))
         return isValue && EqualsIgnoreCase(record.name, prefix_.substr(0, prefix_.size() - 1)) ? Verdict::Remove
                                                                                                : Verdict::Refused;
@@ -86,13 +89,13 @@ Verdict RegistrationPolicy::Judge(const RegistrationRecord& record) const {
         return !rest.empty() && rest.find('\\') == std::string::npos && OwnAppPath(rest) ? Verdict::Remove
                                                                                           : Verdict::Refused;
     if (EqualsIgnoreCase(key, EnvironmentKey(place_.hive))) {
-        if (!isValue || record.name.empty() || EqualsIgnoreCase(record.name, "Path")) return Verdict::Refused;
+        if (!isValue || record.name.empty() || payload::IsWindowsVariable(record.name)) return Verdict::Refused;
         bool declared = false;
         for (const payload::VariableEntry& variable : declared_.variables)
             declared = declared || EqualsIgnoreCase(variable.name, record.name);
         return Declared(declared);
     }
-    if (StartsWithIgnoringCase(key, "Software\\") && key.size() > 9) {
+    if (payload::RegistryKeyProblem(key).empty()) {
         bool declared = false;
         for (const payload::RegistryValueEntry& value : declared_.registryValues)
             declared = declared || (EqualsIgnoreCase(value.key, key) && EqualsIgnoreCase(value.name, record.name));

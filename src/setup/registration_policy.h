@@ -13,8 +13,8 @@
 //   starts a program in the install folder;
 // - an App Paths entry that names a program in the install folder, or that it declares;
 // - a Path entry that is the install folder or lies below it;
-// - environment variables (never Path itself) and [Registry] values below
-//   Software\ (Software\Classes excepted). A value another one replaced is
+// - environment variables (never those Windows itself sets, Path among them)
+//   and [Registry] values below Software\ (away from the keys above). A value another one replaced is
 //   written back only when this installer declares it too: a line alone never
 //   makes the installer write data of its choosing.
 

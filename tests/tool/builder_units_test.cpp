@@ -10,6 +10,7 @@
 #include "jpeg_probe.h"
 #include "parallel_compressor.h"
 #include "pe_resources.h"
+#include "project_registrations.h"
 #include "payload/compress.h"
 #include "safe_files.h"
 
@@ -152,6 +153,47 @@ TEST(ParallelCompressor, FailuresStopThePipelineAndNameTheFile) {
     files = {{scratch / "ok", "ok", 4}};
     EXPECT_THROW(CompressInOrder(files, settings, [](std::size_t, CompressedStream&) { throw Failure("disk full"); }),
                  Failure);
+}
+
+TEST(RegistrationSections, RefuseWhatWindowsWouldMisreadOrWhatIsNotTheApplications) {
+    const struct { const char* section; const char* key; const char* value; const char* says; } cases[] = {
+        {"filetypes", "knote", "Note", "an extension with its dot"},
+        {"filetypes", ".tar.gz", "Archive", "an extension with its dot"},
+        {"filetypes", ".knote", "", "needs the name Explorer shows"},
+        {"filetypes", ".kbook", "Book|..\\book.ico", "without \"..\""},
+        {"linkprotocols", "kes trel", "Link", "a scheme of two or more"},
+        {"linkprotocols", "c", "Link", "a scheme of two or more"},
+        {"linkprotocols", "HTTPS", "Link", "no browser or Windows itself handles"},
+        {"linkprotocols", "ms-settings", "Link", "no browser or Windows itself handles"},
+        {"environment", "Path", "C:\\Tools", "a path relative to the Source folder"},
+        {"environment", "ComSpec", "x", "Windows itself sets it"},
+        {"environment", "A=B", "x", "letters, digits"},
+        {"environment", "KESTREL_HOME", "|replace", "needs a value"},
+        {"apppaths", "kestrel", "Kestrel.exe", "ending in .exe"},
+        {"apppaths", "kestrel.exe", "", "needs the installed program"},
+        {"registry", "System\\CurrentControlSet\\X", "1", "not below Software\\"},
+        {"registry", "Software\\Classes\\.txt\\X", "1", "through [FileTypes]"},
+        {"registry", "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other\\X", "1", "uninstall entry"},
+        {"registry", "Software\\Kestrel\\\\X", "1", "a key name in it is empty"},
+        {"registry", "Software\\Kestrel\\X", "dword:4294967296", "is no DWORD"},
+        {"registry", "Software\\Kestrel\\X", "dword:ten", "is no DWORD"},
+    };
+    for (const auto& c : cases) {
+        RegistrationSections sections;
+        try {
+            sections.Take(c.section, 3, c.key, c.value);
+            ADD_FAILURE() << c.key << "=" << c.value << " was taken";
+        } catch (const Failure& failure) {
+            EXPECT_NE(std::string(failure.what()).find(c.says), std::string::npos) << failure.what();
+        }
+    }
+    // A second line for the same thing, in any letter case.
+    RegistrationSections sections;
+    sections.Take("linkprotocols", 1, "kestrel", "Link");
+    sections.Take("registry", 2, "Software\\Kestrel\\FirstRun", "dword:0x10");
+    EXPECT_EQ(sections.registrations.registryValues.at(0).data, "16");
+    EXPECT_THROW(sections.Take("linkprotocols", 3, "Kestrel", "Link"), Failure);
+    EXPECT_THROW(sections.Take("registry", 4, "software\\kestrel\\firstrun", "x"), Failure);
 }
 
 }  // namespace

@@ -328,6 +328,28 @@ TEST_F(SampleProject, IdentityKeysReachTheHeader) {
     EXPECT_EQ(list.output.find("Website="), std::string::npos);
 }
 
+TEST_F(SampleProject, RegistrationsReachTheHeaderAndNameTheirLineWhenWrong) {
+    const std::string sections = "\n[FileTypes]\n.knote=Kestrel note|docs\\guide.txt\n[LinkProtocols]\nkestrel=Kestrel link\n"
+                                 "[Environment]\nPath=docs\nKESTREL_HOME=%InstallFolder%|replace\n[AppPaths]\n"
+                                 "kestrel.exe=Kestrel.exe\n[Registry]\nSoftware\\Kestrel\\FirstRun=dword:1\n";
+    UseApplicationLine("DesktopShortcut=ask");
+    const std::string project = ReadFile(Project());
+    WriteFile(Project(), project + sections);
+    Build("setup.exe");
+    const CommandResult list = RunVelmoran("list " + Q(scratch_ / "setup.exe"));
+    for (const char* line : {"  file type .knote \"Kestrel note\", icon docs\\guide.txt\n", "  link protocol kestrel: \"Kestrel link\"\n",
+                             "  PATH: <install folder>\\docs\n", "  variable KESTREL_HOME=%InstallFolder% (replacing another value)\n",
+                             "  App Paths kestrel.exe: Kestrel.exe\n", "  registry value Software\\Kestrel\\FirstRun = dword:1\n",
+                             "  desktop shortcut: asked\n"})
+        EXPECT_NE(list.output.find(line), std::string::npos) << line << list.output;
+    WriteFile(Project(), project + sections + "[Unknown]\n");
+    ExpectRefused(BuildArgs(), "kestrel.ini:30: unknown section [Unknown]");
+    std::string missing = project + sections;
+    missing.replace(missing.find("Path=docs"), 9, "Path=bin");
+    WriteFile(Project(), missing);
+    ExpectRefused(BuildArgs(), "kestrel.ini:24: Path \"bin\": not among the folders");
+}
+
 // Payload text reaches the terminal with its control characters escaped.
 TEST_F(SampleProject, ListAndErrorsEscapeControlCharacters) {
     std::string installer = Build("setup.exe");

@@ -5,6 +5,7 @@
 
 #include "common/failure.h"
 #include "fake_registry.h"
+#include "installer_rig.h"
 #include "payload/registrations.h"
 #include "setup/path_list.h"
 #include "setup/registration_run.h"
@@ -184,6 +185,8 @@ TEST(Registrations, LinesNamingWhatIsNotOursAreRefused) {
     r.Set(Hive::LocalMachine, std::string(kAppPathsKey) + "\\other.exe", "", "C:\\Other\\other.exe");
     r.Set(Hive::CurrentUser, "Software\\Kestrel\\Notes", "FirstRun", "1", FakeRegistry::Type::DWord);
     r.Set(Hive::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Evil", "x");
+    r.Set(Hive::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other", "DisplayName", "Other");
+    r.Set(Hive::LocalMachine, kMachineEnvironmentKey, "ComSpec", "C:\\Windows\\system32\\cmd.exe");
     const std::string before = r.Snapshot();
     const auto value = [](Hive hive, const char* key, const char* name, const std::string& data) {
         return RegistrationRecord::ValueWritten(hive, key, name, platform::StringValue(data));
@@ -199,6 +202,9 @@ TEST(Registrations, LinesNamingWhatIsNotOursAreRefused) {
                                          platform::NumberValue(1)),  // the other hive
         RegistrationRecord::PathAdded(Hive::LocalMachine, "C:\\Windows\\system32", false),
         RegistrationRecord::KeyMade(Hive::LocalMachine, "SYSTEM\\CurrentControlSet\\Services\\X"),
+        value(Hive::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Other", "DisplayName",
+              "Other"),
+        value(Hive::LocalMachine, kMachineEnvironmentKey, "ComSpec", "C:\\Windows\\system32\\cmd.exe"),
         // An undeclared value that "replaced" something: removed at most, never written back.
         RegistrationRecord::ValueWritten(Hive::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
                                          "Evil", platform::StringValue("x"), platform::StringValue("C:\\payload.exe")),
@@ -225,3 +231,33 @@ TEST(Registrations, AFailedWriteUndoesTheRestAndNamesTheKey) {
 
 }  // namespace
 }  // namespace velmoran::setup
+
+namespace velmoran::testing {
+namespace {
+
+TEST(RegistrationRun, AnInstallationRegistersAndItsUninstallRemovesItAll) {
+    TestApp app;
+    app.manifest.registrations.fileTypes = {{".knote", "", "Kestrel note"}};
+    app.manifest.registrations.pathEntry = "docs";
+    QuietRig rig(app.Build());
+    ASSERT_EQ(rig.Run(), 0);
+    const std::string logPath = kQuietFolder + "\\Kestrel.rlg";
+    EXPECT_TRUE(rig.files.FileExists(logPath));
+    EXPECT_EQ(rig.registry.Get(platform::Hive::LocalMachine, "Software\\Classes\\.knote", ""), "Velmoran.Kestrel.knote");
+    EXPECT_EQ(rig.registry.Get(platform::Hive::LocalMachine, setup::kMachineEnvironmentKey, "Path"),
+              kQuietFolder + "\\docs");
+    EXPECT_EQ(rig.shell.associationNotices, 1);
+    EXPECT_EQ(rig.shell.environmentNotices, 1);
+    EXPECT_TRUE(rig.Logged("Software\\Classes\\.knote (default) = Velmoran.Kestrel.knote"));
+    // The uninstall entry stays as the uninstall leaves it; everything registered goes.
+    ASSERT_EQ(rig.Uninstall(), 0);
+    EXPECT_FALSE(rig.files.FileExists(logPath));
+    EXPECT_EQ(rig.shell.associationNotices, 2);
+    const std::string after = rig.registry.Snapshot();
+    EXPECT_EQ(after.find("knote"), std::string::npos) << after;
+    EXPECT_EQ(after.find("Velmoran"), std::string::npos) << after;
+    EXPECT_EQ(rig.registry.Get(platform::Hive::LocalMachine, setup::kMachineEnvironmentKey, "Path"), "<missing>");
+}
+
+}  // namespace
+}  // namespace velmoran::testing

@@ -149,6 +149,25 @@ bool ListsFile(const std::vector<SourceFile>& files, const std::string& relative
     return false;
 }
 
+bool ListsFolder(const std::vector<SourceFile>& files, const std::string& relative) {
+    if (relative == ".") return true;
+    for (const SourceFile& f : files)
+        if (f.relative.size() > relative.size() && f.relative[relative.size()] == '\\' &&
+            EqualsIgnoreCase(f.relative.substr(0, relative.size()), relative))
+            return true;
+    return false;
+}
+
+// What the registrations name must be installed: Windows would be told of a
+// program, icon or folder that is not there.
+void RequireRegisteredPaths(const Project& project, const std::vector<SourceFile>& files) {
+    for (const InstalledReference& reference : project.registeredPaths)
+        if (!(reference.folder ? ListsFolder(files, reference.relative) : ListsFile(files, reference.relative)))
+            throw Failure(project.file.string() + ":" + std::to_string(reference.line) + ": " + reference.what + " \"" +
+                          reference.relative + "\": not among the " + (reference.folder ? "folders" : "files") +
+                          " of " + Quoted(project.source));
+}
+
 // Everything the header says, checked, in UTF-8.
 payload::Manifest ComposeManifest(const Project& project, const std::vector<SourceFile>& files) {
     payload::Manifest m;
@@ -168,6 +187,8 @@ payload::Manifest ComposeManifest(const Project& project, const std::vector<Sour
                          name.c_str(), target.c_str());
         m.shortcuts.push_back(shortcut);
     }
+    RequireRegisteredPaths(project, files);
+    m.registrations = project.registrations;
     m.version = project.version;
     m.publisher = HeaderText(project.publisher, "Publisher");
     m.website = HeaderText(project.website, "Website");

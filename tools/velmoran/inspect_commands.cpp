@@ -89,6 +89,26 @@ void PrintIdentity(Bytes stub) {
     }
 }
 
+// What the installation registers with Windows, as a person reads it.
+void PrintRegistrations(const payload::Registrations& r) {
+    if (r.Empty()) return;
+    std::printf("Registers:\n");
+    const auto print = [](const std::string& line) { std::printf("  %s\n", Printable(line).c_str()); };
+    for (const payload::FileTypeEntry& type : r.fileTypes)
+        print("file type " + type.extension + " \"" + type.name + "\", icon " + (type.icon.empty() ? "of the main program" : type.icon));
+    for (const payload::LinkProtocolEntry& protocol : r.linkProtocols)
+        print("link protocol " + protocol.scheme + ": \"" + protocol.name + "\"");
+    if (!r.pathEntry.empty())
+        print("PATH: <install folder>" + (r.pathEntry == "." ? std::string() : "\\" + r.pathEntry));
+    for (const payload::VariableEntry& variable : r.variables)
+        print("variable " + variable.name + "=" + variable.value + (variable.replace ? " (replacing another value)" : ""));
+    for (const payload::AppPathEntry& entry : r.appPaths) print("App Paths " + entry.name + ": " + entry.program);
+    for (const payload::RegistryValueEntry& value : r.registryValues)
+        print("registry value " + value.key + "\\" + value.name + " = " + (value.number ? "dword:" : "") + value.data);
+    if (r.desktopShortcut != payload::DesktopShortcut::Yes)
+        print(std::string("desktop shortcut: ") + (r.desktopShortcut == payload::DesktopShortcut::Ask ? "asked" : "none"));
+}
+
 }  // namespace
 
 void RunList(const fs::path& path) {
@@ -103,6 +123,7 @@ void RunList(const fs::path& path) {
     reader.Settings().ForEachLine([](std::string_view line) {
         if (!IsTableLine(line)) std::printf("  %s\n", Printable(std::string(line)).c_str());
     });
+    PrintRegistrations(reader.Manifest().registrations);
     std::printf("Files: %zu, %" PRId64 " bytes\n", installer.Files().size(), installer.FileBytes());
     for (const payload::FileEntry& file : installer.Files())
         std::printf("  %12" PRId64 "  %s\n", file.size, Printable(file.path).c_str());

@@ -35,7 +35,7 @@ public:
             if (!IsUtf8(line)) throw Error(number, "not UTF-8 text (save the project file as UTF-8)");
             if (line.front() == '[' && line.back() == ']') {
                 section = AsciiLower(Trim(line.substr(1, line.size() - 2)));
-                if (section != "application" && section != "shortcuts")
+                if (section != "application" && section != "shortcuts" && !RegistrationSections::Holds(section))
                     throw Error(number, "unknown section [" + line.substr(1, line.size() - 2) + "]");
                 continue;
             }
@@ -47,6 +47,12 @@ public:
                 project_.shortcuts.emplace_back(key, value);
             } else if (section == "application") {
                 Take(number, key, value);
+            } else if (!section.empty()) {
+                try {
+                    registrations_.Take(section, number, key, value);
+                } catch (const Failure& failure) {
+                    throw Error(number, failure.what());
+                }
             } else {
                 throw Error(number, "Name=Value outside a section; start with [Application]");
             }
@@ -63,7 +69,7 @@ private:
         static const char* const kKeys[] = {"name",      "mainprogram", "mainshortcut", "targetfolder", "source",
                                             "splash",    "icon",        "about",        "licence",      "license",
                                             "setupicon", "version",     "publisher",    "copyright",    "website",
-                                            "supporturl", "scope", "compression"};
+                                            "supporturl", "scope", "compression", "desktopshortcut"};
         std::string k = AsciiLower(key);
         if (k == "license") k = "licence";
         bool known = false;
@@ -130,6 +136,13 @@ private:
         if (!compression.empty() && compression != "zlib" && compression != "lzma")
             throw Failure(file_.string() + ": Compression \"" + Optional("compression") + "\": zlib or lzma");
         project_.solid = compression == "lzma";
+        try {
+            registrations_.TakeDesktopShortcut(Optional("desktopshortcut"));
+        } catch (const Failure& failure) {
+            throw Failure(file_.string() + ": " + failure.what());
+        }
+        project_.registrations = registrations_.registrations;
+        project_.registeredPaths = registrations_.references;
         if (!project_.version.empty() && !ParseVersion(project_.version))
             throw Failure(file_.string() + ": Version \"" + project_.version +
                           "\": one to four numbers from 0 to 65535, separated by dots");
@@ -147,6 +160,7 @@ private:
 
     fs::path file_;
     std::map<std::string, std::string> values_;
+    RegistrationSections registrations_;
     Project project_;
 };
 

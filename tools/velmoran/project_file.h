@@ -21,8 +21,13 @@
 //   Compression=lzma                         optional: "zlib" (the default: a stream
 //                                            per file) or "lzma" (one solid stream)
 //
+//   DesktopShortcut=ask                      optional: "yes" (the default), "ask" (a
+//                                            check box, ticked) or "no"
+//
 //   [Shortcuts]                              extra program-group shortcuts, in order
 //   User Guide=docs\guide.txt                name=target relative to Source
+//
+// and the sections of what the application registers (project_registrations.h).
 //
 // Paths of files are relative to the project file's folder unless absolute.
 // Lines starting with ";" or "#" are comments. Text is UTF-8.
@@ -31,6 +36,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "project_registrations.h"
 
 namespace velmoran::builder {
 
@@ -54,6 +61,8 @@ struct Project {
     bool perUser = false;             // Scope=user
     bool solid = false;               // Compression=lzma
     std::vector<std::pair<std::string, std::string>> shortcuts;  // name, target
+    payload::Registrations registrations;
+    std::vector<InstalledReference> registeredPaths;  // checked against the Source folder's files
 };
 
 // Throws Failure naming the file (and line) and the reason.
