@@ -15,6 +15,7 @@ Session::Session(setup::InstallerState& state, platform::Platform& platform, set
       loggedRegistry_(platform.registry, log),
       platform_{platform.files, loggedRegistry_, platform.shell, platform.programs, platform.codePage} {
     state_.noIcons = options_.noIcons;
+    state_.noDesktopShortcut = options_.noDesktopShortcut;
     state_.closeApplications = !options_.noCloseApplications;
 }
 

@@ -13,6 +13,7 @@ const char kUsageText[] =
     "/DIR=\"C:\\Path\"\tthe install folder, anywhere on the line\r\n"
     "/LOG or /LOG=\"file\"\ta setup log (default: in the temporary folder)\r\n"
     "/NOICONS\tno desktop shortcut and no program group\r\n"
+    "/NODESKTOPSHORTCUT\tno desktop shortcut\r\n"
     "/ALLOWDOWNGRADE\tinstall over a newer version without asking\r\n"
     "/NOCLOSEAPPLICATIONS\tleave programs that use the files running\r\n"
     "/NORESTART /NOCANCEL /SUPPRESSMSGBOXES\taccepted\r\n"
@@ -88,6 +89,7 @@ const Switch kSwitches[] = {
     {"DIR", Takes::Value, nullptr},
     {"LOG", Takes::OptionalValue, &RunOptions::writeLog},
     {"NOICONS", Takes::Nothing, &RunOptions::noIcons},
+    {"NODESKTOPSHORTCUT", Takes::Nothing, &RunOptions::noDesktopShortcut},
     {"NORESTART", Takes::Nothing, &RunOptions::noRestart},
     {"NOCANCEL", Takes::Nothing, &RunOptions::noCancel},
     {"SUPPRESSMSGBOXES", Takes::Nothing, &RunOptions::suppressMessageBoxes},

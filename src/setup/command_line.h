@@ -20,6 +20,7 @@ struct RunOptions {
     bool writeLog = false;                     // /LOG
     std::string logFile;                       // /LOG="file"; empty: a new file in the temporary folder
     bool noIcons = false;
+    bool noDesktopShortcut = false;
     bool noRestart = false;
     bool noCancel = false;
     bool suppressMessageBoxes = false;  // implied by VerySilent

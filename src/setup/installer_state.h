@@ -27,6 +27,7 @@ struct InstallerState {
     std::string mainProgramPath;  // install folder + "\" + ExeName
     std::string uninstallerPath;  // found by the uninstall run
     bool noIcons = false;         // no desktop shortcut, no program group
+    bool noDesktopShortcut = false;  // asked for, or the check box left unticked
     bool perUser = false;         // Scope=user: the user's own folders and uninstall entry
     bool closeApplications = true;  // programs holding files may be closed (asked first)
     // An installation of the same application found at start-up.

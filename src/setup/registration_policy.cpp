@@ -67,9 +67,10 @@ Verdict RegistrationPolicy::Judge(const RegistrationRecord& record) const {
     // The Capabilities key, and the keys made on the way to it (removed only when empty).
     if (KeyWithin(key, capabilities) || (!isValue && KeyWithin(capabilities, key) && KeyWithin(key, payload::kOwnSoftwareKey)))
         return Verdict::Remove;
+    // The key itself only where this installation made it (and only once it is empty again).
     if (EqualsIgnoreCase(key, kRegisteredApplicationsKey))
-        return isValue && EqualsIgnoreCase(record.name, prefix_.substr(0, prefix_.size() - 1)) ? Verdict::Remove
-                                                                                               : Verdict::Refused;
+        return !isValue || EqualsIgnoreCase(record.name, prefix_.substr(0, prefix_.size() - 1)) ? Verdict::Remove
+                                                                                                : Verdict::Refused;
     if (KeyWithin(key, kClassesKey, &rest)) {
         const std::string first = FirstComponent(rest);
         if (first.size() > 1 && first[0] == '.') {

@@ -32,7 +32,8 @@ void MakeShortcuts(InstallerState& state, RunReport& report, platform::Platform&
         state.log.Append(link);
     };
     const std::string& desktop = state.folders.desktop;
-    if (!desktop.empty())
+    const bool wanted = !state.noDesktopShortcut && header.registrations.desktopShortcut != payload::DesktopShortcut::No;
+    if (wanted && !desktop.empty())
         shortcut(name, desktop, platform::FinalFolderPathIfAny(platform.files, desktop, platform::LinkAtFolder::Follow), mainTarget);
     if (state.folders.programs.empty()) return;
     const std::string group = JoinPath(state.folders.programs, state.appName);

@@ -124,6 +124,7 @@ void Install::ShowName() {
 // a folder given on the command line, or under the user's own program folder
 // (which a new profile lacks), is made by the installation.
 void Install::ShowFolder() {
+    if (DesktopShortcutAsked()) view_.ShowDesktopShortcutChoice();
     const std::optional<setup::ProposedFolder> proposed =
         Options().installFolder ? setup::SplitFolder(*Options().installFolder) : setup::ProposeInstallFolder(state_);
     if (!proposed) return;
@@ -184,7 +185,13 @@ void Install::DirectoryListBox1Change() {
     edtFolderChange();
 }
 
+bool Install::DesktopShortcutAsked() const {
+    return !state_.noDesktopShortcut &&
+           state_.payload.Manifest().registrations.desktopShortcut == payload::DesktopShortcut::Ask;
+}
+
 void Install::btnGoInstallClick() {
+    if (DesktopShortcutAsked() && !view_.DesktopShortcutChecked()) state_.noDesktopShortcut = true;
     WizardReport wizard(view_, WizardReport::Run::Installation, Questions());
     setup::LoggedReport report(wizard, session_.Log());
     setup::RunOutcome outcome;

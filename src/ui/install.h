@@ -67,6 +67,8 @@ private:
     void ShowUninstall() override;
 
     void ShowChosenFolder(const std::string& folder);
+    // DesktopShortcut=ask, and no /NODESKTOPSHORTCUT.
+    bool DesktopShortcutAsked() const;
     const setup::RunOptions& Options() const { return session_.Options(); }
     // A line in the setup log, when one is kept.
     void LogLine(const std::string& line) {

@@ -57,6 +57,9 @@ public:
     virtual bool ChoosePanelVisible() = 0;
 
     virtual bool RunProgramChecked() = 0;
+    // The folder page's "Create a desktop shortcut" check box, hidden until shown.
+    virtual void ShowDesktopShortcutChoice() = 0;
+    virtual bool DesktopShortcutChecked() = 0;
     virtual void EnableUninstallExit(bool enabled) = 0;
 
     // A modal box titled after its kind, centred on the screen.

@@ -45,6 +45,7 @@ public:
     std::string folderName;
     bool choosePanel = false;
     bool runProgram = true;
+    bool desktopShortcutShown = false, desktopShortcut = true;
     bool uninstallExitEnabled = true;
     bool terminated = false;
     int pumps = 0;
@@ -68,6 +69,8 @@ public:
     void ShowChoosePanel() override { choosePanel = true; }
     bool ChoosePanelVisible() override { return choosePanel; }
     bool RunProgramChecked() override { return runProgram; }
+    void ShowDesktopShortcutChoice() override { desktopShortcutShown = true; }
+    bool DesktopShortcutChecked() override { return desktopShortcut; }
     void EnableUninstallExit(bool enabled) override { uninstallExitEnabled = enabled; }
     ui::MessageResult ShowMessage(ui::MessageKind kind, const std::string& text, ui::MessageButtons buttons) override;
     void ShowFailure(const std::string& message) override { failures.push_back(message); }

@@ -60,11 +60,11 @@ TEST(CommandLine, SwitchTable) {
 }
 
 TEST(CommandLine, FlagsAndWhatWasSeen) {
-    const ParsedCommandLine parsed = ParseCommandLine("/NOICONS -NoRestart /NOCANCEL /SUPPRESSMSGBOXES /?");
+    const ParsedCommandLine parsed = ParseCommandLine("/NOICONS -NoRestart /NOCANCEL /SUPPRESSMSGBOXES /NoDesktopShortcut /?");
     ASSERT_EQ(parsed.error, "");
     const RunOptions& o = parsed.options;
-    EXPECT_TRUE(o.noIcons && o.noRestart && o.noCancel && o.suppressMessageBoxes && o.help);
-    EXPECT_EQ(o.seen.size(), 5u);
+    EXPECT_TRUE(o.noIcons && o.noRestart && o.noCancel && o.suppressMessageBoxes && o.noDesktopShortcut && o.help);
+    EXPECT_EQ(o.seen.size(), 6u);
     EXPECT_FALSE(ParseCommandLine("/SILENT").options.suppressMessageBoxes);
     EXPECT_TRUE(ParseCommandLine("/S").options.suppressMessageBoxes);
     EXPECT_TRUE(ParseCommandLine("-help").options.help);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "installer_rig.h"
@@ -38,6 +39,37 @@ struct InstallRig : Rig {
     }
     Bytes installer;
 };
+
+TEST(InstallationRun, TheDesktopShortcutIsMadeOnlyWhenWanted) {
+    using payload::DesktopShortcut;
+    const struct { DesktopShortcut project; bool shown, ticked, made; } cases[] = {
+        {DesktopShortcut::Yes, false, true, true},
+        {DesktopShortcut::Ask, true, true, true},
+        {DesktopShortcut::Ask, true, false, false},
+        {DesktopShortcut::No, false, true, false},
+    };
+    const std::string desktopShortcut = std::string(kDesktop) + "\\Kestrel.lnk";
+    for (const auto& c : cases) {
+        TestApp app;
+        app.manifest.registrations.desktopShortcut = c.project;
+        InstallRig rig(app);
+        EXPECT_EQ(rig.view.desktopShortcutShown, c.shown);
+        rig.view.desktopShortcut = c.ticked;
+        rig.Install();
+        EXPECT_EQ(rig.files.FileExists(desktopShortcut), c.made);
+        const std::vector<std::string> lines = rig.LogLines();
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), desktopShortcut), c.made ? 1 : 0);
+        EXPECT_TRUE(rig.files.FileExists(std::string(kPrograms) + "\\Kestrel\\Kestrel.lnk"));
+    }
+    // /NODESKTOPSHORTCUT, silent or not, makes none and asks nothing.
+    TestApp app;
+    app.manifest.registrations.desktopShortcut = DesktopShortcut::Ask;
+    QuietRig quiet(app.Build());
+    setup::RunOptions options = QuietRig::Silent(kQuietFolder);
+    options.noDesktopShortcut = true;
+    ASSERT_EQ(quiet.Run(options), 0);
+    EXPECT_FALSE(quiet.files.FileExists(desktopShortcut));
+}
 
 TEST(InstallationRun, InstallsFilesUninstallerShortcutsLogAndEntry) {
     InstallRig rig;

@@ -256,6 +256,7 @@ TEST(RegistrationRun, AnInstallationRegistersAndItsUninstallRemovesItAll) {
     const std::string after = rig.registry.Snapshot();
     EXPECT_EQ(after.find("knote"), std::string::npos) << after;
     EXPECT_EQ(after.find("Velmoran"), std::string::npos) << after;
+    EXPECT_EQ(after.find("registeredapplications"), std::string::npos) << after;  // made by this installation
     EXPECT_EQ(rig.registry.Get(platform::Hive::LocalMachine, setup::kMachineEnvironmentKey, "Path"), "<missing>");
 }
 

@@ -16,6 +16,8 @@ enum ControlId : int {
     idLabel7, idGauge1, idChkRunProgram, idBtnComplete,
     idLabUninstall, idBtnUninstall, idBtnCancel, idLabel2,
     idLabUninstall2, idLabTraces, idMtrUninstall, idBtnUninstallExit,
+    idChkDesktopShortcut,
+    idControlsEnd,  // one past the last control of the window
     idBoxText = 200,
     idBoxIcon,
 };
@@ -41,6 +43,7 @@ inline constexpr ControlName kControlNames[] = {
     {"btnComplete", idBtnComplete}, {"labUninstall", idLabUninstall}, {"btnUninstall", idBtnUninstall},
     {"btnCancel", idBtnCancel}, {"Label2", idLabel2}, {"labUninstall2", idLabUninstall2},
     {"labTraces", idLabTraces}, {"mtrUninstall", idMtrUninstall}, {"btnUninstallExit", idBtnUninstallExit},
+    {"chkDesktopShortcut", idChkDesktopShortcut},
 };
 
 // Window classes and the gauge's queries, for the driver.

@@ -106,7 +106,7 @@ HWND TfrmInstall::Control(int id) const {
 }
 
 void TfrmInstall::CreateControls() {
-    controls_.assign(idBtnUninstallExit - idPanel1 + 1, nullptr);
+    controls_.assign(idControlsEnd - idPanel1, nullptr);
     glyphOfControl_.assign(controls_.size(), -1);
     for (int i = 0; i < kControlCount; ++i) {
         const ControlSpec& entry = kControls[i];
@@ -333,6 +333,12 @@ bool TfrmInstall::ChoosePanelVisible() { return IsWindowVisible(Control(idPanCho
 
 bool TfrmInstall::RunProgramChecked() {
     return SendMessageA(Control(idChkRunProgram), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void TfrmInstall::ShowDesktopShortcutChoice() { ShowWindow(Control(idChkDesktopShortcut), SW_SHOWNA); }
+
+bool TfrmInstall::DesktopShortcutChecked() {
+    return SendMessageA(Control(idChkDesktopShortcut), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void TfrmInstall::EnableUninstallExit(bool enabled) { EnableWindow(Control(idBtnUninstallExit), enabled); }

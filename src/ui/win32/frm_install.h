@@ -51,6 +51,8 @@ public:
     void ShowChoosePanel() override;
     bool ChoosePanelVisible() override;
     bool RunProgramChecked() override;
+    void ShowDesktopShortcutChoice() override;
+    bool DesktopShortcutChecked() override;
     void EnableUninstallExit(bool enabled) override;
     MessageResult ShowMessage(MessageKind kind, const std::string& text, MessageButtons buttons) override;
     void ShowFailure(const std::string& message) override;

@@ -52,6 +52,8 @@ const ControlSpec kControls[] = {
     {idDirectoryListBox1, idPanChoose, Kind::DirectoryList, 0, 24, 145, 119, "", kNone, 0, nullptr},
     {idEdtFolder, idPanChoose, Kind::Edit, 0, 148, 145, 21, "", kNone, 0, nullptr},
     {idLabel1, idTabFolder, Kind::Label, 16, 174, 257, 27, "Click the blue arrow button to begin installation...", kWrap, 0, nullptr},
+    // Shown for DesktopShortcut=ask, in the space between the two texts.
+    {idChkDesktopShortcut, idTabFolder, Kind::CheckBox, 16, 140, 257, 17, "Create a desktop shortcut", kChecked | kHidden, 0, nullptr},
     {idLabInstallTo, idTabFolder, Kind::Label, 16, 228, 321, 13, "", kNone, 0, nullptr},
     {idBtnGoInstall, idTabFolder, Kind::SpeedButton, kActionX, kButtonY, kButtonSize, kButtonSize, "", kNone, kGlyphGo, "Install Now"},
     {idBtnExit3, idTabFolder, Kind::SpeedButton, kExitX, kButtonY, kButtonSize, kButtonSize, "", kNone, kGlyphExit, "Exit"},

@@ -523,6 +523,114 @@ case "$scenario" in
       DRIVE_EDIT="s/^start C:/$start C:/" drive lifecycle.uninstall
       check_removed
     done ;;
+  registrations)
+    # File types, a link protocol, PATH, a variable, App Paths and registry
+    # values: registered silently and through the wizard (whose desktop
+    # shortcut check box is unticked), used as Windows uses them, and undone so
+    # that the registry reads back as it was before.
+    cat >> "$work/sample/kestrel.ini" <<'INI'
+
+[FileTypes]
+.knote=Kestrel note
+.kbook=Kestrel notebook|docs\book.ico
+
+[LinkProtocols]
+kestrel=Kestrel Notes link
+
+[Environment]
+Path=bin
+KESTREL_HOME=%InstallFolder%
+
+[AppPaths]
+kestrel.exe=Kestrel.exe
+
+[Registry]
+Software\Kestrel\Notes\DataFolder=%InstallFolder%\data
+Software\Kestrel\Notes\FirstRun=dword:1
+INI
+    sed -i 's/^\[Shortcuts\]/DesktopShortcut=ask\n\n[Shortcuts]/' "$work/sample/kestrel.ini"
+    mkdir -p "$work/sample/app/bin"
+    cp "$bin/marker_writer.exe" "$work/sample/app/bin/kestrel.exe"
+    cp "$source/src/app/installer.ico" "$work/sample/app/docs/book.ico"
+    build
+    folder='C:\Program Files\Kestrel Notes'
+    classes='HKLM\Software\Classes' app_paths='HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths'
+    environment='HKLM\System\CurrentControlSet\Control\Session Manager\Environment'
+    default_value() { wine_run reg query "$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_[A-Z_]*[[:space:]]*//p'; }
+    # Each key as reg exports it (UTF-16), before and after.
+    watched=("$classes\\.knote" "$classes\\.kbook" "$classes\\kestrel" "$app_paths" "$environment"
+             'HKLM\Software\RegisteredApplications')
+    export_watched() {
+      local i=0
+      for key in "${watched[@]}"; do
+        wine_run reg export "$key" "C:\\$1-$i.reg" /y >/dev/null 2>&1 || printf 'absent' > "$drive_c/$1-$i.reg"
+        i=$((i + 1))
+      done
+    }
+    path_before=$(reg_value "$environment" PATH)
+    restore+=("rm -f '$drive_c'/before-*.reg '$drive_c'/after-*.reg"
+              "wine_run reg add '$environment' /v PATH /t REG_EXPAND_SZ /d '$path_before' /f >/dev/null 2>&1"
+              "wine_run reg delete '$environment' /v KESTREL_HOME /f >/dev/null 2>&1"
+              "for key in '$classes\\.knote' '$classes\\.kbook' '$classes\\kestrel' '$classes\\Velmoran.KestrelNotes.knote' \
+                 '$classes\\Velmoran.KestrelNotes.kbook' '$classes\\Velmoran.KestrelNotes.url-kestrel' \
+                 '$app_paths\\kestrel.exe' 'HKLM\\Software\\Kestrel' 'HKLM\\Software\\Velmoran'; do
+                 wine_run reg delete \"\$key\" /f >/dev/null 2>&1; done"
+              "wine_run reg delete 'HKLM\\Software\\RegisteredApplications' /v Velmoran.KestrelNotes /f >/dev/null 2>&1")
+    export_watched before
+    check_registered() {
+      [ "$(default_value "$classes\\.knote")" = Velmoran.KestrelNotes.knote ] || fail ".knote names no ProgID: $(default_value "$classes\\.knote")"
+      [ "$(default_value "$classes\\Velmoran.KestrelNotes.knote\\shell\\open\\command")" = "\"$folder\\Kestrel.exe\" \"%1\"" ] ||
+        fail "the .knote open command is $(default_value "$classes\\Velmoran.KestrelNotes.knote\\shell\\open\\command")"
+      [ "$(default_value "$classes\\Velmoran.KestrelNotes.kbook\\DefaultIcon")" = "$folder\\docs\\book.ico,0" ] ||
+        fail "the .kbook icon is $(default_value "$classes\\Velmoran.KestrelNotes.kbook\\DefaultIcon")"
+      wine_run reg query "$classes\\kestrel" /v "URL Protocol" >/dev/null 2>&1 || fail "kestrel: is no URL protocol"
+      [ "$(reg_value "$environment" PATH)" = "$path_before;$folder\\bin" ] || fail "PATH is $(reg_value "$environment" PATH)"
+      [ "$(reg_value "$environment" KESTREL_HOME)" = "$folder" ] || fail "KESTREL_HOME is $(reg_value "$environment" KESTREL_HOME)"
+      [ "$(default_value "$app_paths\\kestrel.exe")" = "$folder\\Kestrel.exe" ] || fail "no App Paths entry"
+      [ "$(reg_value 'HKLM\Software\Kestrel\Notes' FirstRun)" = 0x1 ] || fail "FirstRun is $(reg_value 'HKLM\Software\Kestrel\Notes' FirstRun)"
+      [ "$(reg_value 'HKLM\Software\Kestrel\Notes' DataFolder)" = "$folder\\data" ] || fail "DataFolder is not registered"
+      [ -e "$app_dir/Kestrel Notes.rlg" ] || fail "no registration log"
+      # A new process finds the command-line program through PATH.
+      wine_run cmd /c kestrel.exe 'C:\found-on-path.txt' >/dev/null 2>&1 || true
+      eventually '[ -e "$drive_c/found-on-path.txt" ]' || fail "kestrel.exe is not found through PATH"
+      rm -f "$drive_c/found-on-path.txt"
+      # A note opened as Explorer opens it starts the main program with the note.
+      printf 'note' > "$drive_c/note.knote"
+      find "$drive_c/users" -name kestrel-started.txt -delete
+      wine_run start /unix "$drive_c/note.knote" >/dev/null 2>&1 || true
+      eventually '[ -n "$(find "$drive_c/users" -name kestrel-started.txt)" ]' || fail "opening a .knote started no program"
+      grep -qiF 'note.knote' "$(find "$drive_c/users" -name kestrel-started.txt | head -1)" ||
+        fail "the program was not given the note: $(cat "$(find "$drive_c/users" -name kestrel-started.txt | head -1)")"
+      rm -f "$drive_c/note.knote"
+    }
+    check_unregistered() {
+      export_watched after
+      for i in "${!watched[@]}"; do
+        cmp -s "$drive_c/before-$i.reg" "$drive_c/after-$i.reg" ||
+          fail "${watched[$i]} is not as it was: $(diff <(iconv -f UTF-16 -t UTF-8 "$drive_c/before-$i.reg" 2>/dev/null) \
+                                                     <(iconv -f UTF-16 -t UTF-8 "$drive_c/after-$i.reg" 2>/dev/null))"
+      done
+      for key in 'HKLM\Software\Kestrel' 'HKLM\Software\Velmoran' "$classes\\Velmoran.KestrelNotes.knote"; do
+        ! wine_run reg query "$key" >/dev/null 2>&1 || fail "$key is still there"
+      done
+    }
+    end_wine_session
+    restore+=(end_wine_session)
+    expect_exit 0 KestrelSetup.exe /S /LOG=C:\\registrations.log
+    grep -qF "Registry: HKLM\\Software\\Classes\\.knote" "$drive_c/registrations.log" ||
+      fail "the setup log names no registration: $(cat "$drive_c/registrations.log")"
+    [ -e "$(unix_path "$desktop")/Kestrel Notes.lnk" ] || fail "the silent run made no desktop shortcut (the box is ticked)"
+    check_registered
+    expect_exit 0 "$folder\\uninstall.exe" /S
+    check_removed
+    check_unregistered
+    end_wine_session  # the headless session has no desktop for the wizard
+    drive "$scenario.gui"
+    [ ! -e "$(unix_path "$desktop")/Kestrel Notes.lnk" ] || fail "a desktop shortcut though the box was unticked"
+    check_registered
+    expect_exit 0 "$folder\\uninstall.exe" /S
+    check_removed
+    check_unregistered ;;
   leftover)
     build
     drive leftover.gui
