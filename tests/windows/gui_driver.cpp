@@ -15,6 +15,10 @@
 //   system-text NAME TEXT        the same for the window system's own copy of the text
 //   print NAME                   print the control's text
 //   click NAME                   click a button
+//   key KEY                      press Tab, Shift+Tab, Enter, Esc, Space, Up, Down or Alt+F4
+//                                through the system's input
+//   focus NAME                   the control has the keyboard focus
+//   accessible NAME ROLE [VALUE] its accessible role ("progressbar", "graphic") and value
 //   type NAME TEXT               set an edit box's text (an empty TEXT clears it)
 //   drive X:                     choose a drive in DriveComboBox1
 //   open-folder NAME             open the directory list's row NAME
@@ -26,7 +30,7 @@
 //   scrolls NAME yes|no          a page-down moves the control's text (or it cannot scroll)
 //   box TITLE | TEXT | PRESS [| BUTTONS]
 //                                wait for a message box; TEXT "*" matches any; PRESS is a
-//                                button text, "close" (its close button) or "esc"; BUTTONS
+//                                button text, "close" (its close button), "esc" or "none" (keys answer it); BUTTONS
 //                                lists the expected button texts, comma-separated
 //   no-box                       no message box is open
 //   close-window                 a close request to the wizard window from outside
@@ -50,6 +54,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <iostream>
@@ -58,6 +63,8 @@
 #include <vector>
 
 #include "platform/win32/windows_api.h"
+
+#include <oleacc.h>
 #include "ui/win32/control_ids.h"
 
 #include <commctrl.h>
@@ -303,6 +310,74 @@ void Click(HWND control) {
     Expect(WaitFor([&] { return CheckState(control) != before; }), "the check box did not change when clicked");
 }
 
+// Presses a key (with Shift or Alt held for "Shift+Tab", "Alt+F4") through the
+// system's input, as a keyboard does: it reaches whatever has the focus.
+void PressKey(const std::string& name) {
+    static const std::pair<const char*, WORD> kKeys[] = {{"Tab", VK_TAB},      {"Enter", VK_RETURN}, {"Esc", VK_ESCAPE},
+                                                         {"Space", VK_SPACE},  {"Down", VK_DOWN},    {"Up", VK_UP},
+                                                         {"F4", VK_F4}};
+    std::vector<WORD> held;
+    std::string rest = name;
+    for (const auto& [prefix, key] : {std::pair{"Shift+", WORD{VK_SHIFT}}, std::pair{"Alt+", WORD{VK_MENU}}})
+        if (rest.rfind(prefix, 0) == 0) {
+            held.push_back(key);
+            rest = rest.substr(std::strlen(prefix));
+        }
+    WORD key = 0;
+    for (const auto& [text, code] : kKeys)
+        if (rest == text) key = code;
+    if (!key) throw ScriptFailure{"unknown key " + name};
+    std::vector<INPUT> inputs;
+    const auto add = [&inputs](WORD code, bool up) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = code;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    for (WORD modifier : held) add(modifier, false);
+    add(key, false);
+    add(key, true);
+    for (auto it = held.rbegin(); it != held.rend(); ++it) add(*it, true);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    Sleep(100);
+}
+
+// The control of the installer's thread that has the keyboard focus.
+HWND FocusedControl() {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(g_form, nullptr), &info);
+    return info.hwndFocus;
+}
+
+// What assistive technology reads of a control: its role (a number, or
+// "progressbar" or "graphic") and value, through AccessibleObjectFromWindow.
+void ExpectAccessible(HWND control, const std::string& role, const std::string& value) {
+    static const HRESULT com = CoInitialize(nullptr);
+    (void)com;
+    IAccessible* object = nullptr;
+    const HRESULT found =
+        AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible), reinterpret_cast<void**>(&object));
+    Expect(SUCCEEDED(found) && object, "no accessible object for the control");
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    VARIANT seenRole{};
+    object->get_accRole(self, &seenRole);
+    const long expectedRole = role == "progressbar" ? ROLE_SYSTEM_PROGRESSBAR : role == "graphic" ? ROLE_SYSTEM_GRAPHIC
+                                                                                              : std::atol(role.c_str());
+    BSTR seenValue = nullptr;
+    object->get_accValue(self, &seenValue);
+    char text[64] = {};
+    if (seenValue) WideCharToMultiByte(CP_UTF8, 0, seenValue, -1, text, sizeof text, nullptr, nullptr);
+    SysFreeString(seenValue);
+    object->Release();
+    Expect(seenRole.vt == VT_I4 && seenRole.lVal == expectedRole,
+           "the accessible role is " + std::to_string(seenRole.lVal) + ", expected " + role);
+    Expect(value.empty() || value == text, std::string("the accessible value is \"") + text + "\", expected " + value);
+}
+
 bool YesNo(const std::string& word) {
     if (word == "yes") return true;
     if (word == "no") return false;
@@ -357,6 +432,7 @@ void Box(const std::string& arguments) {
         Expect(names == parts[3], "box buttons are " + names + ", expected " + parts[3]);
     }
     const std::string& press = parts[2];
+    if (press == "none") return;  // the script answers it with keys
     if (press == "close") {
         PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
     } else if (press == "esc") {
@@ -562,6 +638,16 @@ void Run(const std::string& line) {
     }
     if (command == "print") return (void)std::printf("  %s: %s\n", rest.c_str(), TextOf(Control(rest)).c_str());
     if (command == "click") return Click(Control(rest));
+    if (command == "key") return PressKey(rest);
+    if (command == "accessible") {
+        const std::string role = value.substr(0, value.find(' '));
+        return ExpectAccessible(Control(name), role, value.find(' ') == std::string::npos ? "" : value.substr(value.find(' ') + 1));
+    }
+    if (command == "focus") {
+        HWND control = Control(rest);
+        return Expect(WaitFor([&] { return FocusedControl() == control; }),
+                      rest + " does not have the focus (" + TextOf(FocusedControl()) + " has)");
+    }
     if (command == "type") {
         DWORD_PTR ignored = 0;
         SendMessageTimeoutA(Control(name), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()), SMTO_ABORTIFHUNG,

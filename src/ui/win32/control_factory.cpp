@@ -22,7 +22,7 @@ constexpr KindStyle kKindStyles[] = {
     {Kind::Page, kPanelClass, 0, WS_EX_CONTROLPARENT},
     {Kind::Picture, kPictureClass, 0, 0},
     {Kind::Label, "STATIC", SS_NOPREFIX, 0},
-    {Kind::SpeedButton, "BUTTON", BS_OWNERDRAW, 0},
+    {Kind::SpeedButton, "BUTTON", BS_OWNERDRAW | WS_TABSTOP, 0},
     {Kind::FlatButton, "BUTTON", BS_PUSHBUTTON | BS_FLAT | WS_TABSTOP, 0},
     {Kind::RichEdit, "RichEdit20A", ES_MULTILINE | ES_READONLY, 0},
     {Kind::Edit, "EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE},
@@ -60,7 +60,9 @@ HWND CreateControl(const ControlSpec& entry, HWND parent, HINSTANCE instance, Co
         extended = (entry.flags & kBorder) ? WS_EX_CLIENTEDGE : 0;
     }
     if (entry.kind == Kind::Picture) parameter = reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(Background(entry)));
-    HWND control = CreateWindowExA(extended, row.windowClass, entry.text, style, entry.x, entry.y, entry.width,
+    // A glyph button draws no text: its tool-tip is its name for assistive technology.
+    const char* text = entry.kind == Kind::SpeedButton && entry.hint ? entry.hint : entry.text;
+    HWND control = CreateWindowExA(extended, row.windowClass, text, style, entry.x, entry.y, entry.width,
                                    entry.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)),
                                    instance, parameter);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>((entry.flags & kBold) ? fonts.bold : fonts.normal), FALSE);

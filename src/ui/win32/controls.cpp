@@ -2,6 +2,9 @@
 
 #include <memory>
 
+#include <oleacc.h>
+
+#include "ui/win32/accessible_role.h"
 #include "ui/win32/control_ids.h"
 #include "ui/win32/pictures.h"
 #include "ui/win32/window.h"
@@ -61,6 +64,12 @@ public:
     COLORREF background = 0;
 
 private:
+    // A graphic, named by its window text (the application's name).
+    LRESULT OnMessage(UINT message, WPARAM w, LPARAM l) override {
+        if (message == WM_GETOBJECT)
+            if (const LRESULT object = AnswerAccessibleObject(Handle(), w, l, {ROLE_SYSTEM_GRAPHIC, nullptr})) return object;
+        return Window::OnMessage(message, w, l);
+    }
     bool OnEraseBackground(HDC) override { return true; }
     bool OnPaint() override {
         PaintScope paint(Handle());
@@ -117,6 +126,9 @@ void PaintGauge(HWND window, HDC target, const GaugeModel& model, HFONT textFont
     BitBlt(target, 0, 0, width, height, dc, 0, 0, SRCCOPY);
 }
 
+class GaugeWindow;
+int PercentOf(HWND gauge);
+
 class GaugeWindow : public Window {
 public:
     explicit GaugeWindow(const CREATESTRUCTA&) {}
@@ -132,6 +144,10 @@ private:
                 return reinterpret_cast<LRESULT>(font_);
             case kGaugeGetPercent:
                 return model.Percent();
+            case WM_GETOBJECT:
+                if (const LRESULT object = AnswerAccessibleObject(Handle(), w, l, {ROLE_SYSTEM_PROGRESSBAR, &PercentOf}))
+                    return object;
+                break;
         }
         return Window::OnMessage(message, w, l);
     }
@@ -145,6 +161,8 @@ private:
 
     HFONT font_ = nullptr;
 };
+
+int PercentOf(HWND gauge) { return ObjectOf<GaugeWindow>(gauge)->model.Percent(); }
 
 }  // namespace
 
@@ -171,14 +189,18 @@ GaugeModel& GaugeOf(HWND gauge) { return ObjectOf<GaugeWindow>(gauge)->model; }
 void SetGaugeMax(HWND gauge, int maximum) {
     const int before = GaugeOf(gauge).Percent();
     GaugeOf(gauge).SetMax(maximum);
-    if (GaugeOf(gauge).Percent() != before) InvalidateRect(gauge, nullptr, FALSE);
+    if (GaugeOf(gauge).Percent() == before) return;
+    InvalidateRect(gauge, nullptr, FALSE);
+    NotifyValueChanged(gauge);
 }
 
 void SetGaugeProgress(HWND gauge, long long progress) {
-    if (GaugeOf(gauge).SetProgress(progress)) InvalidateRect(gauge, nullptr, FALSE);
+    if (!GaugeOf(gauge).SetProgress(progress)) return;
+    InvalidateRect(gauge, nullptr, FALSE);
+    NotifyValueChanged(gauge);
 }
 
-void DrawSpeedButton(const DRAWITEMSTRUCT& item, HBITMAP glyph, HBITMAP greyedGlyph) {
+void DrawSpeedButton(const DRAWITEMSTRUCT& item, HBITMAP glyph, HBITMAP greyedGlyph, bool focusCue) {
     HDC dc = item.hDC;
     RECT r = item.rcItem;
     Brush face(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
@@ -191,6 +213,12 @@ void DrawSpeedButton(const DRAWITEMSTRUCT& item, HBITMAP glyph, HBITMAP greyedGl
     const int y = (r.bottom - r.top - kGlyphSize) / 2 + offset;
     MemoryCanvas source(dc, (item.itemState & ODS_DISABLED) ? greyedGlyph : glyph);
     BitBlt(dc, x, y, kGlyphSize, kGlyphSize, source.Get(), 0, 0, SRCCOPY);
+    if (focusCue && (item.itemState & ODS_FOCUS)) {
+        RECT focus{r.left + 2, r.top + 2, r.right - 2, r.bottom - 2};
+        SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        DrawFocusRect(dc, &focus);
+    }
 }
 
 }  // namespace velmoran::ui::win32

@@ -40,7 +40,8 @@ GaugeModel& GaugeOf(HWND gauge);
 void SetGaugeMax(HWND gauge, int maximum);
 void SetGaugeProgress(HWND gauge, long long progress);
 
-// Draws a flat 38 x 38 speed button with its glyph (WM_DRAWITEM).
-void DrawSpeedButton(const DRAWITEMSTRUCT& item, HBITMAP glyph, HBITMAP greyedGlyph);
+// Draws a flat 38 x 38 speed button with its glyph (WM_DRAWITEM), and the focus
+// rectangle when it has the focus and `focusCue` (the keyboard is in use).
+void DrawSpeedButton(const DRAWITEMSTRUCT& item, HBITMAP glyph, HBITMAP greyedGlyph, bool focusCue);
 
 }  // namespace velmoran::ui::win32

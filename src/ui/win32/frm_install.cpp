@@ -93,7 +93,8 @@ bool TfrmInstall::Run() {
     Raise(WizardEvent::FormCreate);
     ShowWindow(Handle(), SW_SHOW);
     UpdateWindow(Handle());
-    SetFocus(Control(idPanIcon));
+    pump_.SetKeyFilter(this);
+    FocusPage();
     if (events_) events_->Shown();
 
     pump_.Run();
@@ -163,10 +164,26 @@ LRESULT TfrmInstall::OnMessage(UINT message, WPARAM w, LPARAM l) {
                 const std::size_t index = item.CtlID - idPanel1;
                 if (index < glyphOfControl_.size() && glyphOfControl_[index] >= 0)
                     DrawSpeedButton(item, glyphs_[glyphOfControl_[index]].Get(),
-                                    greyedGlyphs_[glyphOfControl_[index]].Get());
+                                    greyedGlyphs_[glyphOfControl_[index]].Get(), focusCues_);
             }
             return TRUE;
         }
+        case WM_ACTIVATE:
+            if (LOWORD(w) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+            }
+            break;
+        case WM_SETFOCUS:
+            FocusPage();
+            return 0;
+        case WM_SYSCOMMAND:
+            // Alt+F4 is the page's way out, with its question; a running installation goes on to its end.
+            if ((w & 0xFFF0) == SC_CLOSE) {
+                Press(kPageKeys[static_cast<int>(page_)].escape);
+                return 0;
+            }
+            break;
         case WM_MEASUREITEM:
             reinterpret_cast<MEASUREITEMSTRUCT*>(l)->itemHeight = 16;
             return TRUE;
@@ -268,9 +285,81 @@ void TfrmInstall::ChooseDrive() {
 void TfrmInstall::ShowPage(Page page) {
     for (int id = idTabIntro; id <= idTabUninstalled; ++id)
         ShowWindow(Control(id), id == PageId(page) ? SW_SHOW : SW_HIDE);
+    page_ = page;
+    lastFocus_ = nullptr;
+    // Another window the user works in keeps the focus; ours waits for the activation.
+    if (GetActiveWindow() == Handle()) FocusPage();
 }
 
-void TfrmInstall::SetLabel(Label label, const std::string& text) { SetWindowTextA(Control(LabelId(label)), text.c_str()); }
+// The control that had the focus, else the page's action button (its way out
+// where it has none).
+void TfrmInstall::FocusPage() {
+    HWND target = lastFocus_;
+    if (!target || !IsWindowVisible(target) || !IsWindowEnabled(target)) {
+        const PageKeys& keys = kPageKeys[static_cast<int>(page_)];
+        target = Control(keys.enter ? keys.enter : keys.escape);
+    }
+    if (target) SetFocus(target);
+}
+
+void TfrmInstall::ShowFocusCues() {
+    if (focusCues_) return;
+    focusCues_ = true;
+    if (HWND focus = GetFocus()) InvalidateRect(focus, nullptr, FALSE);
+}
+
+static bool IsPushButton(int id) {
+    for (int i = 0; i < kControlCount; ++i)
+        if (kControls[i].id == id) return kControls[i].kind == Kind::SpeedButton || kControls[i].kind == Kind::FlatButton;
+    return false;
+}
+
+// Tab and Shift+Tab move through the visible page's controls in the table's
+// order; Enter presses the focused button, elsewhere the page's action button
+// (in the folder list it opens the folder), Esc the page's way out. An open
+// drop-down list takes both itself.
+bool TfrmInstall::TakeKey(const MSG& message) {
+    if (message.message != WM_KEYDOWN || (message.hwnd != Handle() && !IsChild(Handle(), message.hwnd))) return false;
+    const WPARAM key = message.wParam;
+    if (key == VK_TAB) {
+        ShowFocusCues();
+        HWND focus = GetFocus();
+        if (focus && !IsChild(Handle(), focus)) focus = nullptr;
+        if (HWND next = GetNextDlgTabItem(Handle(), focus, GetKeyState(VK_SHIFT) < 0)) SetFocus(next);
+        return true;
+    }
+    if (key != VK_RETURN && key != VK_ESCAPE) {
+        if (key == VK_SPACE || (key >= VK_LEFT && key <= VK_DOWN)) ShowFocusCues();
+        return false;
+    }
+    if (key == VK_RETURN && message.hwnd == Control(idDirectoryListBox1)) return false;
+    if (SendMessageA(Control(idDriveComboBox1), CB_GETDROPPEDSTATE, 0, 0)) return false;
+    ShowFocusCues();
+    const PageKeys& keys = kPageKeys[static_cast<int>(page_)];
+    // A button the user moved to is the one Enter presses, as in any dialog: an
+    // Enter meant for Cancel must not uninstall.
+    const int focused = GetDlgCtrlID(GetFocus());
+    const bool onButton = IsPushButton(focused);
+    Press(key == VK_ESCAPE ? keys.escape : onButton ? focused : keys.enter);
+    return true;
+}
+
+// As a click does, and only where a click could.
+void TfrmInstall::Press(int button) {
+    HWND control = button ? Control(button) : nullptr;
+    if (control && IsWindowVisible(control) && IsWindowEnabled(control)) OnCommand(button, BN_CLICKED);
+}
+
+// A screen reader follows a label that changes as the run goes (the file being
+// installed, the uninstall's result) through its name-change event.
+void TfrmInstall::SetLabel(Label label, const std::string& text) {
+    HWND control = Control(LabelId(label));
+    SetWindowTextA(control, text.c_str());
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_WINDOW, CHILDID_SELF);
+    // The pictures are the application's: its name is theirs.
+    if (label == Label::Title)
+        for (int picture : {idImgSplash, idImgIcon}) SetWindowTextA(Control(picture), text.c_str());
+}
 
 std::string TfrmInstall::LabelText(Label label) { return WindowText(Control(LabelId(label))); }
 
@@ -341,7 +430,11 @@ bool TfrmInstall::DesktopShortcutChecked() {
     return SendMessageA(Control(idChkDesktopShortcut), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void TfrmInstall::EnableUninstallExit(bool enabled) { EnableWindow(Control(idBtnUninstallExit), enabled); }
+void TfrmInstall::EnableUninstallExit(bool enabled) {
+    EnableWindow(Control(idBtnUninstallExit), enabled);
+    // The page's only button could not take the focus while the uninstall ran.
+    if (enabled && GetActiveWindow() == Handle()) FocusPage();
+}
 
 MessageResult TfrmInstall::ShowMessage(MessageKind kind, const std::string& text, MessageButtons buttons) {
     // After the application was told to terminate, a box closes at once.

@@ -18,7 +18,7 @@ namespace velmoran::ui::win32 {
 
 // The wizard window: the View the handlers talk to, made of the controls the
 // layout table lists.
-class TfrmInstall : public Window, public View {
+class TfrmInstall : public Window, public View, private KeyFilter {
 public:
     // `application` owns the window (its task-bar button).
     TfrmInstall(HINSTANCE instance, HWND application);
@@ -66,6 +66,10 @@ private:
     bool OnEraseBackground(HDC dc) override;
     bool OnClose() override;
     void OnFailure(const std::exception& failure) override;
+    bool TakeKey(const MSG& message) override;
+    void Press(int button);
+    void FocusPage();
+    void ShowFocusCues();
     void CreateControls();
     void AddToolTip(HWND button, const char* hint);
     void OnFolderTextChanged();
@@ -87,6 +91,9 @@ private:
     DirectoryControls directory_;
     std::string folderText_;
     MessagePump pump_;
+    Page page_ = Page::Intro;
+    HWND lastFocus_ = nullptr;  // restored when the window is activated again
+    bool focusCues_ = false;    // once the keyboard is used, as Windows shows them
 };
 
 }  // namespace velmoran::ui::win32

@@ -84,6 +84,13 @@ const ControlSpec kControls[] = {
 };
 const int kControlCount = sizeof kControls / sizeof kControls[0];
 
+const PageKeys kPageKeys[] = {
+    {idTabIntro, idBtnShowLicense, idBtnExit},         {idTabLicense, idBtnAccept, idBtnExit2},
+    {idTabFolder, idBtnGoInstall, idBtnExit3},         {idTabInstalling, 0, idBtnExit4},
+    {idTabInstalled, idBtnComplete, idBtnComplete},    {idTabUninstall, idBtnUninstall, idBtnCancel},
+    {idTabUninstalled, idBtnUninstallExit, idBtnUninstallExit},
+};
+
 const BevelSpecRow kBevels[] = {
     {0, 1, 1, 595, 316, true},    // Bevel11 and Bevel10: the double raised frame
     {0, 1, 1, 594, 315, true},

@@ -38,6 +38,16 @@ struct BevelSpecRow {
     bool raised;
 };
 
+// The buttons a page's keys press: Enter its action (0 where it has none, as
+// while the installation runs), Esc and Alt+F4 its way out. One row a page, in
+// the order of the pages.
+struct PageKeys {
+    int page;
+    int enter;
+    int escape;
+};
+extern const PageKeys kPageKeys[];
+
 extern const ControlSpec kControls[];
 extern const int kControlCount;
 extern const BevelSpecRow kBevels[];

@@ -4,10 +4,14 @@ namespace velmoran::ui::win32 {
 
 void MessagePump::Run() {
     MSG message;
-    while (!ended_ && GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    while (!ended_ && GetMessageA(&message, nullptr, 0, 0) > 0) Dispatch(message);
+}
+
+void MessagePump::Dispatch(const MSG& message) {
+    const bool key = message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN;
+    if (key && keyFilter_ && keyFilter_->TakeKey(message)) return;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
 }
 
 void MessagePump::KeepResponsive() {
@@ -28,8 +32,7 @@ void MessagePump::KeepResponsive() {
             ended_ = true;
             continue;
         }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        Dispatch(message);
     }
 }
 

@@ -7,8 +7,18 @@
 
 namespace velmoran::ui::win32 {
 
+// Keys the window acts on before they reach the focused control: the moves and
+// presses a dialog box knows (Tab, Enter, Esc).
+class KeyFilter {
+public:
+    virtual ~KeyFilter() = default;
+    // True: the key was taken, and goes no further.
+    virtual bool TakeKey(const MSG& message) = 0;
+};
+
 class MessagePump {
 public:
+    void SetKeyFilter(KeyFilter* filter) { keyFilter_ = filter; }
     // Dispatches messages until the program is told to end.
     void Run();
     // Dispatches what waits, when something does or 100 ms have passed.
@@ -18,6 +28,9 @@ public:
     bool Ended() const { return ended_; }
 
 private:
+    void Dispatch(const MSG& message);
+
+    KeyFilter* keyFilter_ = nullptr;
     bool ended_ = false;
     DWORD lastEmptied_ = 0;  // GetTickCount of the last emptying of the queue
 };

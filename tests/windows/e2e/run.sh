@@ -631,6 +631,13 @@ INI
     expect_exit 0 "$folder\\uninstall.exe" /S
     check_removed
     check_unregistered ;;
+  keyboard)
+    # The whole life cycle by keyboard, and every page button named by its tool-tip.
+    build
+    drive keyboard.gui
+    check_installed
+    drive keyboard.uninstall
+    check_removed ;;
   leftover)
     build
     drive leftover.gui
