@@ -70,11 +70,16 @@ int AnswerUsage(const setup::ParsedCommandLine& parsed, setup::SetupLog* log) {
     const bool error = !parsed.error.empty();
     const std::string text = error ? parsed.error + "\r\n\r\n" + setup::kUsageText : setup::kUsageText;
     if (log) log->Line((error ? "Error: " : "") + text);
-    if (!parsed.options.suppressMessageBoxes)
-        ui::win32::ShowMessageBox(nullptr, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)),
+    if (!parsed.options.suppressMessageBoxes) {
+        // The stock font is made for the system's scale; so is the box.
+        HDC screen = GetDC(nullptr);
+        const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+        ui::win32::ShowMessageBox(nullptr, static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), dpi,
                                   error ? "Error" : "Information",
                                   error ? ui::win32::BoxIcon::Error : ui::win32::BoxIcon::Information, text,
                                   ui::MessageButtons::Ok);
+    }
     return error ? setup::kExitCouldNotStart : setup::kExitDone;
 }
 

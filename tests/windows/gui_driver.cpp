@@ -18,6 +18,7 @@
 //   key KEY                      press Tab, Shift+Tab, Enter, Esc, Space, Up, Down or Alt+F4
 //                                through the system's input
 //   focus NAME                   the control has the keyboard focus
+//   size NAME WIDTH HEIGHT       the client area's size ("form": the wizard's)
 //   accessible NAME ROLE [VALUE] its accessible role ("progressbar", "graphic") and value
 //   type NAME TEXT               set an edit box's text (an empty TEXT clears it)
 //   drive X:                     choose a drive in DriveComboBox1
@@ -639,6 +640,14 @@ void Run(const std::string& line) {
     if (command == "print") return (void)std::printf("  %s: %s\n", rest.c_str(), TextOf(Control(rest)).c_str());
     if (command == "click") return Click(Control(rest));
     if (command == "key") return PressKey(rest);
+    if (command == "size") {
+        // size NAME WIDTH HEIGHT: the client area ("form": the wizard window's).
+        HWND window = name == "form" ? g_form : Control(name);
+        RECT client{};
+        GetClientRect(window, &client);
+        const std::string seen = std::to_string(client.right) + " " + std::to_string(client.bottom);
+        return Expect(seen == value, name + " is " + seen + ", expected " + value);
+    }
     if (command == "accessible") {
         const std::string role = value.substr(0, value.find(' '));
         return ExpectAccessible(Control(name), role, value.find(' ') == std::string::npos ? "" : value.substr(value.find(' ') + 1));

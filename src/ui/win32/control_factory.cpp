@@ -48,7 +48,7 @@ COLORREF Background(const ControlSpec& entry) {
 
 }  // namespace
 
-HWND CreateControl(const ControlSpec& entry, HWND parent, HINSTANCE instance, ControlFonts fonts) {
+HWND CreateControl(const ControlSpec& entry, RECT place, HWND parent, HINSTANCE instance, ControlFonts fonts) {
     const KindStyle& row = kKindStyles[static_cast<std::size_t>(entry.kind)];
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | row.style | ((entry.flags & kHidden) ? 0 : WS_VISIBLE) |
                   ((entry.flags & kDisabled) ? WS_DISABLED : 0);
@@ -62,8 +62,8 @@ HWND CreateControl(const ControlSpec& entry, HWND parent, HINSTANCE instance, Co
     if (entry.kind == Kind::Picture) parameter = reinterpret_cast<LPVOID>(static_cast<UINT_PTR>(Background(entry)));
     // A glyph button draws no text: its tool-tip is its name for assistive technology.
     const char* text = entry.kind == Kind::SpeedButton && entry.hint ? entry.hint : entry.text;
-    HWND control = CreateWindowExA(extended, row.windowClass, text, style, entry.x, entry.y, entry.width,
-                                   entry.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)),
+    HWND control = CreateWindowExA(extended, row.windowClass, text, style, place.left, place.top,
+                                   place.right - place.left, place.bottom - place.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(entry.id)),
                                    instance, parameter);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>((entry.flags & kBold) ? fonts.bold : fonts.normal), FALSE);
     if (entry.kind == Kind::RichEdit) {

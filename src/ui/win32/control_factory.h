@@ -13,6 +13,6 @@ struct ControlFonts {
 };
 
 // The control `entry` describes, as a child of `parent`, in its font.
-HWND CreateControl(const ControlSpec& entry, HWND parent, HINSTANCE instance, ControlFonts fonts);
+HWND CreateControl(const ControlSpec& entry, RECT place, HWND parent, HINSTANCE instance, ControlFonts fonts);
 
 }  // namespace velmoran::ui::win32

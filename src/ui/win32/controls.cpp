@@ -209,10 +209,13 @@ void DrawSpeedButton(const DRAWITEMSTRUCT& item, HBITMAP glyph, HBITMAP greyedGl
     // Flat until pressed; the glyph moves by a pixel as the button goes down.
     if (pressed) DrawBevel(dc, r, false);
     const int offset = pressed ? 1 : 0;
-    const int x = (r.right - r.left - kGlyphSize) / 2 + offset;
-    const int y = (r.bottom - r.top - kGlyphSize) / 2 + offset;
+    BITMAP shape{};
+    GetObjectA(glyph, sizeof shape, &shape);  // drawn for the window's DPI
+    const int side = shape.bmWidth;
+    const int x = (r.right - r.left - side) / 2 + offset;
+    const int y = (r.bottom - r.top - side) / 2 + offset;
     MemoryCanvas source(dc, (item.itemState & ODS_DISABLED) ? greyedGlyph : glyph);
-    BitBlt(dc, x, y, kGlyphSize, kGlyphSize, source.Get(), 0, 0, SRCCOPY);
+    BitBlt(dc, x, y, side, side, source.Get(), 0, 0, SRCCOPY);
     if (focusCue && (item.itemState & ODS_FOCUS)) {
         RECT focus{r.left + 2, r.top + 2, r.right - 2, r.bottom - 2};
         SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));

@@ -5,6 +5,7 @@
 #include "common/failure.h"
 #include "common/path.h"
 #include "platform/win32/handles.h"
+#include "ui/dpi_scale.h"
 #include "ui/win32/gdi.h"
 
 namespace velmoran::ui::win32 {
@@ -42,13 +43,14 @@ std::vector<std::string> SubFolders(const std::string& folder) {
     return names;
 }
 
-void DrawFolderIcon(HDC dc, int x, int y, bool open) {
+void DrawFolderIcon(HDC dc, int x, int y, bool open, int dpi) {
+    const auto at = [dpi](int value) { return Scaled(value, dpi); };
     Brush yellow(CreateSolidBrush(open ? RGB(255, 230, 140) : RGB(240, 200, 80)));
     Pen outline(CreatePen(PS_SOLID, 1, RGB(130, 100, 20)));
     Selection brush(dc, yellow.Get());
     Selection pen(dc, outline.Get());
-    Rectangle(dc, x, y + 1, x + 7, y + 4);
-    Rectangle(dc, x, y + 3, x + 15, y + 13);
+    Rectangle(dc, x, y + at(1), x + at(7), y + at(4));
+    Rectangle(dc, x, y + at(3), x + at(15), y + at(13));
 }
 
 }  // namespace
@@ -137,18 +139,18 @@ bool DirectoryControls::ChooseDrive() {
     return SetDirectory(FullPath(drive));
 }
 
-void DirectoryControls::DrawRow(const DRAWITEMSTRUCT& item) {
+void DirectoryControls::DrawRow(const DRAWITEMSTRUCT& item, int dpi) {
     if (item.itemID == static_cast<UINT>(-1) || item.itemID >= rows_.size()) return;
     const Row& row = rows_[item.itemID];
     HDC dc = item.hDC;
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     FillRect(dc, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-    const int x = item.rcItem.left + 2 + row.level * 8;
-    DrawFolderIcon(dc, x, item.rcItem.top + 1, row.open);
+    const int x = item.rcItem.left + Scaled(2 + row.level * 8, dpi);
+    DrawFolderIcon(dc, x, item.rcItem.top + Scaled(1, dpi), row.open, dpi);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
     RECT text = item.rcItem;
-    text.left = x + 19;
+    text.left = x + Scaled(19, dpi);
     const std::string name = row.level == 0 ? row.path : FileNamePart(row.path);
     DrawTextA(dc, name.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }

@@ -32,7 +32,7 @@ public:
     // A drive that is not ready throws Failure("I/O error 21") and stays put.
     bool ChooseDrive();
 
-    void DrawRow(const DRAWITEMSTRUCT& item);
+    void DrawRow(const DRAWITEMSTRUCT& item, int dpi);
 
 private:
     struct Row {

@@ -18,6 +18,20 @@
 namespace velmoran::ui::win32 {
 namespace {
 
+// The scale of a monitor (Windows 8.1 and later), else the system's.
+int MonitorDpi(HMONITOR monitor) {
+    using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    static const auto getDpiForMonitor = reinterpret_cast<GetDpiForMonitorFunction>(reinterpret_cast<void*>(
+        GetProcAddress(platform::win32::LoadSystemLibrary("shcore.dll"), "GetDpiForMonitor")));
+    UINT x = 0, y = 0;
+    constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+    if (getDpiForMonitor && SUCCEEDED(getDpiForMonitor(monitor, kEffectiveDpi, &x, &y)) && y > 0) return static_cast<int>(y);
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : kDesignDpi;
+}
+
 int LabelId(Label label) {
     switch (label) {
         case Label::Title: return idLabTitle;
@@ -62,16 +76,26 @@ void LoadControlLibraries() {
 
 }  // namespace
 
-TfrmInstall::TfrmInstall(HINSTANCE instance, HWND application) : instance_(instance), application_(application) {
-    // MS Sans Serif at 8 points: a character height of 11 pixels, never scaled.
-    font_ = Font(CreateFontA(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
-    boldFont_ = Font(CreateFontA(-11, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
+TfrmInstall::TfrmInstall(HINSTANCE instance, HWND application) : instance_(instance), application_(application) {}
+
+// MS Sans Serif at 8 points: a character height of 11 pixels at 96 DPI; the
+// glyphs drawn for the scale.
+void TfrmInstall::MakeScaledResources() {
+    const auto font = [this](int weight) {
+        return Font(CreateFontA(-Scaled(11, dpi_), 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "MS Sans Serif"));
+    };
+    font_ = font(FW_NORMAL);
+    boldFont_ = font(FW_BOLD);
     for (int glyph = 0; glyph < kGlyphCount; ++glyph) {
-        glyphs_[glyph] = MakeGlyph(static_cast<Glyph>(glyph));
-        greyedGlyphs_[glyph] = MakeGlyph(static_cast<Glyph>(glyph), true);
+        glyphs_[glyph] = MakeGlyph(static_cast<Glyph>(glyph), false, Scaled(kGlyphSize, dpi_));
+        greyedGlyphs_[glyph] = MakeGlyph(static_cast<Glyph>(glyph), true, Scaled(kGlyphSize, dpi_));
     }
+}
+
+RECT TfrmInstall::Place(int x, int y, int width, int height) const {
+    const ScaledRect r = ScaledRectangle(x, y, width, height, dpi_);
+    return {r.left, r.top, r.right, r.bottom};
 }
 
 TfrmInstall::~TfrmInstall() {
@@ -83,10 +107,14 @@ bool TfrmInstall::Run() {
     RegisterControlClasses(instance_);
     RegisterWindowClass(instance_, kFormClass, &Window::Procedure, ClassIcon::Program);
 
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - kFormWidth) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - kFormHeight) / 2;
+    const POINT centre{GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};
+    dpi_ = MonitorDpi(MonitorFromPoint(centre, MONITOR_DEFAULTTOPRIMARY));
+    MakeScaledResources();
+    const int width = Scaled(kFormWidth, dpi_), height = Scaled(kFormHeight, dpi_);
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     if (!Create(WS_EX_CONTROLPARENT, kFormClass, "Velmoran Installation System", WS_POPUP | WS_CLIPCHILDREN,
-                {x, y, x + kFormWidth, y + kFormHeight}, application_, instance_))
+                {x, y, x + width, y + height}, application_, instance_))
         return false;
     CreateControls();
 
@@ -112,12 +140,21 @@ void TfrmInstall::CreateControls() {
     for (int i = 0; i < kControlCount; ++i) {
         const ControlSpec& entry = kControls[i];
         HWND parent = entry.parent == 0 ? Handle() : Control(entry.parent);
-        HWND control = CreateControl(entry, parent, instance_, {font_.Get(), boldFont_.Get()});
+        HWND control = CreateControl(entry, Place(entry.x, entry.y, entry.width, entry.height), parent, instance_,
+                                     {font_.Get(), boldFont_.Get()});
         if (entry.hint) AddToolTip(control, entry.hint);
         controls_[static_cast<std::size_t>(entry.id - idPanel1)] = control;
         if (entry.kind == Kind::SpeedButton) glyphOfControl_[static_cast<std::size_t>(entry.id - idPanel1)] = entry.glyph;
     }
-    // Every container gets its bevels; panIcon its black face and lowered frame.
+    SetPanelLooks();
+    directory_.Attach(Control(idDriveComboBox1), Control(idDirectoryListBox1));
+    directory_.FillDrives();
+    directory_.ShowCurrentFolder();  // as a new list does, until start-up points it elsewhere
+    win32::SetGaugeProgress(Control(idGauge1), 100);  // Gauge1 stays full
+}
+
+// Every container gets its bevels; panIcon its black face and lowered frame.
+void TfrmInstall::SetPanelLooks() {
     for (int i = 0; i < kControlCount; ++i) {
         const ControlSpec& entry = kControls[i];
         if (entry.kind != Kind::Panel && entry.kind != Kind::Page) continue;
@@ -127,14 +164,30 @@ void TfrmInstall::CreateControls() {
         for (int b = 0; b < kBevelCount; ++b) {
             const BevelSpecRow& row = kBevels[b];
             if (row.parent == entry.id)
-                look.bevels.push_back({{row.x, row.y, row.x + row.width, row.y + row.height}, row.raised});
+                look.bevels.push_back({Place(row.x, row.y, row.width, row.height), row.raised});
         }
         SetPanelLook(Control(entry.id), std::move(look));
     }
-    directory_.Attach(Control(idDriveComboBox1), Control(idDirectoryListBox1));
-    directory_.FillDrives();
-    directory_.ShowCurrentFolder();  // as a new list does, until start-up points it elsewhere
-    win32::SetGaugeProgress(Control(idGauge1), 100);  // Gauge1 stays full
+}
+
+// The window moved to a monitor of another scale: everything laid out anew for
+// it, at the place the system suggests.
+void TfrmInstall::ChangeDpi(int dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    MakeScaledResources();
+    for (int i = 0; i < kControlCount; ++i) {
+        const ControlSpec& entry = kControls[i];
+        const RECT place = Place(entry.x, entry.y, entry.width, entry.height);
+        HWND control = Control(entry.id);
+        SetWindowPos(control, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>((entry.flags & kBold) ? boldFont_.Get() : font_.Get()), TRUE);
+    }
+    SetPanelLooks();
+    SendMessageA(Control(idDirectoryListBox1), LB_SETITEMHEIGHT, 0, Scaled(16, dpi_));
+    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void TfrmInstall::AddToolTip(HWND button, const char* hint) {
@@ -159,7 +212,7 @@ LRESULT TfrmInstall::OnMessage(UINT message, WPARAM w, LPARAM l) {
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(l);
             if (item.CtlID == idDirectoryListBox1) {
-                directory_.DrawRow(item);
+                directory_.DrawRow(item, dpi_);
             } else {
                 const std::size_t index = item.CtlID - idPanel1;
                 if (index < glyphOfControl_.size() && glyphOfControl_[index] >= 0)
@@ -185,8 +238,11 @@ LRESULT TfrmInstall::OnMessage(UINT message, WPARAM w, LPARAM l) {
             }
             break;
         case WM_MEASUREITEM:
-            reinterpret_cast<MEASUREITEMSTRUCT*>(l)->itemHeight = 16;
+            reinterpret_cast<MEASUREITEMSTRUCT*>(l)->itemHeight = static_cast<UINT>(Scaled(16, dpi_));
             return TRUE;
+        case WM_DPICHANGED:
+            ChangeDpi(HIWORD(w), *reinterpret_cast<const RECT*>(l));
+            return 0;
         case WM_VKEYTOITEM:
             if (LOWORD(w) == VK_RETURN) {
                 Guarded(&TfrmInstall::OpenSelectedFolder);
@@ -215,7 +271,7 @@ bool TfrmInstall::OnPaint() {
     PaintScope paint(Handle());
     for (int b = 0; b < kBevelCount; ++b) {
         const BevelSpecRow& row = kBevels[b];
-        if (row.parent == 0) DrawBevel(paint.Get(), {row.x, row.y, row.x + row.width, row.y + row.height}, row.raised);
+        if (row.parent == 0) DrawBevel(paint.Get(), Place(row.x, row.y, row.width, row.height), row.raised);
     }
     return true;
 }
@@ -392,7 +448,8 @@ void TfrmInstall::SetSplash(const Bytes& jpeg) {
 void TfrmInstall::SetIcon(const Bytes& jpeg) {
     SIZE size{};
     Bitmap bitmap = DecodeJpeg(jpeg, ClientSize(Control(idImgIcon)), size);
-    SetPicture(Control(idImgIcon), std::move(bitmap), size, false);
+    // Drawn as it is at 96 DPI; scaled to the window's scale elsewhere.
+    SetPicture(Control(idImgIcon), std::move(bitmap), size, dpi_ != kDesignDpi);
 }
 
 void TfrmInstall::LoadRichText(RichBox box, const Bytes& text) {
@@ -445,12 +502,12 @@ MessageResult TfrmInstall::ShowMessage(MessageKind kind, const std::string& text
                       std::size(kIcons) == std::size(kTitles),
                   "a title and an icon for each kind of message, in the order of MessageKind");
     const int index = static_cast<int>(kind);
-    return ShowMessageBox(Handle(), font_.Get(), kTitles[index], kIcons[index], text, buttons);
+    return ShowMessageBox(Handle(), font_.Get(), dpi_, kTitles[index], kIcons[index], text, buttons);
 }
 
 void TfrmInstall::ShowFailure(const std::string& message) {
     if (pump_.Ended()) return;
-    ShowMessageBox(Handle(), font_.Get(), "Installer", BoxIcon::Error, message, MessageButtons::Ok);
+    ShowMessageBox(Handle(), font_.Get(), dpi_, "Installer", BoxIcon::Error, message, MessageButtons::Ok);
 }
 
 void TfrmInstall::ProcessMessages() { pump_.KeepResponsive(); }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/dpi_scale.h"
 #include "ui/view.h"
 #include "ui/wizard_events.h"
 #include "ui/win32/directory_controls.h"
@@ -71,6 +72,11 @@ private:
     void FocusPage();
     void ShowFocusCues();
     void CreateControls();
+    void MakeScaledResources();
+    void SetPanelLooks();
+    void ChangeDpi(int dpi, const RECT& suggested);
+    // A rectangle of the layout at the window's scale.
+    RECT Place(int x, int y, int width, int height) const;
     void AddToolTip(HWND button, const char* hint);
     void OnFolderTextChanged();
     void Guarded(void (TfrmInstall::*action)());
@@ -92,6 +98,7 @@ private:
     std::string folderText_;
     MessagePump pump_;
     Page page_ = Page::Intro;
+    int dpi_ = kDesignDpi;
     HWND lastFocus_ = nullptr;  // restored when the window is activated again
     bool focusCues_ = false;    // once the keyboard is used, as Windows shows them
 };

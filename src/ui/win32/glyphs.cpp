@@ -9,34 +9,44 @@ struct Gradient {
     COLORREF top, bottom;
 };
 
-uint8_t Blend(int from, int to, int row) { return static_cast<uint8_t>(from + (to - from) * row / (kGlyphSize - 1)); }
+uint8_t Blend(int from, int to, int row, int size) { return static_cast<uint8_t>(from + (to - from) * row / (size - 1)); }
 
-void FillGradient(uint32_t* pixels, Gradient g) {
-    for (int y = 0; y < kGlyphSize; ++y) {
-        const uint32_t colour = (Blend(GetRValue(g.top), GetRValue(g.bottom), y) << 16) |
-                                (Blend(GetGValue(g.top), GetGValue(g.bottom), y) << 8) |
-                                Blend(GetBValue(g.top), GetBValue(g.bottom), y);
-        for (int x = 0; x < kGlyphSize; ++x) pixels[y * kGlyphSize + x] = colour;
+void FillGradient(uint32_t* pixels, Gradient g, int size) {
+    for (int y = 0; y < size; ++y) {
+        const uint32_t colour = (Blend(GetRValue(g.top), GetRValue(g.bottom), y, size) << 16) |
+                                (Blend(GetGValue(g.top), GetGValue(g.bottom), y, size) << 8) |
+                                Blend(GetBValue(g.top), GetBValue(g.bottom), y, size);
+        for (int x = 0; x < size; ++x) pixels[y * size + x] = colour;
     }
 }
 
+// With a high-contrast theme on, the shapes take the theme's button text
+// colour on its button face, so they show on black as on white.
+bool HighContrast() {
+    HIGHCONTRASTA contrast{sizeof contrast, 0, nullptr};
+    return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) && (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+COLORREF Ink() { return HighContrast() ? GetSysColor(COLOR_BTNTEXT) : RGB(0, 0, 0); }
+
 void DrawTriangle(HDC dc) {
     const POINT points[] = {{11, 7}, {24, 16}, {11, 25}};
-    Brush black(CreateSolidBrush(RGB(0, 0, 0)));
-    Selection brush(dc, black.Get());
-    Selection pen(dc, GetStockObject(BLACK_PEN));
+    Brush ink(CreateSolidBrush(Ink()));
+    Selection brush(dc, ink.Get());
+    Pen outline(CreatePen(PS_SOLID, 1, Ink()));
+    Selection pen(dc, outline.Get());
     Polygon(dc, points, 3);
 }
 
 void DrawThickLines(HDC dc, const POINT* points, int count, int width) {
-    Pen thick(CreatePen(PS_SOLID, width, RGB(0, 0, 0)));
+    Pen thick(CreatePen(PS_SOLID, width, Ink()));
     Selection pen(dc, thick.Get());
     Polyline(dc, points, count);
 }
 
 void DrawCrossInSquare(HDC dc) {
     Selection brush(dc, GetStockObject(NULL_BRUSH));
-    Pen frame(CreatePen(PS_SOLID, 2, RGB(0, 0, 0)));
+    Pen frame(CreatePen(PS_SOLID, 2, Ink()));
     {
         Selection pen(dc, frame.Get());
         Rectangle(dc, 7, 7, 26, 26);
@@ -54,10 +64,10 @@ void DrawTick(HDC dc) {
 
 // A disabled button's look: colour taken out, and every pixel drawn halfway
 // back towards the button face, so the shape is still seen but plainly inactive.
-void Grey(uint32_t* pixels) {
+void Grey(uint32_t* pixels, int size) {
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     const int faceGrey = (GetRValue(face) * 30 + GetGValue(face) * 59 + GetBValue(face) * 11) / 100;
-    for (int i = 0; i < kGlyphSize * kGlyphSize; ++i) {
+    for (int i = 0; i < size * size; ++i) {
         const uint32_t p = pixels[i];
         const int grey = (static_cast<int>((p >> 16) & 0xFF) * 30 + static_cast<int>((p >> 8) & 0xFF) * 59 +
                           static_cast<int>(p & 0xFF) * 11) / 100;
@@ -68,15 +78,25 @@ void Grey(uint32_t* pixels) {
 
 }  // namespace
 
-Bitmap MakeGlyph(Glyph glyph, bool disabled) {
+Bitmap MakeGlyph(Glyph glyph, bool disabled, int size) {
     const Gradient grey{RGB(245, 245, 245), RGB(150, 150, 150)};
     const Gradient blue{RGB(190, 225, 255), RGB(30, 110, 205)};
     void* bits = nullptr;
-    Bitmap bitmap(CreateCanvasBitmap(kGlyphSize, kGlyphSize, &bits));
-    FillGradient(static_cast<uint32_t*>(bits), glyph == kGlyphGo || glyph == kGlyphOk ? blue : grey);
+    Bitmap bitmap(CreateCanvasBitmap(size, size, &bits));
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    FillGradient(static_cast<uint32_t*>(bits),
+                 HighContrast() ? Gradient{face, face} : glyph == kGlyphGo || glyph == kGlyphOk ? blue : grey, size);
     HDC screen = GetDC(nullptr);
     {
         MemoryCanvas canvas(screen, bitmap.Get());
+        // The shapes are drawn in 96-DPI coordinates, pen widths included: a
+        // larger glyph is drawn larger, never stretched from the small one.
+        if (size != kGlyphSize) {
+            SetGraphicsMode(canvas.Get(), GM_ADVANCED);
+            const float scale = static_cast<float>(size) / kGlyphSize;
+            const XFORM transform{scale, 0, 0, scale, 0, 0};
+            SetWorldTransform(canvas.Get(), &transform);
+        }
         switch (glyph) {
             case kGlyphNext:
             case kGlyphGo: DrawTriangle(canvas.Get()); break;
@@ -87,7 +107,7 @@ Bitmap MakeGlyph(Glyph glyph, bool disabled) {
     }
     ReleaseDC(nullptr, screen);
     GdiFlush();  // the drawing reaches the bits before they are read
-    if (disabled) Grey(static_cast<uint32_t*>(bits));
+    if (disabled) Grey(static_cast<uint32_t*>(bits), size);
     return bitmap;
 }
 

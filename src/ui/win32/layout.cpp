@@ -1,7 +1,7 @@
 #include "ui/win32/layout.h"
 
 #include "ui/win32/control_ids.h"
-#include "ui/win32/pictures.h"
+#include "ui/win32/glyph_ids.h"
 
 namespace velmoran::ui::win32 {
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "ui/dpi_scale.h"
 #include "ui/win32/control_ids.h"
 #include "ui/win32/window.h"
 
@@ -17,6 +18,7 @@ struct BoxButton {
 
 struct BoxState {
     HFONT font;
+    int dpi;
     std::string title;
     BoxIcon icon;
     std::string text;
@@ -54,8 +56,9 @@ HWND Child(HWND box, const char* windowClass, const char* text, DWORD style, int
 // Lays the box out around its text and centres it on the screen.
 void Build(HWND box, BoxState& state) {
     SetWindowTextA(box, state.title.c_str());
-    const int margin = 12, iconSize = 32, buttonWidth = 75, buttonHeight = 23, gap = 8;
-    RECT textRect = {0, 0, 380, 0};
+    const auto at = [&state](int value) { return Scaled(value, state.dpi); };
+    const int margin = at(12), iconSize = at(32), buttonWidth = at(75), buttonHeight = at(23), gap = at(8);
+    RECT textRect = {0, 0, at(380), 0};
     HDC dc = GetDC(box);
     HGDIOBJ old = SelectObject(dc, state.font);
     DrawTextA(dc, state.text.c_str(), -1, &textRect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
@@ -65,14 +68,14 @@ void Build(HWND box, BoxState& state) {
     const int count = static_cast<int>(state.row.size());
     const int rowWidth = count * buttonWidth + (count - 1) * gap;
     const int textLeft = margin + iconSize + margin;
-    const int width = std::max<int>(textLeft + textRect.right + margin + 8, rowWidth + 2 * margin);
+    const int width = std::max<int>(textLeft + textRect.right + margin + at(8), rowWidth + 2 * margin);
     const int textHeight = std::max<int>(textRect.bottom, iconSize);
     const int height = margin + textHeight + margin + buttonHeight + margin;
 
     HWND icon = Child(box, "STATIC", "", SS_ICON, idBoxIcon, margin, margin, iconSize, iconSize, state.font);
     SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, IconResource(state.icon))), 0);
     const int textTop = margin + (textHeight - textRect.bottom) / 2;
-    Child(box, "STATIC", state.text.c_str(), SS_LEFT | SS_NOPREFIX, idBoxText, textLeft, textTop, textRect.right + 8,
+    Child(box, "STATIC", state.text.c_str(), SS_LEFT | SS_NOPREFIX, idBoxText, textLeft, textTop, textRect.right + at(8),
           textRect.bottom, state.font);
     int x = (width - rowWidth) / 2;
     for (std::size_t i = 0; i < state.row.size(); ++i, x += buttonWidth + gap) {
@@ -138,9 +141,9 @@ private:
 
 }  // namespace
 
-MessageResult ShowMessageBox(HWND owner, HFONT font, const std::string& title, BoxIcon icon, const std::string& text,
+MessageResult ShowMessageBox(HWND owner, HFONT font, int dpi, const std::string& title, BoxIcon icon, const std::string& text,
                              MessageButtons buttons) {
-    BoxState state{font, title, icon, text, buttons, ButtonsFor(buttons)};
+    BoxState state{font, dpi, title, icon, text, buttons, ButtonsFor(buttons)};
     // An empty dialog template; Build makes the controls. Templates are word-aligned.
     struct {
         DLGTEMPLATE header;

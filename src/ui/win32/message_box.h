@@ -12,7 +12,7 @@ namespace velmoran::ui::win32 {
 
 enum class BoxIcon { Warning, Error, Information, Question };
 
-MessageResult ShowMessageBox(HWND owner, HFONT font, const std::string& title, BoxIcon icon, const std::string& text,
+MessageResult ShowMessageBox(HWND owner, HFONT font, int dpi, const std::string& title, BoxIcon icon, const std::string& text,
                              MessageButtons buttons);
 
 }  // namespace velmoran::ui::win32

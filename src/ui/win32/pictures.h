@@ -4,15 +4,13 @@
 
 #include "common/byte_io.h"
 #include "ui/win32/gdi.h"
+#include "ui/win32/glyph_ids.h"
 
 namespace velmoran::ui::win32 {
 
-enum Glyph { kGlyphNext = 0, kGlyphGo = 1, kGlyphExit = 2, kGlyphOk = 3, kGlyphCount = 4 };
-inline constexpr int kGlyphSize = 32;
-
-// A whole, opaque 32 x 32 glyph, its gradient background included; greyed
-// for a disabled button.
-Bitmap MakeGlyph(Glyph glyph, bool disabled = false);
+// A whole, opaque glyph of `size` pixels a side (drawn for that size, not
+// stretched), its gradient background included; greyed for a disabled button.
+Bitmap MakeGlyph(Glyph glyph, bool disabled = false, int size = kGlyphSize);
 
 // Decodes a JPEG into a bitmap, scaled down by libjpeg to no more than twice
 // `shownAt` where it is larger; `size` receives the bitmap's size. Throws Failure

@@ -631,6 +631,16 @@ INI
     expect_exit 0 "$folder\\uninstall.exe" /S
     check_removed
     check_unregistered ;;
+  high-dpi)
+    # The prefix at 150% (144 DPI): the wizard lays itself out at 1.5 times the
+    # 96-DPI layout; its screenshots are kept.
+    build
+    desktop_key='HKCU\Control Panel\Desktop'
+    end_wine_session
+    wine_run reg add "$desktop_key" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
+    restore+=("wine_run reg delete '$desktop_key' /v LogPixels /f >/dev/null 2>&1; end_wine_session")
+    end_wine_session
+    drive "$scenario.gui" ;;
   keyboard)
     # The whole life cycle by keyboard, and every page button named by its tool-tip.
     build
