@@ -12,4 +12,11 @@ void RestrictDllSearchToSystemFolder();
 // Loads a DLL from the system folder by its full path; nullptr when absent.
 HMODULE LoadSystemLibrary(const char* name);
 
+// Points `function` at the export `name` of `library`; it stays null when
+// either is missing.
+template <typename Function>
+void Resolve(HMODULE library, const char* name, Function& function) {
+    if (library) function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
 }  // namespace velmoran::platform::win32

@@ -50,11 +50,6 @@ struct ShellApi {
     decltype(&SysFreeString) sysFreeString = nullptr;
 };
 
-template <typename Function>
-void Resolve(HMODULE library, const char* name, Function& function) {
-    if (library) function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
-
 const ShellApi& Api() {
     static const ShellApi api = [] {
         ShellApi loaded;

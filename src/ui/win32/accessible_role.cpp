@@ -15,18 +15,13 @@ struct AccessibilityApi {
     decltype(&SysAllocString) allocString = nullptr;
 };
 
-template <typename Function>
-void Resolve(HMODULE library, const char* name, Function& function) {
-    if (library) function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
-
 const AccessibilityApi& Api() {
     static const AccessibilityApi api = [] {
         AccessibilityApi loaded;
         HMODULE oleacc = platform::win32::LoadSystemLibrary("oleacc.dll");
-        Resolve(oleacc, "CreateStdAccessibleObject", loaded.createStandard);
-        Resolve(oleacc, "LresultFromObject", loaded.lresultFromObject);
-        Resolve(platform::win32::LoadSystemLibrary("oleaut32.dll"), "SysAllocString", loaded.allocString);
+        platform::win32::Resolve(oleacc, "CreateStdAccessibleObject", loaded.createStandard);
+        platform::win32::Resolve(oleacc, "LresultFromObject", loaded.lresultFromObject);
+        platform::win32::Resolve(platform::win32::LoadSystemLibrary("oleaut32.dll"), "SysAllocString", loaded.allocString);
         return loaded;
     }();
     return api;
