@@ -184,6 +184,11 @@ void SetPicture(HWND window, Bitmap bitmap, SIZE size, bool stretch) {
     InvalidateRect(window, nullptr, FALSE);
 }
 
+void SetPictureStretch(HWND window, bool stretch) {
+    ObjectOf<PictureWindow>(window)->stretch = stretch;
+    InvalidateRect(window, nullptr, FALSE);
+}
+
 GaugeModel& GaugeOf(HWND gauge) { return ObjectOf<GaugeWindow>(gauge)->model; }
 
 void SetGaugeMax(HWND gauge, int maximum) {

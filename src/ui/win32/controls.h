@@ -33,6 +33,8 @@ void SetPanelLook(HWND panel, PanelLook look);
 
 // Pictures: stretched to the box, or drawn at their own size from the top left.
 void SetPicture(HWND picture, Bitmap bitmap, SIZE size, bool stretch);
+// Whether the picture already set is stretched to the window.
+void SetPictureStretch(HWND picture, bool stretch);
 
 // Gauges share the model's arithmetic; SetGaugeProgress repaints only when the
 // percentage changes.

@@ -184,6 +184,7 @@ void TfrmInstall::ChangeDpi(int dpi, const RECT& suggested) {
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>((entry.flags & kBold) ? boldFont_.Get() : font_.Get()), TRUE);
     }
     SetPanelLooks();
+    SetPictureStretch(Control(idImgIcon), dpi_ != kDesignDpi);  // as SetIcon chooses
     SendMessageA(Control(idDirectoryListBox1), LB_SETITEMHEIGHT, 0, Scaled(16, dpi_));
     SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
