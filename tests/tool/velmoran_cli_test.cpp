@@ -350,6 +350,28 @@ TEST_F(SampleProject, RegistrationsReachTheHeaderAndNameTheirLineWhenWrong) {
     ExpectRefused(BuildArgs(), "kestrel.ini:24: Path \"bin\": not among the folders");
 }
 
+// The signing command runs on the finished installer, before it has its name;
+// a failing one leaves nothing and never shows the command (it holds secrets).
+TEST_F(SampleProject, TheSigningCommandSignsTheInstallerOrLeavesNothing) {
+    Build("copied.exe", "--sign 'cp {in} {out} && printf SIGNED >> {out}'");
+    const std::string signedBytes = ReadFile(scratch_ / "copied.exe");
+    EXPECT_EQ(signedBytes.substr(signedBytes.size() - 6), "SIGNED");
+    EXPECT_EQ(RunVelmoran("verify " + Q(scratch_ / "copied.exe")).exitCode, 0);
+    setenv("VELMORAN_SIGN", "printf X >> {file}", 1);
+    const std::string inPlace = Build("in-place.exe");
+    unsetenv("VELMORAN_SIGN");
+    EXPECT_EQ(inPlace.back(), 'X');
+    const struct { const char* command; const char* says; } refused[] = {
+        {"'true secret-PASS; echo bad key {file}; exit 3'", "the signing command ended with exit code 3, saying:"},
+        {"'signtool sign'", "names no {file}, nor {in} and {out}"},
+        {"'true {in} {out}'", "wrote no signed file at {out}"},
+    };
+    for (const auto& c : refused) {
+        ExpectRefused(BuildArgs(std::string(" --sign ") + c.command), c.says);
+        EXPECT_EQ(RunVelmoran(BuildArgs(std::string(" --sign ") + c.command)).output.find("secret-PASS"), std::string::npos);
+    }
+}
+
 // Payload text reaches the terminal with its control characters escaped.
 TEST_F(SampleProject, ListAndErrorsEscapeControlCharacters) {
     std::string installer = Build("setup.exe");

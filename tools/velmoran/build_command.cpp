@@ -27,6 +27,7 @@
 #include "progress.h"
 #include "code_page.h"
 #include "project_file.h"
+#include "signing.h"
 
 namespace velmoran::builder {
 namespace fs = std::filesystem;
@@ -286,7 +287,11 @@ void RunBuild(const BuildOptions& options) {
         });
     }
     writer.Finish();
-    output.Commit();
+    if (options.signCommand.empty()) {
+        output.Commit();
+    } else {
+        output.Commit([&](const fs::path& complete) { SignFile(options.signCommand, complete, options.output); });
+    }
 }
 
 }  // namespace velmoran::builder

@@ -14,6 +14,7 @@ struct BuildOptions {
     // --compression: "zlib" or "lzma"; empty: the project's Compression=, else zlib.
     std::string compression;
     unsigned threads = 0;  // 0: every core
+    std::string signCommand;  // empty: not signed (signing.h)
     std::filesystem::path argv0;  // how this program was started, to find the default stub
 };
 

@@ -28,6 +28,7 @@ std::string VersionLine() {
 const char kUsage[] =
     "usage: velmoran build PROJECT -o OUT [--stub FILE] [--scramble]\n"
     "                      [--compression zlib|lzma] [--level 1-12] [-j N]\n"
+    "                      [--sign COMMAND]\n"
     "       velmoran list INSTALLER\n"
     "       velmoran verify INSTALLER\n"
     "       velmoran extract INSTALLER DIR\n"
@@ -53,6 +54,13 @@ const char kUsage[] =
     "  --level N      1 (fast) to 12 (small; default). zlib: libdeflate's level;\n"
     "                 lzma: the xz preset min(N, 9), its extreme variant from 10\n"
     "  -j N           compress on N threads (default: every core)\n"
+    "  --sign COMMAND run COMMAND on the finished installer before it gets its\n"
+    "                 name (default: $VELMORAN_SIGN); {file} is the file to sign\n"
+    "                 in place, or {in} and {out} for tools that write a new one:\n"
+    "                   signtool sign /fd sha256 /f cert.pfx /p PASS {file}\n"
+    "                   osslsigncode sign -pkcs12 cert.pfx -pass PASS -in {in} -out {out}\n"
+    "                 It runs through the system's shell, is never printed, and a\n"
+    "                 failure (its output is shown) leaves no installer\n"
     "list     prints an installer's settings and its file table (path, size)\n"
     "verify   reads every item of an installer and checks every stream, size\n"
     "         and the checksum; exits 0 only when all is sound\n"
@@ -93,6 +101,7 @@ builder::BuildOptions ParseBuild(const std::vector<std::string>& args) {
             if (options.compression != "zlib" && options.compression != "lzma")
                 throw UsageError{"--compression takes zlib or lzma"};
         }
+        else if (arg == "--sign") options.signCommand = value();
         else if (arg == "-j" || arg == "--jobs") options.threads = static_cast<unsigned>(ParseNumber(arg, value(), 1, 256));
         else if (arg.size() > 1 && arg[0] == '-') throw UsageError{"unknown option " + arg};
         else positional.push_back(arg);
@@ -100,6 +109,8 @@ builder::BuildOptions ParseBuild(const std::vector<std::string>& args) {
     if (positional.size() != 1) throw UsageError{"build takes one project file"};
     if (options.output.empty()) throw UsageError{"build needs -o OUT"};
     options.project = fs::u8path(positional[0]);
+    if (options.signCommand.empty())
+        if (const char* fromEnvironment = std::getenv("VELMORAN_SIGN")) options.signCommand = fromEnvironment;
     return options;
 }
 

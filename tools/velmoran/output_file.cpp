@@ -57,7 +57,7 @@ void OutputFile::Write(const uint8_t* data, std::size_t size) {
         throw Failure(Quoted(target_) + ": cannot be written: " + std::strerror(errno));
 }
 
-void OutputFile::Commit() {
+void OutputFile::Commit(const std::function<void(const fs::path& complete)>& finish) {
     // On disk before it has its name: a crash never leaves a short installer there.
     const bool flushed = FlushToDisk(file_);
     const int error = errno;
@@ -66,6 +66,14 @@ void OutputFile::Commit() {
     if (!flushed || !closed) {
         Discard();
         throw Failure(Quoted(target_) + ": cannot be written: " + std::strerror(error));
+    }
+    if (finish) {
+        try {
+            finish(temporary_);
+        } catch (...) {
+            Discard();
+            throw;
+        }
     }
     std::error_code renameError;
     fs::rename(temporary_, target_, renameError);

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 
 #include "common/byte_io.h"
 
@@ -18,7 +19,9 @@ public:
     OutputFile& operator=(const OutputFile&) = delete;
 
     void Write(const uint8_t* data, std::size_t size) override;
-    void Commit();
+    // `finish`, when given, works on the complete file before it gets its name
+    // (signs it); when it throws, nothing is left.
+    void Commit(const std::function<void(const std::filesystem::path& complete)>& finish = nullptr);
 
 private:
     void Discard();
